@@ -1,0 +1,37 @@
+#pragma once
+// Sound effects and background music through SDL2_mixer.
+// Everything here fails silently: no audio device, a missing effect or a broken
+// music file means silence, never an error box and never a crash.
+
+#include <QString>
+
+// Opens the audio device once for the whole run (on first use); false when there is none.
+bool OpenAudio();
+void CloseAudio();
+
+// The eight effects built into the program: "MIX", "UP", "DOWN", "FALSCH", "TAKE",
+// "COLLECT", "DONE", "LOST". Plays asynchronously on one channel: a new effect cuts off
+// the one still playing. Whether effects are switched on is the caller's business.
+void PlayEffect(const QString& name);
+
+// Background music: the *.mid files in one folder, in the order the folder lists them.
+class TMusic {
+public:
+    TMusic();
+    ~TMusic();
+    TMusic(const TMusic&) = delete;
+    TMusic& operator=(const TMusic&) = delete;
+
+    // Looks for the first *.mid in folder (with a trailing separator) and opens it, not playing.
+    void Start(const QString& folder);
+    // Every timer tick: while musicOn, a file that is open but not playing starts again from its beginning.
+    void KeepAlive(bool musicOn);
+    // The options page's switch: on -> stop and close; off -> next file (wrapping), open, play.
+    void Switch(bool& musicOn);
+    // Bare name of the current music file with its extension, empty when none was found.
+    QString FileName() const;
+
+private:
+    struct Impl;
+    Impl* m_impl;
+};
