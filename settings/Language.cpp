@@ -1,0 +1,3 @@
+#include "settings/Language.h"
+
+int Language = 0;
