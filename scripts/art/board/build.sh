@@ -1,0 +1,15 @@
+#!/bin/sh
+# Regenerates the board artwork in assets/board from the scripts beside this file.
+# Needs Python 3 and ImageMagick's convert (for the JPEG; CONVERT=... picks another one).
+# The outputs are committed; the game's build never runs this.
+set -e
+here=$(cd "$(dirname "$0")" && pwd)
+out=${1:-$here/../../../assets/board}
+mkdir -p "$out"
+cd "$here"
+python3 make_cards.py "$out/cards.svg"
+python3 make_glyphs.py "$out/glyphs.svg"
+python3 make_patterns.py "$out/patterns.svg"
+python3 make_scorefont.py "$out/scorefont.png"
+python3 make_back.py "$out/back.jpg"
+echo "board artwork written to $out"

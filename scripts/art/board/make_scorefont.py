@@ -1,0 +1,78 @@
+#!/usr/bin/env python3
+"""Writes scorefont.png: the score digits, 11 cells of 20 x 27 in two rows (220 x 54).
+
+Cell order: minus sign, then 0..9. The upper row is the picture (yellow on pure black), the
+lower row the mask (black glyph on pure white). The game ANDs the mask onto the band and
+then ORs the picture, so:
+  - wherever the mask is white, the picture is exactly black (the band shows through);
+  - the mask is black wherever the picture has any colour.
+The mask is the glyph grown by a rim, so each digit stands in a thin dark outline that keeps
+it readable over any texture. Digits are slanted and heavy, like a scoreboard's.
+"""
+
+import sys
+
+import artkit as ak
+
+CW, CH = 20, 27
+CHARS = "-0123456789"
+HEIGHT = 20.0     # digit height in pixels
+STROKE = 4.1      # stroke width in pixels
+RIM = 1.25        # outline width on each side, in pixels
+SLANT = 0.16
+TOP = (255, 246, 150)     # warm yellow at the top of a digit
+BOTTOM = (255, 178, 0)    # deep golden yellow at the bottom
+
+
+SQUEEZE = 0.8     # digits are a little condensed to fit their 20-pixel cells
+
+
+def glyph_rings(ch, cell_x):
+    """The glyph's fill and rim rings, centred in its cell by the rim's extent."""
+    strokes = ak.text_strokes(ch, HEIGHT, 0.0, CH / 2, slant=SLANT)
+    strokes = [(k, [(x * SQUEEZE, y) for x, y in pts]) for k, pts in strokes]
+    inner = ak.stroke_rings(strokes, STROKE, nib=0.6)
+    outer = ak.stroke_rings(strokes, STROKE + 2 * RIM, nib=0.6)
+    xs = [x for r in outer for x, _ in r]
+    ys = [y for r in outer for _, y in r]
+    dx = cell_x + CW / 2 - (min(xs) + max(xs)) / 2
+    # Nothing may reach the neighbouring cell: the game copies exact 20-pixel cells.
+    assert max(xs) - min(xs) <= CW - 0.4, (ch, max(xs) - min(xs))
+    assert min(ys) >= 0.3 and max(ys) <= CH - 0.3, ch
+    return ([[(x + dx, y) for x, y in r] for r in inner],
+            [[(x + dx, y) for x, y in r] for r in outer])
+
+
+def build():
+    w, h = CW * len(CHARS), CH
+    inner_rings, outer_rings = [], []
+    for i, ch in enumerate(CHARS):
+        inner, outer = glyph_rings(ch, CW * i)
+        inner_rings += inner
+        outer_rings += outer
+    inner = ak.coverage(w, h, inner_rings, ss=8)
+    outer = ak.coverage(w, h, outer_rings, ss=8)
+    image_rows, mask_rows = [], []
+    for y in range(h):
+        img = bytearray()
+        msk = bytearray()
+        t = min(1.0, max(0.0, (y - (CH - HEIGHT) / 2) / HEIGHT))
+        base = ak.mix(TOP, BOTTOM, t)
+        for x in range(w):
+            solid = outer[y][x] >= 0.3 or inner[y][x] > 0.0
+            if solid:
+                a = min(1.0, inner[y][x] * 1.15)
+                img += bytes(int(round(c * a)) for c in base)
+                msk += b"\x00\x00\x00"
+            else:
+                img += b"\x00\x00\x00"
+                msk += b"\xff\xff\xff"
+        image_rows.append(img)
+        mask_rows.append(msk)
+    return w, 2 * h, image_rows + mask_rows
+
+
+if __name__ == "__main__":
+    path = sys.argv[1] if len(sys.argv) > 1 else "scorefont.png"
+    w, h, rows = build()
+    ak.write_png_rgb(path, w, h, rows)

@@ -1,0 +1,263 @@
+// Renders the board artwork the way the game does (SVG strips stretched over square cells,
+// numerals ANDed onto faces, score digits through their mask, the texture tiled) and saves
+// a few mock boards and close-up sheets as PNG files, so the art can be judged at real size.
+//
+//   boardpreview ASSET_DIR OUT_DIR
+
+#include <QColor>
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QSvgRenderer>
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+QString assetDir;
+
+QImage renderStrip(const QString& name, int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(Qt::magenta); // any pixel the picture leaves uncovered shows up at once
+    QSvgRenderer r(assetDir + "/" + name);
+    if (!r.isValid())
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(name));
+    QPainter p(&img);
+    r.render(&p, QRectF(0, 0, w, h));
+    return img;
+}
+
+struct Strips {
+    int cs = 0, ps = 0;
+    QImage faces, glyphs, patterns, score, back;
+    void build(int cardSize, int patternSize)
+    {
+        cs = cardSize;
+        ps = patternSize;
+        faces = renderStrip("cards.svg", 5 * cs, cs);
+        glyphs = renderStrip("glyphs.svg", cs, 13 * cs);
+        patterns = renderStrip("patterns.svg", 21 * ps, ps);
+        score = QImage(assetDir + "/scorefont.png").convertToFormat(QImage::Format_RGB32);
+        back = QImage(assetDir + "/back.jpg").convertToFormat(QImage::Format_RGB32);
+    }
+};
+
+void drawCard(QPainter& p, const Strips& s, int x, int y, int card)
+{
+    if (card < 64) {
+        p.drawImage(x, y, s.faces, (card / 16) * s.cs, 0, s.cs, s.cs);
+        p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        p.drawImage(x, y, s.glyphs, 0, (card % 16) * s.cs, s.cs, s.cs);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    } else {
+        p.drawImage(x, y, s.faces, 4 * s.cs, 0, s.cs, s.cs);
+    }
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(x, y, s.cs - 1, s.cs - 1);
+}
+
+void drawScore(QPainter& p, const Strips& s, int x, int y, const QString& text)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        int g = text[i] == '-' ? 0 : text[i].digitValue() + 1;
+        p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        p.drawImage(x + 20 * i, y, s.score, 20 * g, 27, 20, 27);
+        p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+        p.drawImage(x + 20 * i, y, s.score, 20 * g, 0, 20, 27);
+    }
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+QColor lightColour(QRandomGenerator& rnd)
+{
+    return QColor(128 + rnd.bounded(128), 128 + rnd.bounded(128), 128 + rnd.bounded(128));
+}
+
+void rect(QPainter& p, int x0, int y0, int x1, int y1, int width = 1)
+{
+    // Right and bottom edges exclusive, as the game's outlines are.
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::black, 1));
+    for (int k = 0; k < width; ++k) {
+        int d = k - width / 2;
+        p.drawRect(x0 + d, y0 + d, x1 - x0 - 1 - 2 * d, y1 - y0 - 1 - 2 * d);
+    }
+}
+
+QImage mockBoard(int bw, int bh, int level, int backIndex, quint32 seed)
+{
+    static const int counts[] = {0, 12, 14, 16, 18};
+    static const int ids[5][18] = {{},
+        {1, 2, 3, 4, 5, 6, 7, 8, 13, 14, 15, 16},
+        {1, 2, 3, 4, 5, 6, 7, 8, 10, 13, 12, 14, 15, 16},
+        {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 13, 12, 14, 17, 15, 16},
+        {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 9, 13, 12, 14, 17, 15, 16, 18}};
+    const int n = counts[level];
+    float ratio = float(bw - 10) / float(bh - 70);
+    float unit = ratio > 1.5f ? float(bh - 70) * 1.5f : float(bw - 10);
+    auto scaled = [&](float f) { return int(std::nearbyint(double(unit) * double(f))); };
+    int left = (bw - int(std::nearbyint(unit))) / 2;
+    int top = (bh - 60 - int(std::nearbyint(unit / 1.5f))) / 2 + 60;
+    float start = 0.5f - (n * 0.048f + (n - 1) * 0.005f) / 2;
+    std::vector<float> px(n);
+    for (int i = 0; i < n; ++i)
+        px[i] = start + i * 0.053f;
+
+    Strips s;
+    s.build(scaled(0.15f), scaled(0.048f));
+    const int tw = s.back.width() / 2, th = s.back.height() / 5;
+
+    QImage board(bw, bh, QImage::Format_RGB32);
+    QPainter p(&board);
+    for (int i = 0; i <= bw / tw; ++i)
+        for (int j = 0; j <= bh / th; ++j)
+            p.drawImage(i * tw, j * th, s.back, 0, backIndex * th, tw, th);
+    QImage scratch(bw, bh / 2 + top, QImage::Format_RGB32);
+    {
+        QPainter q(&scratch);
+        for (int i = 0; i <= bw / tw; ++i)
+            for (int j = 0; j <= scratch.height() / th; ++j)
+                q.drawImage(i * tw, j * th, s.back, tw, backIndex * th, tw, th);
+    }
+    p.drawImage(0, 0, scratch, 0, 0, bw, 58);
+    rect(p, 0, 58, bw, bh);
+    rect(p, 6, 64, bw - 6, bh - 6);
+    rect(p, 3, 61, bw - 3, bh - 3, 3);
+    {
+        int x = scaled(px[0] - 0.012f) + left, y = scaled(0.017f) + top;
+        int w = scaled(px[n - 1] - px[0] + 0.048f + 0.024f), h = scaled(0.072f);
+        p.drawImage(x, y, scratch, x, y, w, h);
+        rect(p, x, y, x + w, y + h);
+        rect(p, x - 2, y - 2, x + w + 2, y + h + 2);
+    }
+    {
+        int x = scaled(0.17f - 0.012f) + left, y = scaled(0.119f) + top;
+        int w = scaled(0.68f - 0.17f + 0.15f + 0.024f), h = scaled(0.174f);
+        p.drawImage(x, y, scratch, x, y, w, h);
+        rect(p, x, y, x + w, y + h);
+        rect(p, x - 6, y - 6, x + w + 6, y + h + 6);
+        rect(p, x - 3, y - 3, x + w + 3, y + h + 3, 3);
+    }
+
+    QRandomGenerator rnd(seed);
+    // Patterns: a couple claimed, a couple offered.
+    const int ps = s.ps;
+    for (int i = 0; i < n; ++i) {
+        int x = scaled(px[i]) + left, y = scaled(0.029f) + top;
+        int state = i == 2 || i == 6 ? 9 : (i == 4 || i == n - 3) ? 1 : 0;
+        int c = state == 9 ? 0 : ids[level][i];
+        p.drawImage(x, y, s.patterns, c * ps, 0, ps, ps);
+        if (state == 1) {
+            p.setPen(lightColour(rnd));
+            p.drawRect(x, y, ps - 1, ps - 1);
+            p.setPen(lightColour(rnd));
+            p.drawRect(x - 1, y - 1, ps + 1, ps + 1);
+        } else {
+            rect(p, x, y, x + ps, y + ps);
+        }
+    }
+    static const float rowX[] = {0.17f, 0.34f, 0.51f, 0.68f};
+    static const float stackX[] = {0.085f, 0.255f, 0.425f, 0.595f, 0.765f};
+    for (int j = 0; j < 4; ++j) {
+        int card = j == 2 ? 79 : int(rnd.bounded(4)) * 16 + int(rnd.bounded(13));
+        drawCard(p, s, scaled(rowX[j]) + left, scaled(0.131f) + top, card);
+    }
+    const int st = scaled(0.018f);
+    for (int k = 0; k < 5; ++k) {
+        int c = 10 - 2 * k + (k == 4 ? 1 : 0);
+        int x = scaled(stackX[k]) + left, y0 = scaled(0.32f) + top;
+        QImage one(s.cs, s.cs, QImage::Format_RGB32);
+        for (int i = 0; i < c; ++i) {
+            int card = int(rnd.bounded(4)) * 16 + int(rnd.bounded(13));
+            if (i == c - 1) {
+                drawCard(p, s, x, y0, card);
+            } else {
+                QPainter q(&one);
+                drawCard(q, s, 0, 0, card);
+                q.end();
+                p.drawImage(x, y0 + s.cs + (c - 2 - i) * st, one, 0, s.cs - st, s.cs, st);
+            }
+        }
+    }
+    QString score = QString::number(level == 4 ? -372 : 4815);
+    int x = (bw - 416 - 20 * int(score.size())) / 2 + 208;
+    drawScore(p, s, x, 22, score);
+    return board;
+}
+
+QImage sheet(int cs, int ps)
+{
+    Strips s;
+    s.build(cs, ps);
+    const int gap = 8;
+    int w = 14 * (cs + gap) + gap;
+    int h = 4 * (cs + gap) + gap + 2 * (ps + gap) + 40 + 60;
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(QColor(90, 70, 50));
+    QPainter p(&img);
+    for (int c = 0; c < 4; ++c)
+        for (int v = 0; v < 13; ++v)
+            drawCard(p, s, gap + v * (cs + gap), gap + c * (cs + gap), c * 16 + v);
+    drawCard(p, s, gap + 13 * (cs + gap), gap, 79);
+    int y = gap + 4 * (cs + gap);
+    for (int i = 0; i < 21; ++i) {
+        int x = gap + i * (ps + 4);
+        p.drawImage(x, y, s.patterns, i * ps, 0, ps, ps);
+        rect(p, x, y, x + ps, y + ps);
+    }
+    y += ps + gap;
+    // The score band: darker brown texture under every digit.
+    const int tw = s.back.width() / 2, th = s.back.height() / 5;
+    for (int r = 0; r < 5; ++r)
+        p.drawImage(gap + r * 240, y, s.back, tw, r * th, 230, 40);
+    for (int r = 0; r < 5; ++r)
+        drawScore(p, s, gap + r * 240 + 2, y + 6, r == 0 ? "-0123" : r == 1 ? "45678" : r == 2 ? "99999" : r == 3 ? "-9999" : "10472");
+    y += 50;
+    p.drawImage(gap, y, s.score.scaled(s.score.width() * 2, s.score.height() * 2));
+    return img;
+}
+
+QImage tiled(int backIndex, int column, int w, int h)
+{
+    QImage back = QImage(assetDir + "/back.jpg").convertToFormat(QImage::Format_RGB32);
+    const int tw = back.width() / 2, th = back.height() / 5;
+    QImage img(w, h, QImage::Format_RGB32);
+    QPainter p(&img);
+    for (int i = 0; i <= w / tw; ++i)
+        for (int j = 0; j <= h / th; ++j)
+            p.drawImage(i * tw, j * th, back, column * tw, backIndex * th, tw, th);
+    return img;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: boardpreview ASSET_DIR OUT_DIR\n");
+        return 2;
+    }
+    assetDir = QString::fromLocal8Bit(argv[1]);
+    QString out = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(out);
+    mockBoard(700, 500, 4, 1, 7).save(out + "/board-700x500-champions-brown.png");
+    mockBoard(700, 500, 1, 1, 3).save(out + "/board-700x500-basic-brown.png");
+    mockBoard(1024, 700, 1, 1, 11).save(out + "/board-1024x700-basic-brown.png");
+    for (int b = 0; b < 5; ++b)
+        mockBoard(700, 500, 3, b, 20 + b).save(out + QString("/board-700x500-master-%1.png").arg(b));
+    mockBoard(1600, 1000, 2, 2, 5).save(out + "/board-1600x1000-advanced-green.png");
+    sheet(97, 31).save(out + "/sheet-97-31.png");
+    sheet(150, 60).save(out + "/sheet-150-60.png");
+    for (int b = 0; b < 5; ++b)
+        for (int c = 0; c < 2; ++c)
+            tiled(b, c, 640, 480).save(out + QString("/tiles-%1-%2.png").arg(b).arg(c));
+    return 0;
+}
