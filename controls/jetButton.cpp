@@ -105,6 +105,7 @@ void TJetButton::SetBitmapUp(const QImage& picture) {
 void TJetButton::SetBitmapDown(const QImage& picture) {
     m_down = Opaque(picture);
     m_downKeyed = KeyedOut(m_down);
+    ApplyWidgetMask();
     update();
 }
 
@@ -117,12 +118,14 @@ void TJetButton::SetBitmapOver(const QImage& picture) {
 void TJetButton::SetBitmapDisabled(const QImage& picture) {
     m_disabled = Opaque(picture);
     m_disabledKeyed = KeyedOut(m_disabled);
+    ApplyWidgetMask();
     update();
 }
 
 void TJetButton::SetCaption(const QString& caption) {
     m_caption = caption.left(MaxCaptionLength);
     UpdateShortcut();
+    ApplyWidgetMask();
     update();
 }
 
@@ -179,13 +182,7 @@ void TJetButton::UpChanged() {
         // whole rectangle is the button (a cleared picture must not leave a button nobody can hit).
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        if (!m_over.isNull()) {
-            OverChanged();
-            return;
-        }
-        m_hitMask = QImage();
-        ApplyWidgetMask();
-        update();
+        OverChanged();
         return;
     }
     // Held to the picture's size so that plain resize()/setGeometry() cannot undo it.
@@ -202,9 +199,9 @@ void TJetButton::OverChanged() {
             RebuildHitMask(m_over);
         } else {
             m_hitMask = QImage();
-            ApplyWidgetMask();
         }
     }
+    ApplyWidgetMask();
     update();
 }
 
@@ -214,18 +211,27 @@ void TJetButton::RebuildHitMask(const QImage& picture) {
     ApplyWidgetMask();
 }
 
-// The widget mask makes presses on transparent pixels land on whatever lies underneath.
+// The widget mask makes presses on transparent pixels land on whatever lies underneath. Qt
+// clips painting to it as well, so it takes in the opaque pixels of every picture (and the
+// caption) rather than only those of the hit picture; HitTest still decides what is a press.
 void TJetButton::ApplyWidgetMask() {
     if (m_hitMask.isNull()) {
         clearMask();
         return;
     }
-    // Black in the hit mask is the opaque part; QBitmap keeps black as the set bits.
-    const QRegion opaque(QBitmap::fromImage(m_hitMask, Qt::ThresholdDither | Qt::MonoOnly));
-    if (opaque.isEmpty())
+    QRegion shown;
+    for (const QImage* keyed : {&m_upKeyed, &m_overKeyed, &m_downKeyed, &m_disabledKeyed})
+        if (!keyed->isNull())
+            shown += QRegion(QBitmap::fromImage(keyed->createAlphaMask()));
+    if (!m_caption.isEmpty()) {
+        const QRect text = fontMetrics().boundingRect(rect(), Qt::AlignCenter | Qt::TextSingleLine |
+                                                                   Qt::TextShowMnemonic, m_caption);
+        shown += text.adjusted(-1, -1, 2, 2); // and the pressed offset
+    }
+    if (shown.isEmpty())
         setMask(QRegion(-1, -1, 1, 1)); // an empty mask would mean "no mask": keep it outside
     else
-        setMask(opaque);
+        setMask(shown);
 }
 
 const QImage& TJetButton::PictureForState() const {
@@ -318,6 +324,7 @@ void TJetButton::leaveEvent(QEvent* event) {
 void TJetButton::changeEvent(QEvent* event) {
     switch (event->type()) {
     case QEvent::FontChange:
+        ApplyWidgetMask();
         update();
         break;
     case QEvent::PaletteChange:

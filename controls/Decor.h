@@ -1,0 +1,138 @@
+#pragma once
+// The small decorative pieces the dialogs are built from: textured panels and faces, the black
+// frame, labels with raised or turned text, keyed pictures, and the main window's picture list.
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <array>
+
+// Tiles the texture over the rectangle, the first tile at origin.
+void TileTexture(QPainter& painter, const QRect& rect, const QImage& texture, QPoint origin = QPoint());
+
+// A panel with a textured face and a bevelled edge; children lie on it.
+class TBevelPanel : public QWidget {
+    Q_OBJECT
+public:
+    // From the outside in: a raised bevel, a black border, a sunken bevel.
+    static constexpr int OuterBevel = 2;
+    static constexpr int BorderWidth = 3;
+    static constexpr int InnerBevel = 2;
+
+    TBevelPanel(QWidget* parent, const QImage& texture);
+    void SetTexture(const QImage& texture);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage m_texture;
+};
+
+// Tiles a texture over its whole parent, under everything else, and follows the parent's size.
+class TFormFill : public QWidget {
+    Q_OBJECT
+public:
+    TFormFill(QWidget* parent, const QImage& texture);
+    void SetTexture(const QImage& texture);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QImage m_texture;
+};
+
+// A black frame of the given width along the edges of its parent, no fill; the mouse passes
+// through it.
+class TFrameShape : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFrameShape(QWidget* parent, int width = 3);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int m_width;
+};
+
+// A text on a transparent background, optionally raised and optionally turned to read upwards.
+class TDecorLabel : public QWidget {
+    Q_OBJECT
+public:
+    enum class Relief { Flat, Raised };
+    // Upwards: turned by 90 degrees, read from bottom to top, starting at the bottom left.
+    enum class Direction { Horizontal, Upwards };
+
+    explicit TDecorLabel(QWidget* parent, const QString& text = QString());
+
+    QString Text() const { return m_text; }
+    void SetText(const QString& text);
+    // Family, height in pixels, bold.
+    void SetFontSpec(const QString& family, int pixelSize, bool bold);
+    QColor Colour() const { return m_colour; }
+    void SetColour(const QColor& colour);
+    // Horizontal part: left, centre or right; vertical part: top (the default) or centre.
+    void SetAlignment(Qt::Alignment alignment);
+    void SetRelief(Relief relief);
+    void SetDirection(Direction direction);
+    void SetHint(const QString& hint) { setToolTip(hint); }
+
+signals:
+    void Clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QString m_text;
+    QColor m_colour = Qt::black;
+    Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignTop;
+    Relief m_relief = Relief::Flat;
+    Direction m_direction = Direction::Horizontal;
+    bool m_pressed = false;
+};
+
+// A picture drawn unscaled at the top left, with the colour of its bottom-left pixel left out
+// (hard edges); the rest of the rectangle is transparent.
+class TPictureControl : public QWidget {
+    Q_OBJECT
+public:
+    TPictureControl(QWidget* parent, const QImage& picture);
+    void SetPicture(const QImage& picture);
+    void SetHint(const QString& hint) { setToolTip(hint); }
+
+signals:
+    void Clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage m_keyed;
+    bool m_pressed = false;
+};
+
+// The main window's picture list, loaded once from the dialog artwork.
+class TImageList {
+public:
+    enum { Face, Logo, Stone, Info, Sound, Music, Tongue, Background, Strength, FlagsDe, FlagsEn, Count };
+
+    TImageList();
+    // Index 0..10; anything else gives a null image (and a warning).
+    const QImage& Bitmap(int index) const;
+
+    // The picture at path, or a visible placeholder of the expected size when it cannot be read.
+    static QImage LoadOrPlaceholder(const QString& path, QSize expected);
+
+private:
+    std::array<QImage, Count> m_bitmaps;
+};
