@@ -1,0 +1,47 @@
+#pragma once
+// The handful of raster operations the board, the dragged card and the buttons draw with.
+// Images are QImage::Format_RGB32; colours are opaque.
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+class QSvgRenderer;
+
+enum class TRop {
+    Copy,   // source
+    And,    // source AND destination
+    Or,     // source OR destination
+    AndNot, // destination AND NOT source
+};
+
+// Unscaled copy of the w x h block at (sx, sy) of src to (x, y) of dst, combined by rop.
+// Whatever lies outside either image is clipped.
+void BitBlt(QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, int sy, TRop rop = TRop::Copy);
+
+// An RGB32 image of the given size, filled black.
+QImage NewBitmap(int w, int h);
+
+// White where the picture's pixel has the key's RGB, black elsewhere.
+QImage MonoMask(const QImage& picture, QRgb key);
+
+// The whole picture stretched into the rectangle, aspect not kept.
+void StretchDraw(QImage& dst, const QRect& r, QSvgRenderer& picture);
+
+// Outline of the rectangle (left, top, right, bottom), right and bottom exclusive; a wider
+// pen is centred on that outline. The inside is left alone.
+void FrameRect(QImage& dst, int left, int top, int right, int bottom, QColor colour, int penWidth = 1);
+
+void FillRect(QImage& dst, const QRect& r, QColor colour);
+
+// Text with its top-left at (x, y) on a transparent background.
+void TextOut(QImage& dst, int x, int y, const QString& text, const QFont& font, QColor colour);
+int TextWidth(const QFont& font, const QString& text);
+int TextHeight(const QFont& font, const QString& text);
+
+// A single line centred both ways in the rectangle.
+void DrawTextCentred(QImage& dst, const QRect& r, const QString& text, const QFont& font, QColor colour);
+
+QRgb Pixel(const QImage& img, int x, int y);
