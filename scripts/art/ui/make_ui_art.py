@@ -1,0 +1,237 @@
+#!/usr/bin/env python3
+"""Builds the button, dialog and icon artwork of Zelvano from the SVG sources beside this file.
+
+    python3 scripts/art/ui/make_ui_art.py [--preview]
+
+Steps: build the little SVG renderer (render/, Qt), render every source, compose and finish
+the pictures in Python, write them to assets/buttons, assets/dialogs and assets/icon, and
+check the results (check_ui_art.py), failing loudly on any broken rule. With --preview it
+also writes mock-ups of the toolbar, a dialog and the options icons to the build folder.
+
+The build folder is build-artui/ in the repository, or $ZELVANO_ARTUI_BUILD.
+"""
+
+import os
+import re
+import subprocess
+import sys
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE))
+
+import check_ui_art  # noqa: E402
+import imageops as ops  # noqa: E402
+import textures  # noqa: E402
+from pngio import Image, read_png, write_png  # noqa: E402
+
+ROOT = HERE.parents[2]
+BUILD = Path(os.environ.get("ZELVANO_ARTUI_BUILD", ROOT / "build-artui"))
+SVG = HERE / "svg"
+ASSETS = ROOT / "assets"
+
+TOOLBAR = ["mix", "giveup", "pause", "highscore", "options", "info", "help", "exit"]
+CAN_BE_DISABLED = {"mix", "giveup", "pause"}
+DIALOG_BUTTONS = ["yes", "no"]
+
+# The hover picture is the same button with its symbol drawn this much larger.
+HOVER_SCALE = 1.2
+
+
+def build_renderer():
+    out = BUILD / "render"
+    subprocess.run(["cmake", "-S", str(HERE / "render"), "-B", str(out),
+                    "-DCMAKE_BUILD_TYPE=Release"], check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", str(out), "-j2"], check=True, stdout=subprocess.DEVNULL)
+    return out / "svgrender"
+
+
+class Renderer:
+    """Collects SVG render jobs and runs them all in one go."""
+
+    def __init__(self, tool):
+        self.tool = tool
+        self.jobs = []
+        self.work = BUILD / "svg"
+        self.work.mkdir(parents=True, exist_ok=True)
+
+    def add(self, name, svg_text, width, height):
+        src = self.work / f"{name}.svg"
+        src.write_text(svg_text, encoding="utf-8")
+        self.jobs.append((name, src, self.work / f"{name}.png", width, height))
+
+    def add_file(self, name, path, width, height):
+        self.add(name, Path(path).read_text(encoding="utf-8"), width, height)
+
+    def run(self):
+        listing = self.work / "jobs.txt"
+        listing.write_text("".join(f"{src} {png} {w} {h}\n" for _, src, png, w, h in self.jobs))
+        runtime = BUILD / "runtime"
+        runtime.mkdir(mode=0o700, exist_ok=True)
+        env = dict(os.environ, XDG_RUNTIME_DIR=str(runtime))
+        subprocess.run([str(self.tool), str(listing)], check=True, env=env)
+        return {name: read_png(png) for name, _, png, _, _ in self.jobs}
+
+
+def svg_body(path):
+    """The inside of an SVG file's root element."""
+    text = Path(path).read_text(encoding="utf-8")
+    start = re.search(r"<svg\b[^>]*>", text).end()
+    return text[start:text.rindex("</svg>")]
+
+
+def scaled_symbol(path, scale):
+    inner = svg_body(path)
+    return ('<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 50 50" width="50" height="50">'
+            f'<g transform="translate(25 25) scale({scale}) translate(-25 -25)">{inner}</g></svg>')
+
+
+# ---------------------------------------------------------------------------------------------
+# Buttons
+
+def queue_buttons(r):
+    r.add_file("body-toolbar", SVG / "buttons/body-toolbar.svg", 50, 50)
+    r.add_file("body-disabled", SVG / "buttons/body-disabled.svg", 50, 50)
+    r.add_file("body-dialog", SVG / "buttons/body-dialog.svg", 50, 50)
+    for name in TOOLBAR + DIALOG_BUTTONS:
+        r.add(f"sym-{name}-up", scaled_symbol(SVG / f"symbols/{name}.svg", 1.0), 50, 50)
+        r.add(f"sym-{name}-over", scaled_symbol(SVG / f"symbols/{name}.svg", HOVER_SCALE), 50, 50)
+
+
+def finish_buttons(pics):
+    outline = ops.button_outline()
+    out_dir = ASSETS / "buttons"
+    out_dir.mkdir(parents=True, exist_ok=True)
+    for name in TOOLBAR + DIALOG_BUTTONS:
+        dialog = name in DIALOG_BUTTONS
+        body = pics["body-dialog" if dialog else "body-toolbar"]
+        rim = body.get(0, 0)[:3]
+        shade = (10, 30, 60) if dialog else (60, 30, 5)
+        for state in ("up", "over"):
+            sym = pics[f"sym-{name}-{state}"]
+            img = ops.flatten(body, rim)
+            ops.over(img, ops.shadow(sym, 1, 2, shade, 0.45))
+            ops.over(img, sym)
+            write_png(out_dir / f"{name}-{state}.png", ops.cut_button(img, outline))
+        if name in CAN_BE_DISABLED:
+            flat = pics["body-disabled"]
+            img = ops.flatten(flat, flat.get(0, 0)[:3])
+            ops.over(img, ops.map_colours(pics[f"sym-{name}-up"], ops.greyed(88, 150)))
+            write_png(out_dir / f"{name}-disabled.png", ops.cut_button(img, outline))
+
+
+# ---------------------------------------------------------------------------------------------
+# Dialog pictures
+
+OPTION_ICONS = ["sound", "music", "tongue", "strength", "flags-de", "flags-en"]
+MAGENTA = (255, 0, 255)
+
+
+def queue_dialogs(r):
+    r.add_file("icon-ground", SVG / "icons/ground.svg", 50, 50)
+    for name in OPTION_ICONS:
+        r.add_file(f"icon-{name}", SVG / f"icons/{name}.svg", 50, 50)
+    r.add_file("logo", SVG / "logo.svg", 100, 75)
+    r.add_file("info", SVG / "info.svg", 100, 57)
+
+
+def background_motif():
+    """Four squares of board texture, the colours the player can choose from."""
+    layer = Image(50, 50, (0, 0, 0, 0))
+    colours = [(150, 96, 52), (70, 130, 60), (60, 100, 170), (170, 60, 55)]
+    size = 17
+    for i, colour in enumerate(colours):
+        x0, y0 = 7 + (i % 2) * 19, 7 + (i // 2) * 19
+        patch = textures.wood_patch(size, colour, 20 + i)
+        for y in range(-1, size + 1):
+            for x in range(-1, size + 1):
+                edge = x in (-1, size) or y in (-1, size)
+                layer.put(x0 + x, y0 + y, (20, 12, 6, 255) if edge else patch.get(x, y))
+    return layer
+
+
+def framed_icon(ground, motif):
+    """Motif on the orange-gold ground, a one-pixel black frame, a one-pixel white margin."""
+    img = ground.copy()
+    ops.over(img, ops.shadow(motif, 1, 1, (90, 40, 0), 0.55))
+    ops.over(img, motif)
+    img = ops.no_pure_white(img)
+    for y in range(50):
+        for x in range(50):
+            ring = min(x, y, 49 - x, 49 - y)
+            if ring == 0:
+                img.put(x, y, ops.WHITE)
+            elif ring == 1:
+                img.put(x, y, (0, 0, 0, 255))
+            elif ring == 2:
+                r, g, b, _ = img.get(x, y)
+                img.put(x, y, (r * 3 // 4, g * 3 // 4, b * 3 // 4, 255))
+    return img
+
+
+def hard_on_key(img, key):
+    """Every pixel becomes either the key colour or an opaque colour: no half-covered edge
+    pixels that would blend into the key and show as a fringe."""
+    out = Image(img.width, img.height)
+    for i, (r, g, b, a) in enumerate(img.px):
+        if a < 128:
+            out.px[i] = key + (255,)
+        elif (r, g, b) == key:
+            out.px[i] = (r, g, b ^ 1, 255)
+        else:
+            out.px[i] = (r, g, b, 255)
+    return out
+
+
+def finish_dialogs(pics):
+    out_dir = ASSETS / "dialogs"
+    out_dir.mkdir(parents=True, exist_ok=True)
+    ground = ops.flatten(pics["icon-ground"], (240, 150, 30))
+    for name in OPTION_ICONS:
+        write_png(out_dir / f"{name}.png", framed_icon(ground, pics[f"icon-{name}"]))
+    write_png(out_dir / "background.png", framed_icon(ground, background_motif()))
+    write_png(out_dir / "logo.png", hard_on_key(pics["logo"], MAGENTA))
+    write_png(out_dir / "info.png", ops.no_pure_white(ops.flatten(pics["info"], (90, 56, 26))))
+    write_png(out_dir / "face.png", textures.dialog_face())
+    write_png(out_dir / "stone.png", textures.stone())
+
+
+# ---------------------------------------------------------------------------------------------
+# Application icon
+
+def queue_icon(r):
+    r.add_file("zelvano-256", ASSETS / "icon/zelvano.svg", 256, 256)
+
+
+def finish_icon(pics):
+    write_png(ASSETS / "icon/zelvano-256.png", pics["zelvano-256"], alpha=True)
+
+
+# ---------------------------------------------------------------------------------------------
+
+def main(argv):
+    preview = "--preview" in argv
+    BUILD.mkdir(parents=True, exist_ok=True)
+    r = Renderer(build_renderer())
+    queue_buttons(r)
+    queue_dialogs(r)
+    queue_icon(r)
+    pics = r.run()
+    finish_buttons(pics)
+    finish_dialogs(pics)
+    finish_icon(pics)
+    problems = check_ui_art.check_all(ASSETS)
+    if preview:
+        import preview_ui_art
+        preview_ui_art.write_previews(ASSETS, BUILD / "preview")
+    if problems:
+        print("UI ARTWORK CHECK FAILED:", file=sys.stderr)
+        for p in problems:
+            print("  " + p, file=sys.stderr)
+        return 1
+    print("ui artwork written and checked")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
