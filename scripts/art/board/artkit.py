@@ -305,5 +305,5 @@ def stroke_rings(strokes, width, nib=0.0, nib_angle=-40.0, taper=0.0, round_join
             shared = any(j != i and math.hypot(p[0] - q[0], p[1] - q[1]) < 1e-6
                          for j, q in enumerate(ends))
             if shared:
-                rings.append(oriented(disc(p[0], p[1], width * 0.5 + nib * 0.35, 18)))
+                rings.append(oriented(disc(p[0], p[1], width * 0.5 + nib * 0.15, 18)))
     return rings

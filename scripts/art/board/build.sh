@@ -13,3 +13,7 @@ python3 make_patterns.py "$out/patterns.svg"
 python3 make_scorefont.py "$out/scorefont.png"
 python3 make_back.py "$out/back.jpg"
 echo "board artwork written to $out"
+# The game's decoder wants a baseline, three-component JPEG of 320 x 600.
+if command -v identify >/dev/null 2>&1; then
+  identify -format 'back.jpg: %wx%h, %[colorspace], interlace %[interlace], quality %Q\n' "$out/back.jpg"
+fi

@@ -130,14 +130,16 @@ def stone(rng, colour):
     cloud = fbm(rng, [(2, 2, 0.4), (4, 3, 0.3), (8, 6, 0.18), (16, 12, 0.08), (32, 24, 0.04)])
     fine = fbm(rng, [(80, 60, 1.0)])
     g = grain(rng, 0.03)
+    scratches = fibres(rng, 160, 14, 0.05)
     speck = [[0.0] * TW for _ in range(TH)]
-    for _ in range(260):
+    for _ in range(420):
         speck[rng.randrange(TH)][rng.randrange(TW)] = rng.choice((0.1, -0.12, 0.16))
     tile = []
     for y in range(TH):
         row = []
         for x in range(TW):
-            k = 1.0 + 0.1 * cloud[y][x] + 0.05 * fine[y][x] + g[y][x] + speck[y][x]
+            k = (1.0 + 0.13 * cloud[y][x] + 0.06 * fine[y][x] + g[y][x] + speck[y][x]
+                 + scratches[y][x])
             row.append(ak.scale(colour, k))
         tile.append(row)
     return tile

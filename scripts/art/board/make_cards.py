@@ -69,12 +69,17 @@ def joker(rng, x0):
     hi = [(x - 1.3, y - 1.3) for x, y in pts[18:-6]]
     els.append('<path fill="#fff3b0" fill-opacity="0.75" d="%s"/>'
                % ak.path_d(ak.ribbon("open", hi, 2.2, taper=0.8)))
-    # Four small gold dabs in the corners make it read as a card, not as a stain.
-    for (dx, dy) in ((16, 16), (80, 16), (16, 80), (80, 80)):
-        d = ak.disc(x0 + dx + rng.uniform(-0.6, 0.6), dy + rng.uniform(-0.6, 0.6), 3.2, 9)
-        d = [(x + rng.uniform(-0.5, 0.5), y + rng.uniform(-0.5, 0.5)) for x, y in d]
-        els.append('<path fill="#a86e00" d="%s"/>' % ak.path_d([[(x + 1.5, y + 1.5) for x, y in d]]))
-        els.append('<path fill="%s" d="%s"/>' % (ak.rgb(GOLD), ak.path_d([d])))
+    # Small sparkles in the corners make it read as a card, and as the special one.
+    for (dx, dy, r) in ((15, 15, 6.0), (81, 14, 4.5), (14, 81, 4.5), (81, 81, 6.0)):
+        cx, cy = x0 + dx + rng.uniform(-0.6, 0.6), dy + rng.uniform(-0.6, 0.6)
+        star = []
+        for i in range(8):
+            a = math.radians(i * 45 - 90 + rng.uniform(-4, 4))
+            rr = r if i % 2 == 0 else r * 0.3
+            star.append((cx + rr * math.cos(a), cy + rr * math.sin(a)))
+        els.append('<path fill="#a86e00" d="%s"/>'
+                   % ak.path_d([[(x + 1.2, y + 1.2) for x, y in star]]))
+        els.append('<path fill="%s" d="%s"/>' % (ak.rgb(GOLD), ak.path_d([star])))
     return els
 
 

@@ -25,8 +25,8 @@ DEFS = """<defs>
 <stop offset="0" stop-color="#c9c6bf"/><stop offset="1" stop-color="#77746e"/>
 </linearGradient>
 <linearGradient id="light" x1="0" y1="0" x2="0.35" y2="1">
-<stop offset="0" stop-color="#fbfaf6"/><stop offset="0.55" stop-color="#dcd9d2"/>
-<stop offset="1" stop-color="#aeaba4"/>
+<stop offset="0" stop-color="#f6f4ee"/><stop offset="0.5" stop-color="#d8d4cc"/>
+<stop offset="1" stop-color="#a39f97"/>
 </linearGradient>
 <linearGradient id="dark" x1="0" y1="0" x2="0.35" y2="1">
 <stop offset="0" stop-color="#8d8a84"/><stop offset="1" stop-color="#4a4844"/>
@@ -91,9 +91,9 @@ def ground(cell):
 
 def chevron(up):
     if up:
-        pts = [(27, 37), (50, 15), (73, 37)]
+        pts = [(30, 32), (50, 13), (70, 32)]
     else:
-        pts = [(27, 13), (50, 35), (73, 13)]
+        pts = [(30, 12), (50, 31), (70, 12)]
     return [("open", ak.line(pts[0], pts[1])), ("open", ak.line(pts[1], pts[2]))]
 
 
@@ -144,14 +144,14 @@ def picture(cell, pid, rng):
         for k in range(4):
             cell.square(9 + 18 * k, 9 + 18 * k, 28)
     elif pid == 9:
-        cell.strokes(chevron(True), 10)
-        cell.text("44", 38, 50, 67, 8.5)
+        cell.strokes(chevron(True), 9.5)
+        cell.text("44", 36, 50, 69, 8.5)
     elif pid == 10:
         pts = [(15 + 70 * t / 60, 50 - 19 * math.sin(t / 60 * 3 * math.pi)) for t in range(61)]
         cell.strokes([("open", pts)], 11, nib=3, taper=0.25)
     elif pid == 11:
-        cell.strokes(chevron(False), 10)
-        cell.text("14", 38, 50, 67, 8.5)
+        cell.strokes(chevron(False), 9.5)
+        cell.text("14", 36, 50, 69, 8.5)
     elif pid in (12, 14, 17):
         cell.strokes(times(27, 54, 12), 8)
         cell.text(str({12: 2, 14: 3, 17: 4}[pid]), 56, 64, 50, 11)

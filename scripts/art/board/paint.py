@@ -88,7 +88,7 @@ def painted_patch(rng, x0, y0, x1, y1, colour, shadow=5.0, streaks=True, calm=(0
     calm: a vertical band (as fractions 0..1 of the height) where the streaks are faint,
     so a numeral printed there stays easy to read."""
     els = []
-    shade = ak.mix(ak.scale(colour, 0.52), (60, 50, 45), 0.25)
+    shade = ak.mix(ak.scale(colour, 0.6), (70, 55, 50), 0.1)
     # A soft outer shadow first, then the firm one: the face seems to lie on the ground.
     soft = rough_square(rng, x0 + shadow + 1.2, y0 + shadow + 1.2, x1 + shadow + 1.2,
                         y1 + shadow + 1.2, 1.0, 1.6)

@@ -3,6 +3,8 @@
 // a few mock boards and close-up sheets as PNG files, so the art can be judged at real size.
 //
 //   boardpreview ASSET_DIR OUT_DIR
+//   boardpreview --check ASSET_DIR   (the files' technical rules: opaque cells, clean glyph
+//                                     borders, a consistent score mask, seamless tiles)
 
 #include <QColor>
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QSvgRenderer>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -235,14 +238,117 @@ QImage tiled(int backIndex, int column, int w, int h)
     return img;
 }
 
+// Counts pixels that change when the picture is drawn over a different ground: anything
+// above zero means a transparent or half-transparent pixel somewhere in the strip.
+int seeThrough(const QString& name, int w, int h)
+{
+    QSvgRenderer r(assetDir + "/" + name);
+    QImage a(w, h, QImage::Format_RGB32), b(w, h, QImage::Format_RGB32);
+    a.fill(Qt::magenta);
+    b.fill(Qt::cyan);
+    {
+        QPainter p(&a);
+        r.render(&p, QRectF(0, 0, w, h));
+    }
+    {
+        QPainter p(&b);
+        r.render(&p, QRectF(0, 0, w, h));
+    }
+    int n = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+int check()
+{
+    int faults = 0;
+    auto fail = [&](const QString& what) {
+        std::fprintf(stderr, "FAULT: %s\n", qPrintable(what));
+        ++faults;
+    };
+    for (int size : {31, 45, 60, 97, 142, 200}) {
+        if (int n = seeThrough("cards.svg", 5 * size, size))
+            fail(QString("cards.svg at %1: %2 see-through pixels").arg(size).arg(n));
+        if (int n = seeThrough("glyphs.svg", size, 13 * size))
+            fail(QString("glyphs.svg at %1: %2 see-through pixels").arg(size).arg(n));
+        if (int n = seeThrough("patterns.svg", 21 * size, size))
+            fail(QString("patterns.svg at %1: %2 see-through pixels").arg(size).arg(n));
+        // The numerals must leave a clean white border in every cell, or the AND would
+        // smudge the card's edge.
+        QImage g = renderStrip("glyphs.svg", size, 13 * size);
+        const int edge = std::max(2, size / 12);
+        for (int v = 0; v < 13; ++v)
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x) {
+                    bool border = x < edge || y < edge || x >= size - edge || y >= size - edge;
+                    if (border && g.pixel(x, v * size + y) != qRgb(255, 255, 255)) {
+                        fail(QString("glyph %1 at %2 reaches its border").arg(v + 1).arg(size));
+                        x = y = size;
+                    }
+                }
+    }
+    QImage font(assetDir + "/scorefont.png");
+    if (font.size() != QSize(220, 54) || font.hasAlphaChannel())
+        fail("scorefont.png must be 220 x 54 without alpha");
+    font = font.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < 27; ++y)
+        for (int x = 0; x < 220; ++x) {
+            QRgb img = font.pixel(x, y) & 0xffffff, mask = font.pixel(x, y + 27) & 0xffffff;
+            if (mask != 0 && mask != 0xffffff)
+                fail(QString("scorefont mask not pure at %1,%2").arg(x).arg(y));
+            if (mask == 0xffffff && img != 0)
+                fail(QString("scorefont picture not black under white mask at %1,%2").arg(x).arg(y));
+        }
+    QImage back(assetDir + "/back.jpg");
+    if (back.size() != QSize(320, 600))
+        fail("back.jpg must be 320 x 600");
+    back = back.convertToFormat(QImage::Format_RGB32);
+    // A seam shows as a jump across the tile's wrap that is larger than the jumps between
+    // neighbouring pixels inside the tile. Both samples lie on 8-pixel JPEG block edges, so
+    // the compression's own block steps count the same on either side.
+    auto diff = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b))
+            + std::abs(qBlue(a) - qBlue(b));
+    };
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 2; ++c) {
+            const int x0 = 160 * c, y0 = 120 * r;
+            double inner = 0, innerY = 0, wrapX = 0, wrapY = 0;
+            for (int y = 0; y < 120; ++y) {
+                wrapX += diff(back.pixel(x0 + 159, y0 + y), back.pixel(x0, y0 + y));
+                inner += diff(back.pixel(x0 + 79, y0 + y), back.pixel(x0 + 80, y0 + y));
+            }
+            for (int x = 0; x < 160; ++x) {
+                wrapY += diff(back.pixel(x0 + x, y0 + 119), back.pixel(x0 + x, y0));
+                innerY += diff(back.pixel(x0 + x, y0 + 63), back.pixel(x0 + x, y0 + 64));
+            }
+            inner /= 120;
+            wrapX /= 120;
+            innerY /= 160;
+            wrapY /= 160;
+            std::printf("tile %d,%d: step across x %.1f (wrap %.1f), across y %.1f (wrap %.1f)\n",
+                        r, c, inner, wrapX, innerY, wrapY);
+            if (wrapX > 2 * inner + 4 || wrapY > 2 * innerY + 4)
+                fail(QString("tile %1,%2 shows a seam").arg(r).arg(c));
+        }
+    std::printf("%s\n", faults ? "artwork check failed" : "artwork check passed");
+    return faults ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (argc == 3 && QString(argv[1]) == "--check") {
+        assetDir = QString::fromLocal8Bit(argv[2]);
+        return check();
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: boardpreview ASSET_DIR OUT_DIR\n");
+        std::fprintf(stderr, "usage: boardpreview ASSET_DIR OUT_DIR | --check ASSET_DIR\n");
         return 2;
     }
     assetDir = QString::fromLocal8Bit(argv[1]);
