@@ -5,3 +5,24 @@
 extern int Language;
 
 inline bool IsGerman() { return Language == 1; }
+
+#include <QString>
+
+// The main window's own texts.
+enum class TMainText {
+    ScoreCaption,
+    MixHint,
+    GiveUpHintEnabled,
+    GiveUpHintDisabled,
+    PauseHintEnabled,
+    PauseHintDisabled,
+    HighScoreHint,
+    OptionHint,
+    InfoHint,
+    HelpHint,
+    ExitHint,
+};
+
+QString MainText(TMainText which);
+// The window title for skill level 1..4 (clamped).
+QString MainTitle(int level);

@@ -1,0 +1,38 @@
+# Developer targets; ./run and ./test are the two commands that need nothing installed.
+BUILD ?= build
+PREFIX ?= /usr/local
+JOBS ?= $(shell nproc)
+
+.PHONY: build test run bench test-asan fuzz install package clean
+
+build:
+	scripts/build
+
+test: build
+	scripts/run-tests $(BUILD)
+
+run: build
+	$(BUILD)/bin/zelvano
+
+bench:
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZELVANO_TESTS=OFF
+	cmake --build build-bench --target zelvano_bench -j$(JOBS)
+	QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy build-bench/bench/zelvano_bench
+
+test-asan:
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZELVANO_SANITIZE=ON -DZELVANO_BENCH=OFF
+	cmake --build build-asan -j$(JOBS)
+	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 scripts/run-tests build-asan
+
+fuzz:
+	ZELVANO_WITH_CLANG=1 scripts/install-deps
+	scripts/fuzz
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+clean:
+	rm -rf build build-bench build-asan build-fuzz

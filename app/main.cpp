@@ -1,0 +1,512 @@
+#include "app/main.h"
+
+#include "app/PatternShape.h"
+#include "board/PaintBox.h"
+#include "board/Raster.h"
+#include "controls/jetButton.h"
+#include "dialogs/YesNoDlg.h"
+#include "dialogs/highscor.h"
+#include "dialogs/okDlg.h"
+#include "settings/Language.h"
+#include "settings/qxmulti.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QLabel>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+const QString Common = QStringLiteral("common");
+
+std::uint32_t ClockSeed() {
+    return static_cast<std::uint32_t>(std::chrono::system_clock::now().time_since_epoch().count() ^
+                                      std::chrono::steady_clock::now().time_since_epoch().count());
+}
+
+} // namespace
+
+TMainform::TMainform(const QString& settingsPath)
+    : QWidget(nullptr), ini(settingsPath), Help(this), Random(ClockSeed()), Board(Canvas, *this, Random) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setMinimumSize(MinClientWidth, MinClientHeight);
+    resize(676, 437); // the design size; the minimum above takes over at once
+
+    box = new TPaintBox(Canvas, this);
+    box->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { boxMouseDown(b, x, y); };
+    box->OnMouseMove = [this](int x, int y) { boxMouseMove(x, y); };
+    box->OnMouseUp = [this](Qt::MouseButton b, int x, int y) { boxMouseUp(b, x, y); };
+    Board.OnScoreLabelMoved = [this](int left) {
+        if (ScoreLabel) ScoreLabel->move(left, 4);
+    };
+    CreateToolbar();
+
+    ScoreLabel = new QLabel(this);
+    QFont labelFont(QStringLiteral("Arial"));
+    labelFont.setPixelSize(13);
+    labelFont.setBold(true);
+    ScoreLabel->setFont(labelFont);
+    ScoreLabel->setStyleSheet(QStringLiteral("color: #fff3c4; background: transparent;"));
+    ScoreLabel->move(300, 4);
+
+    Timer = new QTimer(this);
+    Timer->setTimerType(Qt::PreciseTimer);
+    Timer->setInterval(100);
+    connect(Timer, &QTimer::timeout, this, &TMainform::TimerTimer);
+
+    FormCreate();
+    LMDForm1 = std::make_unique<TLMDForm>(this, ini);
+    Timer->start();
+}
+
+TMainform::~TMainform() {
+    Timer->stop();
+    Help.Quit();
+}
+
+void TMainform::SetDialogs(THighscoreDlg* highscore, TOKDialog* ok, TYesNoDialog* yesNo, TqxMultiDlg* multi) {
+    HighscoreDlg = highscore;
+    OKDialog = ok;
+    YesNoDialog = yesNo;
+    qxMultiDlg = multi;
+}
+
+void TMainform::CreateToolbar() {
+    struct ButtonDef {
+        TJetButton** button;
+        const char* pictures;
+    };
+    const ButtonDef defs[] = {{&MixBtn, "mix"},         {&GiveUpBtn, "giveup"}, {&PauseBtn, "pause"},
+                              {&HighScoreBtn, "highscore"}, {&OptionBtn, "options"}, {&InfoBtn, "info"},
+                              {&HelpBtn, "help"},       {&ExitBtn, "exit"}};
+    for (const ButtonDef& d : defs) {
+        auto* b = new TJetButton(this);
+        b->LoadPictures(QString::fromLatin1(d.pictures));
+        *d.button = b;
+    }
+    for (int k = 0; k < 4; ++k) {
+        TJetButton* left[] = {MixBtn, GiveUpBtn, PauseBtn, HighScoreBtn};
+        left[k]->SetBounds(LeftButtonX[k], 4, 50, 50);
+    }
+    connect(MixBtn, &TJetButton::OnClick, this, &TMainform::ResetBtnClick);
+    connect(GiveUpBtn, &TJetButton::OnClick, this, &TMainform::GiveUpBtnClick);
+    connect(PauseBtn, &TJetButton::OnClick, this, &TMainform::PauseBtnClick);
+    connect(HighScoreBtn, &TJetButton::OnClick, this, &TMainform::HighScoreBtnClick);
+    connect(OptionBtn, &TJetButton::OnClick, this, &TMainform::OptionBtnClick);
+    connect(InfoBtn, &TJetButton::OnClick, this, &TMainform::InfoBtnClick);
+    connect(HelpBtn, &TJetButton::OnClick, this, &TMainform::HelpBtnClick);
+    // Leaving asks at once, on the press.
+    connect(ExitBtn, &TJetButton::OnMouseDown, this, [this] { ExitBtnMouseDown(); });
+}
+
+void TMainform::FormCreate() {
+    ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    Help.SetHelpFile(ProgramDir + QStringLiteral("ZLVO1.html"));
+
+    // A colour the texture does not have would leave the board undrawn.
+    Board.BackgroundIndex = std::clamp(ini.ReadInt(Common, QStringLiteral("back"), 1), 0, BackgroundCount - 1);
+    Language = ini.ReadInt(Common, QStringLiteral("tongue"), 0);
+    const int level = ini.ReadInt(Common, QStringLiteral("level"), 1);
+    SoundOn = ini.ReadFlag(Common, QStringLiteral("sound"), true);
+    MusicOn = ini.ReadFlag(Common, QStringLiteral("music"), true);
+
+    midi.Start(ProgramDir);
+    if (ini.ReadFlag(Common, QStringLiteral("max"), false)) setWindowState(windowState() | Qt::WindowMaximized);
+
+    HighscoreCipher.Init(QString(), 0);
+    Board.LoadArtwork();
+    SetLevel(level);
+    NewDeal();
+    EvaluatePatterns();
+    Dragging = false;
+    CreatePatternShapes();
+    ApplyMainTexts();
+    UpdateToolbar();
+}
+
+void TMainform::CreatePatternShapes() {
+    for (int i = 1; i <= MaxPatternCount; ++i) {
+        auto* shape = new TPatternShape(i, this);
+        shape->OnMouseDown = [this](int position) { PatShapeMouseDown(position); };
+        shape->setGeometry(width(), 0, 1, 1); // parked until the first layout
+        PatternShapes[i] = shape;
+    }
+}
+
+// ---- window events -------------------------------------------------------------------
+
+void TMainform::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_laidOut != box->size() || m_laidOut.isEmpty()) FormResize();
+    if (m_firstShow) {
+        m_firstShow = false;
+        // After the window is on the screen, so the language page opens over it.
+        QTimer::singleShot(0, this, &TMainform::FormShow);
+    }
+}
+
+void TMainform::FormShow() {
+    Language = ini.ReadInt(Common, QStringLiteral("tongue"), -1);
+    if (Language == -1 && qxMultiDlg) {
+        qxMultiDlg->ShowPage(6);
+        ApplyMainTexts();
+    }
+}
+
+void TMainform::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TMainform::FormResize() {
+    if (width() < MinClientWidth || height() < MinClientHeight) {
+        resize(std::max(width(), MinClientWidth), std::max(height(), MinClientHeight));
+        return; // the resize comes back here at the corrected size
+    }
+    box->setGeometry(rect());
+    if (!isVisible()) return;
+    const int oldCardSize = Board.Layout.CardSize;
+    LayoutBoard();
+    const bool redoDrag = Dragging && DragSprite && Board.Layout.CardSize != oldCardSize;
+    if (redoDrag) DragSprite.reset(); // its saved pixels belong to the old board
+    boxPaint();
+    if (redoDrag) RestartDragAfterLayout(oldCardSize);
+}
+
+void TMainform::closeEvent(QCloseEvent* event) {
+    if (m_closing || !FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    m_closing = true;
+    FormClose();
+    event->accept();
+}
+
+bool TMainform::FormCloseQuery() {
+    if (!YesNoDialog) return true;
+    YesNoDialog->ShowModal(1);
+    if (YesNoDialog->ModalResult() != mrYes) return false;
+    if (GameState == gsRunning && Score > 0) OfferHighscore();
+    return true;
+}
+
+void TMainform::FormClose() {
+    Timer->stop();
+    ini.WriteFlag(Common, QStringLiteral("max"), isMaximized());
+    ini.WriteInt(Common, QStringLiteral("back"), Board.BackgroundIndex);
+    ini.WriteInt(Common, QStringLiteral("tongue"), Language);
+    ini.WriteInt(Common, QStringLiteral("level"), Level);
+    ini.WriteFlag(Common, QStringLiteral("sound"), SoundOn);
+    ini.WriteFlag(Common, QStringLiteral("music"), MusicOn);
+    // The window comes back where the player left it.
+    LMDForm1->SavePlacement();
+    Help.Quit();
+}
+
+void TMainform::LayoutBoard() {
+    if (!Board.LayoutBoard(box->width(), box->height())) return;
+    m_laidOut = box->size();
+    const int cw = width();
+    TJetButton* right[] = {OptionBtn, InfoBtn, HelpBtn, ExitBtn};
+    for (int k = 0; k < 4; ++k) right[k]->SetBounds(cw - RightButtonOffset[k], 4, 50, 50);
+    const BoardLayout& l = Board.Layout;
+    for (int i = 1; i <= MaxPatternCount; ++i) {
+        // Shapes of patterns not in play wait just outside the client area.
+        const int left = i > PatternCount ? cw : l.Scaled(l.PatternX[i]) + l.BoardLeft;
+        PatternShapes[i]->setGeometry(left, l.Scaled(0.029f) + l.BoardTop, l.PatternSize, l.PatternSize);
+    }
+}
+
+void TMainform::boxPaint() {
+    Board.Paint();
+    if (Dragging) {
+        // Keep the drag whole: the lifted stack without its top card, the card over it all.
+        Board.DrawStack(DragStack, false);
+        if (DragSprite) DragSprite->Repainted();
+    }
+}
+
+// ---- the game ------------------------------------------------------------------------
+
+void TMainform::SetLevel(int level) { ::SetLevel(*this, level); }
+
+void TMainform::NewDeal() {
+    StartDeal(*this, DealTable(Random));
+    Board.DrawScore();
+    UpdateToolbar();
+}
+
+void TMainform::EvaluatePatterns() {
+    const PositionSet evaluated = ::EvaluatePatterns(*this);
+    for (int i = 1; i <= PatternCount; ++i)
+        if (evaluated.test(i)) Board.DrawPattern(i);
+}
+
+void TMainform::UpdateToolbar() {
+    const ToolbarState t = ToolbarFor(GameState);
+    MixBtn->SetEnabled(t.Mix);
+    GiveUpBtn->SetEnabled(t.GiveUp);
+    PauseBtn->SetEnabled(t.Pause);
+}
+
+void TMainform::StartGame() {
+    GameState = gsRunning;
+    UpdateToolbar();
+    ApplyMainTexts(); // give-up and pause now carry the hints of their enabled state
+}
+
+void TMainform::DrawTable() {
+    for (int i = 1; i <= PatternCount; ++i) Board.DrawPattern(i);
+    for (int j = 0; j < RowSize; ++j) Board.DrawRowCard(j);
+    for (int s = 0; s < StackTotal; ++s) Board.DrawStack(s, true);
+}
+
+void TMainform::CheckEndOfGame() {
+    const EndVerdict verdict = JudgeEnd(*this);
+    if (verdict == EndVerdict::Playing) {
+        UpdateToolbar();
+        return;
+    }
+    if (verdict == EndVerdict::Won) {
+        while (CardsInStacks() > 0) {
+            PlaySoundResource("COLLECT");
+            const int s = CollectNext(*this);
+            Board.DrawStack(s, true);
+            Board.DrawScore();
+            Delay(120);
+        }
+        GameState = gsWon;
+        PlaySoundResource("DONE");
+        if (OKDialog) OKDialog->ShowModal(2);
+    } else {
+        GameState = gsLost;
+        PlaySoundResource("LOST");
+        if (OKDialog) OKDialog->ShowModal(3);
+    }
+    if (Score > 0) OfferHighscore();
+    UpdateToolbar();
+}
+
+void TMainform::OfferHighscore() {
+    if (HighscoreDlg) HighscoreDlg->ShowModal(Score, false);
+}
+
+void TMainform::Delay(int ms) {
+    box->Flush();
+    if (OnDelay) {
+        OnDelay(ms);
+        return;
+    }
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_until(until); // no events are handled meanwhile
+}
+
+void TMainform::PlaySoundResource(const char* name) {
+    if (!SoundOn) return;
+    const QString n = QString::fromLatin1(name);
+    if (OnSound) OnSound(n);
+    PlayEffect(n);
+}
+
+// ---- the pointer ---------------------------------------------------------------------
+
+void TMainform::boxMouseDown(Qt::MouseButton, int X, int Y) {
+    if (GameState == gsNotStarted) StartGame();
+    if (GameState != gsRunning || Dragging) return;
+    const int s = Board.Layout.StackAt(X, Y);
+    if (s < 0 || StackCount[s] == 0) return;
+    PlaySoundResource("UP");
+    const int cs = Board.Layout.CardSize;
+    const QRect top = Board.Layout.StackTopRect(s);
+    DragSprite = std::make_unique<tSprite>(&Canvas, cs, cs);
+    DragImage = NewBitmap(cs, cs);
+    Board.DrawCard(DragImage, 0, 0, TopCard(s));
+    DragSprite->SetImage(&DragImage, 0, 0);
+    DragSprite->SetPosition(top.x(), top.y());
+    Board.DrawStack(s, false);
+    DragSprite->Show(); // saves the lifted stack and paints the card where it lay
+    DragSprite->Grab(X, Y);
+    m_dragGrab = QPoint(X - top.x(), Y - top.y());
+    DragStack = s;
+    Dragging = true;
+}
+
+void TMainform::boxMouseMove(int X, int Y) {
+    if (Dragging && DragSprite) DragSprite->DragTo(X, Y);
+}
+
+void TMainform::boxMouseUp(Qt::MouseButton, int, int) {
+    if (!Dragging) return;
+    const int half = Board.Layout.CardSize / 2;
+    // The card's centre decides, not where the pointer was let go.
+    const int target = Board.Layout.RowAt(DragSprite->GetX() + half, DragSprite->GetY() + half);
+    DragSprite->Hide();
+    Dragging = false;
+    DragSprite.reset();
+    DragImage = QImage();
+
+    switch (JudgeDrop(*this, target)) {
+    case DropVerdict::Beside:
+        PlaySoundResource("FALSCH");
+        Board.DrawStack(DragStack, true);
+        return;
+    case DropVerdict::JokerRule:
+        Board.DrawStack(DragStack, true);
+        PlaySoundResource("FALSCH");
+        if (OKDialog) OKDialog->ShowModal(1);
+        return;
+    case DropVerdict::Accepted:
+        break;
+    }
+    PlaySoundResource("DOWN");
+    ApplyDrop(*this, DragStack, target);
+    Board.DrawRowCard(target);
+    Board.DrawStack(DragStack, true);
+    EvaluatePatterns();
+    CheckEndOfGame();
+}
+
+void TMainform::RestartDragAfterLayout(int oldCardSize) {
+    // The card is rendered anew at the new size and keeps its hold under the pointer.
+    const int cs = Board.Layout.CardSize;
+    const QPoint pointer = box->mapFromGlobal(QCursor::pos());
+    const QPoint grab = m_dragGrab * cs / std::max(oldCardSize, 1);
+    DragImage = NewBitmap(cs, cs);
+    Board.DrawCard(DragImage, 0, 0, TopCard(DragStack));
+    DragSprite = std::make_unique<tSprite>(&Canvas, cs, cs);
+    DragSprite->SetImage(&DragImage, 0, 0);
+    DragSprite->SetPosition(pointer.x() - grab.x(), pointer.y() - grab.y());
+    DragSprite->Show();
+    DragSprite->Grab(pointer.x(), pointer.y());
+}
+
+void TMainform::PatShapeMouseDown(int position) {
+    if (GameState == gsNotStarted) StartGame();
+    if (GameState != gsRunning || Dragging) return;
+    const int points = ClaimValue(*this, position); // halved while the joker lies in the row
+    if (points < 0) return;
+    PlaySoundResource("TAKE");
+    Board.ClaimFlash(position, points, [this] { Delay(100); });
+    ApplyClaim(*this, position, points);
+    Board.DrawScore();
+    for (int i = 1; i <= PatternCount; ++i) Board.DrawPattern(i);
+    CheckEndOfGame();
+}
+
+void TMainform::TimerTimer() {
+    midi.KeepAlive(MusicOn);
+    if (GameState == gsNotStarted || GameState == gsRunning) Board.FlashFrames();
+    if (ClockStep(*this)) Board.DrawScore();
+}
+
+// ---- the toolbar ---------------------------------------------------------------------
+
+void TMainform::ResetBtnClick() {
+    if (GameState == gsPaused) return;
+    if (GameState == gsRunning) {
+        YesNoDialog->ShowModal(2);
+        if (YesNoDialog->ModalResult() == mrNo) return;
+        GameState = gsLost;
+        if (Score > 0) OfferHighscore();
+    }
+    PlaySoundResource("MIX");
+    NewDeal();
+    DrawTable();
+    EvaluatePatterns();
+}
+
+void TMainform::GiveUpBtnClick() {
+    if (GameState != gsRunning) return;
+    YesNoDialog->ShowModal(2);
+    if (YesNoDialog->ModalResult() == mrNo) return;
+    GameState = gsLost;
+    PlaySoundResource("LOST");
+    if (Score > 0) OfferHighscore();
+    Score = 0;
+    Board.DrawScore();
+    UpdateToolbar();
+}
+
+void TMainform::PauseBtnClick() {
+    if (GameState == gsRunning) {
+        GameState = gsPaused;
+        boxPaint();
+    } else if (GameState == gsPaused) {
+        GameState = gsRunning;
+        boxPaint();
+    }
+    UpdateToolbar();
+}
+
+void TMainform::HighScoreBtnClick() { HighscoreDlg->ShowModal(Score, true); }
+
+void TMainform::OptionBtnClick() {
+    qxMultiDlg->DialogLevel = Level;
+    qxMultiDlg->ShowPage(3);
+    const int chosen = qxMultiDlg->DialogLevel;
+    if (chosen == Level) return;
+    if (GameState == gsRunning) {
+        YesNoDialog->ShowModal(2);
+        if (YesNoDialog->ModalResult() == mrNo) return; // the game goes on at its level
+        GameState = gsLost;
+        if (Score > 0) OfferHighscore();
+        Score = 0;
+        Board.DrawScore();
+        UpdateToolbar();
+    }
+    SetLevel(chosen);
+    LayoutBoard(); // the pattern panel's width follows the number of patterns
+    PlaySoundResource("MIX");
+    NewDeal();
+    Board.RestoreBelowBand();
+    DrawTable();
+    EvaluatePatterns();
+    ApplyMainTexts();
+}
+
+void TMainform::InfoBtnClick() { qxMultiDlg->ShowPage(2); }
+
+void TMainform::HelpBtnClick() {
+    Help.Quit();
+    Help.SetHelpFile(ProgramDir + QStringLiteral("ZLVO1.html"));
+    Help.ShowTopic(Language == 1 ? QStringLiteral("Das_Spiel") : QStringLiteral("The_game"));
+}
+
+void TMainform::ExitBtnMouseDown() { close(); }
+
+// ---- texts and options ---------------------------------------------------------------
+
+void TMainform::ApplyMainTexts() {
+    for (int i = 1; i <= PatternCount; ++i)
+        PatternShapes[i]->setToolTip(QString::fromUtf8(PatternName(PatternIds[i], Language)));
+    ScoreLabel->setText(MainText(TMainText::ScoreCaption));
+    ScoreLabel->adjustSize();
+    MixBtn->SetHint(MainText(TMainText::MixHint));
+    GiveUpBtn->SetHint(MainText(GiveUpBtn->Enabled() ? TMainText::GiveUpHintEnabled : TMainText::GiveUpHintDisabled));
+    PauseBtn->SetHint(MainText(PauseBtn->Enabled() ? TMainText::PauseHintEnabled : TMainText::PauseHintDisabled));
+    HighScoreBtn->SetHint(MainText(TMainText::HighScoreHint));
+    OptionBtn->SetHint(MainText(TMainText::OptionHint));
+    InfoBtn->SetHint(MainText(TMainText::InfoHint));
+    HelpBtn->SetHint(MainText(TMainText::HelpHint));
+    ExitBtn->SetHint(MainText(TMainText::ExitHint));
+    setWindowTitle(MainTitle(Level));
+}
+
+void TMainform::SwitchMusic() { midi.Switch(MusicOn); }
+
+QString TMainform::MusicFileName() const { return midi.FileName(); }
+
+void TMainform::SetBackground(int index) {
+    Board.BackgroundIndex = std::clamp(index, 0, BackgroundCount - 1);
+    LayoutBoard();
+    boxPaint();
+    box->Flush(); // behind the open dialog, at once
+    ApplyMainTexts();
+}

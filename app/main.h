@@ -1,0 +1,144 @@
+#pragma once
+// The main window: the whole game. It holds the game's state, asks the rules in game/ what
+// each press, drop, claim and tick does, has the board repaint what changed, and opens the
+// dialogs. Everything happens on the one user-interface thread.
+
+#include "board/Board.h"
+#include "board/Canvas.h"
+#include "board/Sprites.h"
+#include "controls/Decor.h"
+#include "dialogs/Chiffre.h"
+#include "game/Game.h"
+#include "settings/Help.h"
+#include "settings/Media.h"
+#include "settings/OptionsHost.h"
+#include "settings/Placement.h"
+#include "settings/ini.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QTimer;
+class TJetButton;
+class TPaintBox;
+class TPatternShape;
+class THighscoreDlg;
+class TOKDialog;
+class TYesNoDialog;
+class TqxMultiDlg;
+
+// Answers of the yes/no dialog.
+inline constexpr int mrYes = 6;
+inline constexpr int mrNo = 7;
+
+class TMainform : public QWidget, public GameData, public TOptionsHost {
+    Q_OBJECT
+public:
+    // settingsPath: the settings file (the player's own by default).
+    explicit TMainform(const QString& settingsPath = TLMDIniCtrl::DefaultPath());
+    ~TMainform() override;
+
+    // The dialogs are made after the main window (the highscore dialog reads its store while
+    // it is made) and handed in before the window is first shown.
+    void SetDialogs(THighscoreDlg* highscore, TOKDialog* ok, TYesNoDialog* yesNo, TqxMultiDlg* multi);
+
+    // Components.
+    TLMDIniCtrl ini;
+    TImageList Bitmaps;
+    TCanvas Canvas;
+    TPaintBox* box = nullptr;
+    TJetButton *MixBtn = nullptr, *GiveUpBtn = nullptr, *PauseBtn = nullptr, *HighScoreBtn = nullptr;
+    TJetButton *OptionBtn = nullptr, *InfoBtn = nullptr, *HelpBtn = nullptr, *ExitBtn = nullptr;
+    QLabel* ScoreLabel = nullptr;
+    QTimer* Timer = nullptr;
+    TMusic midi;
+    THelp Help;
+    TChiffre HighscoreCipher;
+    std::array<TPatternShape*, MaxPatternCount + 1> PatternShapes{}; // by position 1..18
+    std::unique_ptr<TLMDForm> LMDForm1;
+
+    THighscoreDlg* HighscoreDlg = nullptr;
+    TOKDialog* OKDialog = nullptr;
+    TYesNoDialog* YesNoDialog = nullptr;
+    TqxMultiDlg* qxMultiDlg = nullptr;
+
+    // State besides the game's own.
+    QString ProgramDir; // with a trailing separator
+    bool SoundOn = true;
+    bool MusicOn = true;
+    bool Dragging = false;
+    int DragStack = 0;
+    std::unique_ptr<tSprite> DragSprite;
+    QImage DragImage;
+    GameRandom Random;
+    TBoard Board;
+
+    // Event handlers.
+    void FormShow();
+    void FormResize();
+    bool FormCloseQuery();
+    void FormClose();
+    void boxPaint();
+    void boxMouseDown(Qt::MouseButton button, int X, int Y);
+    void boxMouseMove(int X, int Y);
+    void boxMouseUp(Qt::MouseButton button, int X, int Y);
+    void PatShapeMouseDown(int position);
+    void TimerTimer();
+    void ResetBtnClick();
+    void GiveUpBtnClick();
+    void PauseBtnClick();
+    void HighScoreBtnClick();
+    void OptionBtnClick();
+    void InfoBtnClick();
+    void HelpBtnClick();
+    void ExitBtnMouseDown();
+
+    // Game routines; each repaints what it changes.
+    void NewDeal();
+    void EvaluatePatterns();
+    void CheckEndOfGame();
+    void UpdateToolbar();
+    void SetLevel(int level);
+    void LayoutBoard();
+    void ApplyMainTexts() override;
+    void PlaySoundResource(const char* name);
+    // Waits ms milliseconds without handling events, after showing what was drawn.
+    void Delay(int ms);
+
+    // The options dialog's side.
+    bool SoundEnabled() const override { return SoundOn; }
+    void SetSoundEnabled(bool on) override { SoundOn = on; }
+    bool MusicEnabled() const override { return MusicOn; }
+    void SwitchMusic() override;
+    QString MusicFileName() const override;
+    int Background() const override { return Board.BackgroundIndex; }
+    void SetBackground(int index) override;
+
+    // For tests and tools: every effect played (while sound is on), and a stand-in for the
+    // blocking waits.
+    std::function<void(const QString& name)> OnSound;
+    std::function<void(int ms)> OnDelay;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void CreateToolbar();
+    void CreatePatternShapes();
+    void StartGame();
+    void OfferHighscore();
+    void DrawTable();
+    void RestartDragAfterLayout(int oldCardSize);
+
+    bool m_firstShow = true;
+    bool m_closing = false;
+    QSize m_laidOut; // the paint box size of the last layout
+    QPoint m_dragGrab; // where the pointer took hold of the dragged card
+};

@@ -1,0 +1,20 @@
+#pragma once
+// What the options dialog changes in the main window while it is open.
+
+#include <QString>
+
+class TOptionsHost {
+public:
+    virtual ~TOptionsHost() = default;
+    virtual bool SoundEnabled() const = 0;
+    virtual void SetSoundEnabled(bool on) = 0;
+    virtual bool MusicEnabled() const = 0;
+    // Switches the music off, or on with the next music file.
+    virtual void SwitchMusic() = 0;
+    // Bare name of the current music file, empty when none was found.
+    virtual QString MusicFileName() const = 0;
+    virtual int Background() const = 0;
+    // Takes the new background colour: rebuilds the board, repaints it at once and applies the texts.
+    virtual void SetBackground(int index) = 0;
+    virtual void ApplyMainTexts() = 0;
+};

@@ -1,0 +1,40 @@
+# Shared by the end-to-end scripts: a private X server and a settings folder of their own.
+# Source it; it sets DISPLAY, WORK and cleans up on exit.
+set -euo pipefail
+WORK=$(mktemp -d)
+chmod 700 "$WORK"
+export XDG_RUNTIME_DIR="$WORK"
+export XDG_CONFIG_HOME="$WORK/config"
+export SDL_AUDIODRIVER=dummy
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
+XPID=""
+APPPID=""
+cleanup() {
+  [ -n "$APPPID" ] && kill "$APPPID" 2>/dev/null || true
+  [ -n "$XPID" ] && kill "$XPID" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+# A display number nobody uses.
+for n in $(seq 90 140); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then DISPLAYNUM=$n; break; fi
+done
+Xvfb ":$DISPLAYNUM" -screen 0 1280x800x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+XPID=$!
+export DISPLAY=":$DISPLAYNUM"
+for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
+
+# Window geometry of window id $1 as "X Y W H".
+window_geometry() {
+  xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2}/^Y=/{y=$2}/^WIDTH=/{w=$2}/^HEIGHT=/{h=$2}END{print x, y, w, h}'
+}
+
+# Number of distinct colours in a screenshot of the whole screen, saved at $1.
+screenshot_colours() {
+  import -window root "$1"
+  /usr/bin/convert "$1" -format %k info:
+}
