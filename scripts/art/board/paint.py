@@ -81,8 +81,7 @@ def streak(rng, x0, x1, y, thick, wave=0.6):
     return top + list(reversed(bot))
 
 
-def painted_patch(rng, x0, y0, x1, y1, colour, shadow=5.0, streaks=True, calm=(0.0, 0.0),
-                  edge=None):
+def painted_patch(rng, x0, y0, x1, y1, colour, shadow=5.0, streaks=True, calm=(0.0, 0.0)):
     """SVG elements of a painted square in `colour` with its darker drop shadow.
 
     calm: a vertical band (as fractions 0..1 of the height) where the streaks are faint,
@@ -98,10 +97,6 @@ def painted_patch(rng, x0, y0, x1, y1, colour, shadow=5.0, streaks=True, calm=(0
     els.append('<path fill="%s" d="%s"/>' % (ak.rgb(shade), ak.path_d([sh])))
     face = rough_square(rng, x0, y0, x1, y1)
     els.append('<path fill="%s" d="%s"/>' % (ak.rgb(colour), ak.path_d([face])))
-    if edge is not None:
-        els.append('<path fill="none" stroke="%s" stroke-width="%s" stroke-opacity="0.55" '
-                   'stroke-linejoin="round" d="%s"/>'
-                   % (ak.rgb(edge[0]), ak.fmt(edge[1]), ak.path_d([face])))
     if streaks:
         light = ak.mix(colour, (255, 255, 255), 0.55)
         dark = ak.scale(colour, 0.72)
