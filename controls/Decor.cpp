@@ -240,10 +240,10 @@ struct PictureEntry {
 
 // Sizes of the art; a placeholder takes the same size so layouts stay as drawn.
 const PictureEntry PictureTable[TImageList::Count] = {
-    {"face.png", QSize(64, 64)},       {"logo.png", QSize(100, 75)},  {"stone.png", QSize(160, 120)},
-    {"info.png", QSize(50, 50)},       {"sound.png", QSize(50, 50)},  {"music.png", QSize(50, 50)},
-    {"tongue.png", QSize(50, 50)},     {"background.png", QSize(50, 50)}, {"strength.png", QSize(50, 50)},
-    {"flags-de.png", QSize(50, 50)},   {"flags-en.png", QSize(50, 50)},
+    {"face.png", QSize(160, 120)},  {"logo.png", QSize(100, 75)},     {"stone.png", QSize(160, 120)},
+    {"info.png", QSize(100, 57)},   {"sound.png", QSize(50, 50)},     {"music.png", QSize(50, 50)},
+    {"tongue.png", QSize(50, 50)},  {"background.png", QSize(50, 50)}, {"strength.png", QSize(50, 50)},
+    {"flags-de.png", QSize(50, 50)}, {"flags-en.png", QSize(50, 50)},
 };
 
 QImage Placeholder(QSize size) {

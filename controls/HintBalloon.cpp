@@ -17,6 +17,9 @@ constexpr int NoseBaseLeft = 10, NoseBaseWidth = 10;
 constexpr int CornerRadius = 6;
 constexpr int MaxTextWidth = 320;   // longer hints wrap
 constexpr int PointerHeight = 16;   // a balloon flipped below starts under the arrow, not on it
+// The nose stops just short of the pointer: a window appearing under the pointer would take it
+// from the widget and end the hint at once where input transparency is not honoured.
+constexpr int PointerGap = 2;
 
 QPointer<THintBalloon> g_balloon;
 
@@ -59,6 +62,13 @@ protected:
             event->accept();
             return true;
         }
+        case QEvent::Show:
+            // Hints in every window of the game, also before the first click has made one
+            // active (there is nobody to activate it on a bare X server).
+            if (watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow() &&
+                watched != g_balloon)
+                static_cast<QWidget*>(watched)->setAttribute(Qt::WA_AlwaysShowToolTips);
+            break;
         case QEvent::Leave:
         case QEvent::Hide:
         case QEvent::WindowDeactivate:
@@ -94,7 +104,7 @@ THintBalloon::THintBalloon()
     connect(&m_sleep, &QTimer::timeout, this, [] { HideBalloon(); });
 }
 
-void THintBalloon::ShowFor(QWidget* owner, const QString& text, QPoint tip) {
+void THintBalloon::ShowFor(QWidget* owner, const QString& text, QPoint pointer) {
     if (m_owner)
         disconnect(m_owner, &QObject::destroyed, this, nullptr);
     m_owner = owner;
@@ -103,15 +113,15 @@ void THintBalloon::ShowFor(QWidget* owner, const QString& text, QPoint tip) {
     m_text = text;
     Render(); // sized in the above-right shape; only the flips below depend on where it lands
 
-    QScreen* screen = QGuiApplication::screenAt(tip);
+    QScreen* screen = QGuiApplication::screenAt(pointer);
     if (!screen)
         screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->geometry() : QRect(0, 0, 1 << 20, 1 << 20);
     const int w = m_picture.width(), h = m_picture.height();
-    m_flipLeft = tip.x() + w > avail.right() + 1;
-    m_flipBelow = tip.y() - h + 1 < avail.top();
-    if (m_flipBelow)
-        tip.ry() += PointerHeight;
+    m_flipLeft = pointer.x() + PointerGap + w > avail.right() + 1;
+    m_flipBelow = pointer.y() - PointerGap - h + 1 < avail.top();
+    const QPoint tip =
+        pointer + QPoint(m_flipLeft ? -PointerGap : PointerGap, m_flipBelow ? PointerHeight : -PointerGap);
     m_tip = tip;
     Render();
 
@@ -121,8 +131,7 @@ void THintBalloon::ShowFor(QWidget* owner, const QString& text, QPoint tip) {
     // No compositor to rely on: the window itself is cut to the balloon's outline.
     setMask(QBitmap::fromImage(m_picture.createAlphaMask()));
     m_sleep.start(10000 + 40 * int(text.size()));
-    show();
-    raise();
+    show(); // a tooltip window is mapped above the others
     update();
 }
 

@@ -15,8 +15,9 @@ class THintBalloon : public QWidget {
 public:
     THintBalloon();
 
-    // Shows text for owner with the nose at the global point tip; replaces what was shown.
-    void ShowFor(QWidget* owner, const QString& text, QPoint tip);
+    // Shows text for owner with the nose just beside the pointer (global); replaces what was
+    // shown.
+    void ShowFor(QWidget* owner, const QString& text, QPoint pointer);
     QString Text() const { return m_text; }
     QWidget* Owner() const { return m_owner; }
     // Where the nose points, in global coordinates.
