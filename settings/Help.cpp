@@ -1,14 +1,70 @@
-// Placeholder until the help window lands.
+// The help window: a plain top-level text browser on the HTML help beside the program.
 #include "settings/Help.h"
 
+#include "settings/Language.h"
+
+#include <QFileInfo>
+#include <QPointer>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QWidget>
+
 struct THelp::Impl {
+    QWidget* owner = nullptr;
     QString file;
+    // The window deletes itself when the player closes it; the pointer then turns null.
+    QPointer<QTextBrowser> window;
 };
 
-THelp::THelp(QWidget*) : m_impl(new Impl) {}
-THelp::~THelp() { delete m_impl; }
+THelp::THelp(QWidget* owner) : m_impl(new Impl)
+{
+    m_impl->owner = owner;
+}
+
+THelp::~THelp()
+{
+    Quit();
+    delete m_impl;
+}
+
 void THelp::SetHelpFile(const QString& path) { m_impl->file = path; }
 QString THelp::HelpFile() const { return m_impl->file; }
-void THelp::Quit() {}
-void THelp::ShowTopic(const QString&) {}
-bool THelp::IsOpen() const { return false; }
+
+void THelp::Quit()
+{
+    delete m_impl->window.data();
+}
+
+void THelp::ShowTopic(const QString& topic)
+{
+    Impl& d = *m_impl;
+    if (!d.window) {
+        // A window of its own (not a dialog): it stays open beside the game, and goes
+        // away with the game's main window.
+        d.window = new QTextBrowser(d.owner);
+        d.window->setWindowFlag(Qt::Window);
+        d.window->setAttribute(Qt::WA_DeleteOnClose);
+        d.window->setOpenExternalLinks(true);
+        d.window->resize(760, 600);
+    }
+    QTextBrowser* w = d.window;
+    w->setWindowTitle(IsGerman() ? QStringLiteral("Zelvano – Hilfe") : QStringLiteral("Zelvano – Help"));
+    if (QFileInfo(d.file).isFile()) {
+        w->setSource(QUrl::fromLocalFile(QFileInfo(d.file).absoluteFilePath()));
+        // Scrolling waits until the window is shown and laid out, if it is not yet.
+        w->scrollToAnchor(topic);
+    } else {
+        const QString name = d.file.toHtmlEscaped();
+        w->setHtml(IsGerman()
+            ? QStringLiteral("<h2>Zelvano – Hilfe</h2><p>Die Hilfedatei wurde nicht gefunden:</p>"
+                             "<p><tt>%1</tt></p><p>Sie gehört in den Ordner des Programms.</p>").arg(name)
+            : QStringLiteral("<h2>Zelvano – Help</h2><p>The help file could not be found:</p>"
+                             "<p><tt>%1</tt></p><p>It belongs in the program's folder.</p>").arg(name));
+    }
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+bool THelp::IsOpen() const { return m_impl->window && m_impl->window->isVisible(); }
+QTextBrowser* THelp::Browser() const { return m_impl->window; }

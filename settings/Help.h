@@ -3,6 +3,7 @@
 
 #include <QString>
 
+class QTextBrowser;
 class QWidget;
 
 class THelp {
@@ -20,6 +21,8 @@ public:
     // ("Das_Spiel" or "The_game"). A missing file shows a clear message in the window.
     void ShowTopic(const QString& topic);
     bool IsOpen() const;
+    // The open help window, or null.
+    QTextBrowser* Browser() const;
 
 private:
     struct Impl;

@@ -1,15 +1,236 @@
-// Placeholder until the SDL2_mixer player lands: silent.
+// Sound effects and music on SDL2_mixer. The effects live in the program's resources; the
+// music files lie beside the program. All calls come from the user-interface thread.
 #include "settings/Media.h"
 
-struct TMusic::Impl {};
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
 
-bool OpenAudio() { return false; }
-void CloseAudio() {}
-void PlayEffect(const QString&) {}
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <chrono>
+#include <map>
+#include <set>
+#include <utility>
+
+namespace {
+
+const char* const DefaultSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
+
+enum class AudioState { Untried, Open, Failed };
+AudioState audioState = AudioState::Untried;
+
+// The effects are loaded on first use and kept for the rest of the run; a name that has
+// no resource is remembered as such so it is not looked up again.
+struct Effect {
+    QByteArray bytes;
+    Mix_Chunk* chunk = nullptr;
+};
+std::map<QString, Effect>& Effects()
+{
+    static std::map<QString, Effect> effects;
+    return effects;
+}
+
+// One loaded music file. Every instance is known to CloseAudio, which must free the
+// mixer's music objects before the device goes away.
+class MusicFile;
+std::set<MusicFile*>& MusicFiles()
+{
+    static std::set<MusicFile*> files;
+    return files;
+}
+
+class MusicFile {
+public:
+    MusicFile() { MusicFiles().insert(this); }
+    ~MusicFile()
+    {
+        Close();
+        MusicFiles().erase(this);
+    }
+    MusicFile(const MusicFile&) = delete;
+    MusicFile& operator=(const MusicFile&) = delete;
+
+    bool Open(const QString& path)
+    {
+        Close();
+        if (!OpenAudio())
+            return false;
+        m_music = Mix_LoadMUS(QFile::encodeName(path).constData());
+        return m_music != nullptr;
+    }
+
+    // Freeing the music also stops it if it is the one playing.
+    void Close()
+    {
+        if (m_music && audioState == AudioState::Open)
+            Mix_FreeMusic(m_music);
+        m_music = nullptr;
+    }
+
+    // Plays once from the beginning. A file the mixer cannot play is closed, so the
+    // timer does not try it again on every tick.
+    void Play()
+    {
+        if (m_music && Mix_PlayMusic(m_music, 1) != 0)
+            Close();
+        m_started = std::chrono::steady_clock::now();
+    }
+
+    bool IsOpen() const { return m_music != nullptr; }
+    bool IsPlaying() const { return m_music && Mix_PlayingMusic(); }
+
+    // The MIDI player accepts any file when it is loaded and only finds out while playing
+    // that there is nothing in it; such a "tune" is over the moment it starts.
+    bool EndedAtOnce() const
+    {
+        return std::chrono::steady_clock::now() - m_started < std::chrono::milliseconds(500);
+    }
+
+private:
+    Mix_Music* m_music = nullptr;
+    std::chrono::steady_clock::time_point m_started{};
+};
+
+// The folder's *.mid files as the file system lists them, hidden and system files included;
+// the pattern matches regardless of case, as the game always has.
+QStringList ListMusic(const QString& folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.mid")},
+                                  QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+}
+
+} // namespace
+
+bool OpenAudio()
+{
+    if (audioState != AudioState::Untried)
+        return audioState == AudioState::Open;
+    audioState = AudioState::Failed;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    // A soundfont named by the player's environment wins; otherwise the system's GM font.
+    const char* fonts = SDL_getenv("SDL_SOUNDFONTS");
+    if (fonts && *fonts)
+        Mix_SetSoundFonts(nullptr);
+    else if (QFile::exists(QString::fromLatin1(DefaultSoundFont)))
+        Mix_SetSoundFonts(DefaultSoundFont);
+    // 1024 frames keep an effect within about 25 ms of the click that asked for it.
+    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    Mix_Init(MIX_INIT_MID);
+    audioState = AudioState::Open;
+    return true;
+}
+
+void CloseAudio()
+{
+    if (audioState == AudioState::Open) {
+        Mix_HaltChannel(-1);
+        Mix_HaltMusic();
+        for (MusicFile* file : MusicFiles())
+            file->Close();
+        for (auto& entry : Effects())
+            if (entry.second.chunk)
+                Mix_FreeChunk(entry.second.chunk);
+        Effects().clear();
+        Mix_CloseAudio();
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    audioState = AudioState::Untried;
+}
+
+void PlayEffect(const QString& name)
+{
+    if (!OpenAudio())
+        return;
+    auto& effects = Effects();
+    auto it = effects.find(name);
+    if (it == effects.end()) {
+        Effect effect;
+        QFile file(QStringLiteral(":/sounds/") + name + QStringLiteral(".wav"));
+        if (file.open(QIODevice::ReadOnly))
+            effect.bytes = file.readAll();
+        if (!effect.bytes.isEmpty()) {
+            SDL_RWops* rw = SDL_RWFromConstMem(effect.bytes.constData(), int(effect.bytes.size()));
+            effect.chunk = rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
+        }
+        it = effects.emplace(name, std::move(effect)).first;
+    }
+    // Always channel 0: the new effect cuts off whatever effect is still sounding.
+    if (it->second.chunk)
+        Mix_PlayChannel(0, it->second.chunk, 0);
+}
+
+struct TMusic::Impl {
+    bool started = false;
+    QString folder;
+    QStringList names; // the listing the search walks through
+    int index = -1;    // position of the current file in names
+    QString current;   // bare name of the current file
+    MusicFile file;
+
+    void OpenCurrent() { file.Open(QDir(folder).filePath(current)); }
+};
 
 TMusic::TMusic() : m_impl(new Impl) {}
 TMusic::~TMusic() { delete m_impl; }
-void TMusic::Start(const QString&) {}
-void TMusic::KeepAlive(bool) {}
-void TMusic::Switch(bool& musicOn) { musicOn = !musicOn; }
-QString TMusic::FileName() const { return {}; }
+
+void TMusic::Start(const QString& folder)
+{
+    Impl& d = *m_impl;
+    d.file.Close();
+    d.started = true;
+    d.folder = folder;
+    d.names = ListMusic(folder);
+    d.index = d.names.isEmpty() ? -1 : 0;
+    d.current = d.names.value(0);
+    if (d.index >= 0)
+        d.OpenCurrent();
+}
+
+void TMusic::KeepAlive(bool musicOn)
+{
+    Impl& d = *m_impl;
+    if (!musicOn || !d.file.IsOpen() || d.file.IsPlaying())
+        return;
+    if (d.file.EndedAtOnce())
+        d.file.Close(); // unplayable: give up on it rather than retry every tick
+    else
+        d.file.Play();
+}
+
+void TMusic::Switch(bool& musicOn)
+{
+    Impl& d = *m_impl;
+    if (musicOn) {
+        d.file.Close();
+        musicOn = false;
+        return;
+    }
+    musicOn = true;
+    if (!d.started)
+        return;
+    if (d.index + 1 < d.names.size()) {
+        ++d.index;
+    } else {
+        // Past the last file the search starts over, so files added meanwhile join in.
+        d.names = ListMusic(d.folder);
+        d.index = d.names.isEmpty() ? -1 : 0;
+    }
+    if (d.index < 0)
+        return; // nothing to play; the name stays what it was
+    d.current = d.names.at(d.index);
+    d.OpenCurrent();
+    d.file.Play();
+}
+
+QString TMusic::FileName() const { return m_impl->current; }
+bool TMusic::IsOpen() const { return m_impl->file.IsOpen(); }
+bool TMusic::IsPlaying() const { return m_impl->file.IsPlaying(); }

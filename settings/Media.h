@@ -6,7 +6,9 @@
 #include <QString>
 
 // Opens the audio device once for the whole run (on first use); false when there is none.
+// A failed attempt is remembered, so later calls cost nothing until CloseAudio.
 bool OpenAudio();
+// Stops everything, lets go of the device and forgets the effects; the next OpenAudio starts afresh.
 void CloseAudio();
 
 // The eight effects built into the program: "MIX", "UP", "DOWN", "FALSCH", "TAKE",
@@ -30,6 +32,11 @@ public:
     void Switch(bool& musicOn);
     // Bare name of the current music file with its extension, empty when none was found.
     QString FileName() const;
+
+    // True while the current file is loaded in the mixer (found and accepted).
+    bool IsOpen() const;
+    // True while the current file is playing (or fading out its last notes).
+    bool IsPlaying() const;
 
 private:
     struct Impl;

@@ -1,0 +1,210 @@
+// The help window: where it opens, how the help button closes and reopens it, what it
+// says when the file is missing, and whether the help's point tables tell the truth.
+#include "game/Patterns.h"
+#include "settings/Help.h"
+#include "settings/Language.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QTextTable>
+#include <QtTest>
+
+#include <map>
+
+namespace {
+
+const QString HelpFile = QStringLiteral(ZELVANO_HELP_FILE);
+
+// The top of the line that holds the named anchor, in document pixels; -1 when absent.
+int AnchorTop(QTextDocument* doc, const QString& name)
+{
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (!f.charFormat().anchorNames().contains(name))
+                continue;
+            const QRectF box = doc->documentLayout()->blockBoundingRect(block);
+            const QTextLine line = block.layout()->lineForTextPosition(f.position() - block.position());
+            return qRound(box.top() + (line.isValid() ? line.y() : 0));
+        }
+    }
+    return -1;
+}
+
+QString CellText(QTextTable* table, int row, int column)
+{
+    const QTextTableCell cell = table->cellAt(row, column);
+    QTextCursor c = cell.firstCursorPosition();
+    c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    return c.selectedText().trimmed();
+}
+
+// The help's point tables (six columns), German first, English second; rows by name.
+std::vector<std::map<QString, QStringList>> PointTables(QTextDocument* doc)
+{
+    std::vector<std::map<QString, QStringList>> tables;
+    for (QTextFrame* frame : doc->rootFrame()->childFrames()) {
+        auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table || table->columns() != 6)
+            continue;
+        std::map<QString, QStringList> rows;
+        for (int r = 1; r < table->rows(); ++r) {
+            QStringList cells;
+            for (int c = 1; c < 6; ++c)
+                cells << CellText(table, r, c);
+            rows[CellText(table, r, 0)] = cells;
+        }
+        tables.push_back(rows);
+    }
+    return tables;
+}
+
+int FirstLevel(int id)
+{
+    for (int level = 0; level < LevelCount; ++level) {
+        const LevelPatterns& l = LevelTable[level];
+        for (int i = 0; i < l.Count; ++i)
+            if (l.Ids[i] == id)
+                return level;
+    }
+    return -1;
+}
+
+void VerifyAtAnchor(THelp& help, const QString& topic)
+{
+    QTextBrowser* browser = help.Browser();
+    QVERIFY(browser);
+    const int top = AnchorTop(browser->document(), topic);
+    QVERIFY2(top >= 0, qPrintable("no anchor " + topic));
+    QScrollBar* bar = browser->verticalScrollBar();
+    QVERIFY2(bar->maximum() >= top, "the text below the anchor should fill the window");
+    QVERIFY2(qAbs(bar->value() - top) <= 2,
+             qPrintable(QString("scrolled to %1, anchor at %2").arg(bar->value()).arg(top)));
+}
+
+} // namespace
+
+class HelpTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { Language = 0; }
+
+    void opensAtTheTopic_data()
+    {
+        QTest::addColumn<QString>("topic");
+        QTest::newRow("German") << "Das_Spiel";
+        QTest::newRow("English") << "The_game";
+    }
+    void opensAtTheTopic()
+    {
+        QFETCH(QString, topic);
+        QWidget owner;
+        THelp help(&owner);
+        help.SetHelpFile(HelpFile);
+        help.ShowTopic(topic);
+        QVERIFY(help.IsOpen());
+        QVERIFY(help.Browser()->isWindow());
+        VerifyAtAnchor(help, topic);
+    }
+
+    // The help button quits the open help and shows it again at the current language's topic.
+    void helpButtonClosesAndReopens()
+    {
+        THelp help(nullptr);
+        help.SetHelpFile(HelpFile);
+        help.ShowTopic("Das_Spiel");
+        QVERIFY(help.IsOpen());
+        help.Quit();
+        QVERIFY(!help.IsOpen());
+        QVERIFY(!help.Browser());
+        help.ShowTopic("The_game");
+        QVERIFY(help.IsOpen());
+        VerifyAtAnchor(help, "The_game");
+
+        // The player closes the window: it goes away, and quitting afterwards is harmless.
+        help.Browser()->close();
+        QVERIFY(!help.IsOpen());
+        QTRY_VERIFY(!help.Browser());
+        help.Quit();
+    }
+
+    void missingFileNamesTheFile_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("German") << 1 << "Zelvano – Hilfe";
+        QTest::newRow("English") << 0 << "Zelvano – Help";
+    }
+    void missingFileNamesTheFile()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, title);
+        Language = language;
+        QTemporaryDir dir;
+        const QString missing = dir.filePath("ZLVO1.html");
+        THelp help(nullptr);
+        help.SetHelpFile(missing);
+        help.ShowTopic("The_game");
+        QVERIFY(help.IsOpen());
+        QCOMPARE(help.Browser()->windowTitle(), title);
+        QVERIFY2(help.Browser()->toPlainText().contains(missing),
+                 qPrintable(help.Browser()->toPlainText()));
+    }
+
+    void everyContentsLinkHasItsAnchor()
+    {
+        THelp help(nullptr);
+        help.SetHelpFile(HelpFile);
+        help.ShowTopic("The_game");
+        QTextDocument* doc = help.Browser()->document();
+        int links = 0;
+        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QString href = it.fragment().charFormat().anchorHref();
+                if (!href.startsWith('#'))
+                    continue;
+                ++links;
+                QVERIFY2(AnchorTop(doc, href.mid(1)) >= 0, qPrintable("dangling link " + href));
+            }
+        }
+        QVERIFY(links >= 20);
+    }
+
+    // The points and levels the help promises are the ones the game pays and uses.
+    void pointTablesMatchTheGame()
+    {
+        THelp help(nullptr);
+        help.SetHelpFile(HelpFile);
+        help.ShowTopic("Das_Spiel");
+        const auto tables = PointTables(help.Browser()->document());
+        QCOMPARE(int(tables.size()), 2);
+        const QStringList levelNames[2] = {
+            {"Anfänger", "Fortgeschrittene", "Meister", "Champions"},
+            {"basic", "advanced", "master", "champions"}};
+        for (int t = 0; t < 2; ++t) {
+            QCOMPARE(int(tables[t].size()), PatternIdCount);
+            for (int id = 1; id <= PatternIdCount; ++id) {
+                const QString name = QString::fromUtf8(PatternName(id, t == 0 ? 1 : 0));
+                const auto row = tables[t].find(name);
+                QVERIFY2(row != tables[t].end(), qPrintable("no row for " + name));
+                const bool bonus = ColourBonusPossible(id);
+                const QString none = QStringLiteral("–");
+                const QStringList expected = {
+                    QString::number(ClaimPoints(id, false)),
+                    bonus ? QString::number(ClaimPoints(id, true)) : none,
+                    QString::number(ClaimPoints(id, false) / 2),
+                    bonus ? QString::number(ClaimPoints(id, true) / 2) : none,
+                    levelNames[t][FirstLevel(id)]};
+                QCOMPARE(row->second, expected);
+            }
+        }
+    }
+};
+
+QTEST_MAIN(HelpTest)
+#include "HelpTest.moc"

@@ -1,0 +1,327 @@
+// Sound effects and music: what reaches the audio device, the order in which the music
+// files take turns, and that every failure stays silent.
+#include "settings/Media.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// These tests never want a real sound card, whatever the shell running them has.
+const bool DummyAudio = [] {
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
+        qputenv("SDL_AUDIODRIVER", "dummy");
+    return true;
+}();
+
+// A Standard MIDI File with one piano note of the given length (96 ticks = half a second).
+QByteArray TinyMidi(int noteTicks)
+{
+    QByteArray track;
+    auto bytes = [&track](std::initializer_list<int> list) {
+        for (int b : list)
+            track.append(char(b));
+    };
+    bytes({0x00, 0xC0, 0x00});             // piano
+    bytes({0x00, 0x90, 60, 100});          // middle C on
+    bytes({0x80 | (noteTicks >> 7), noteTicks & 0x7F, 0x80, 60, 0});
+    bytes({0x00, 0xFF, 0x2F, 0x00});       // end of track
+    QByteArray file("MThd");
+    for (int b : {0, 0, 0, 6, 0, 0, 0, 1, 0, 96})
+        file.append(char(b));
+    file.append("MTrk");
+    const auto n = track.size();
+    for (int shift : {24, 16, 8, 0})
+        file.append(char((n >> shift) & 0xFF));
+    return file + track;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// The music files of a folder in the order the file system hands them out.
+QStringList Listing(const QString& folder)
+{
+    return QDir(folder).entryList({"*.mid"}, QDir::Files, QDir::Unsorted);
+}
+
+// Switches SDL to its disk driver for one test: whatever the mixer plays lands as raw
+// 16-bit samples in a file, in real time.
+class DiskAudio {
+public:
+    DiskAudio() : m_path(m_dir.filePath("out.raw"))
+    {
+        CloseAudio();
+        qputenv("SDL_AUDIODRIVER", "disk");
+        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(m_path));
+    }
+    ~DiskAudio()
+    {
+        CloseAudio();
+        qputenv("SDL_AUDIODRIVER", "dummy");
+    }
+    // Closes the device (which flushes the file) and returns the largest sample.
+    int Peak()
+    {
+        CloseAudio();
+        QFile f(m_path);
+        if (!f.open(QIODevice::ReadOnly))
+            return -1;
+        const QByteArray raw = f.readAll();
+        const auto* s = reinterpret_cast<const std::int16_t*>(raw.constData());
+        int peak = 0;
+        for (qsizetype i = 0; i < raw.size() / 2; ++i)
+            peak = std::max(peak, std::abs(int(s[i])));
+        return peak;
+    }
+    qint64 Bytes() const { return QFileInfo(m_path).size(); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+};
+
+TEST(Effects, EveryEffectIsBuiltInAsSmallPcm)
+{
+    ASSERT_TRUE(OpenAudio());
+    for (const char* name : {"MIX", "UP", "DOWN", "FALSCH", "TAKE", "COLLECT", "DONE", "LOST"}) {
+        SCOPED_TRACE(name);
+        QFile f(QString(":/sounds/%1.wav").arg(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray wav = f.readAll();
+        ASSERT_GT(wav.size(), 44);
+        auto u16 = [&wav](int at) { return quint8(wav[at]) | quint8(wav[at + 1]) << 8; };
+        EXPECT_EQ(wav.left(4), "RIFF");
+        EXPECT_EQ(wav.mid(8, 4), "WAVE");
+        EXPECT_EQ(u16(20), 1);                         // PCM
+        EXPECT_EQ(u16(22), 1);                         // mono
+        EXPECT_EQ(u16(24) | u16(26) << 16, 22050);    // samples per second
+        EXPECT_EQ(u16(34), 8);                         // bits per sample
+        EXPECT_EQ(quint8(wav[44]), 128) << "starts on silence";
+        EXPECT_EQ(quint8(wav.back()), 128) << "ends on silence";
+        Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(wav.constData(), int(wav.size())), 1);
+        EXPECT_NE(chunk, nullptr) << Mix_GetError();
+        Mix_FreeChunk(chunk);
+    }
+    CloseAudio();
+}
+
+TEST(Effects, ANewEffectCutsOffTheOldOne)
+{
+    ASSERT_TRUE(OpenAudio());
+    PlayEffect("DONE");
+    PlayEffect("TAKE");
+    EXPECT_EQ(Mix_Playing(-1), 1);
+    EXPECT_TRUE(Mix_Playing(0));
+    CloseAudio();
+}
+
+struct HeardCase {
+    const char* effect;
+    bool heard;
+};
+class EffectOnDevice : public testing::TestWithParam<HeardCase> {};
+
+TEST_P(EffectOnDevice, IsHeardOnlyWhenItExists)
+{
+    DiskAudio disk;
+    PlayEffect(GetParam().effect);
+    std::this_thread::sleep_for(400ms);
+    ASSERT_GT(disk.Bytes(), 0) << "the disk driver wrote nothing at all";
+    const int peak = disk.Peak();
+    if (GetParam().heard)
+        EXPECT_GT(peak, 1000);
+    else
+        EXPECT_EQ(peak, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, EffectOnDevice,
+                         testing::Values(HeardCase{"TAKE", true}, HeardCase{"NOSUCH", false}),
+                         [](const testing::TestParamInfo<HeardCase>& info) {
+                             return std::string(info.param.effect);
+                         });
+
+// A folder with three short tunes and a file that is not music.
+class MusicFolder : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        for (const char* name : {"a.mid", "b.mid", "c.mid"})
+            WriteFile(dir.filePath(name), TinyMidi(96 * 8));
+        WriteFile(dir.filePath("notes.txt"), "not music");
+        folder = dir.path() + "/";
+        order = Listing(folder);
+        ASSERT_EQ(order.size(), 3);
+    }
+    void TearDown() override { CloseAudio(); }
+
+    QTemporaryDir dir;
+    QString folder;
+    QStringList order;
+};
+
+TEST_F(MusicFolder, SwitchingWalksTheListingAndWraps)
+{
+    TMusic music;
+    bool musicOn = true;
+    music.Start(folder);
+    EXPECT_EQ(music.FileName(), order[0]);
+    EXPECT_FALSE(music.IsPlaying()) << "opening alone does not play";
+    music.KeepAlive(musicOn);
+    EXPECT_TRUE(music.IsPlaying());
+
+    for (int next : {1, 2, 0, 1}) {
+        music.Switch(musicOn);
+        EXPECT_FALSE(musicOn);
+        EXPECT_FALSE(music.IsPlaying());
+        music.KeepAlive(musicOn);
+        EXPECT_FALSE(music.IsPlaying()) << "music switched off stays off";
+        music.Switch(musicOn);
+        EXPECT_TRUE(musicOn);
+        EXPECT_EQ(music.FileName(), order[next]);
+        EXPECT_TRUE(music.IsPlaying());
+    }
+}
+
+TEST_F(MusicFolder, StartedWithMusicOffTheFirstSwitchPlaysTheSecondFile)
+{
+    TMusic music;
+    bool musicOn = false;
+    music.Start(folder);
+    EXPECT_TRUE(music.IsOpen());
+    music.KeepAlive(musicOn);
+    EXPECT_FALSE(music.IsPlaying());
+    music.Switch(musicOn);
+    EXPECT_TRUE(musicOn);
+    EXPECT_EQ(music.FileName(), order[1]);
+    EXPECT_TRUE(music.IsPlaying());
+}
+
+TEST(Music, AFinishedFileStartsAgainOnTheNextTick)
+{
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("short.mid"), TinyMidi(10));
+    TMusic music;
+    music.Start(dir.path() + "/");
+    music.KeepAlive(true);
+    ASSERT_TRUE(music.IsPlaying());
+    for (int i = 0; i < 300 && music.IsPlaying(); ++i)
+        std::this_thread::sleep_for(50ms);
+    ASSERT_FALSE(music.IsPlaying()) << "the short tune never ended";
+    music.KeepAlive(false);
+    EXPECT_FALSE(music.IsPlaying());
+    music.KeepAlive(true);
+    EXPECT_TRUE(music.IsPlaying());
+    CloseAudio();
+}
+
+TEST(Music, TheTunesBesideTheProgramAreAccepted)
+{
+    const QString folder = ZELVANO_MUSIC_DIR;
+    const QStringList tunes = Listing(folder);
+    ASSERT_GE(tunes.size(), 3);
+    TMusic music;
+    bool musicOn = true;
+    music.Start(folder);
+    for (int i = 0; i < tunes.size(); ++i) {
+        SCOPED_TRACE(music.FileName().toStdString());
+        EXPECT_TRUE(music.IsOpen());
+        music.Switch(musicOn); // off
+        music.Switch(musicOn); // on, next tune
+    }
+    CloseAudio();
+}
+
+TEST(Music, PlaysOnTheDevice)
+{
+    DiskAudio disk;
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("tune.mid"), TinyMidi(192));
+    TMusic music;
+    music.Start(dir.path() + "/");
+    music.KeepAlive(true);
+    std::this_thread::sleep_for(800ms);
+    EXPECT_GT(disk.Peak(), 1000);
+}
+
+// Nothing to play, nothing that plays it, or a file the mixer cannot play: the switch
+// still flips the setting, the name stays what was found, and nothing breaks.
+struct SilentCase {
+    const char* label;
+    const char* driver; // audio driver for the run
+    const char* file;   // file to put into the folder, or null
+    QByteArray contents;
+};
+class SilentMusic : public testing::TestWithParam<SilentCase> {};
+
+TEST_P(SilentMusic, SwitchStillToggles)
+{
+    const SilentCase& c = GetParam();
+    CloseAudio();
+    qputenv("SDL_AUDIODRIVER", c.driver);
+    QTemporaryDir dir;
+    if (c.file)
+        WriteFile(dir.filePath(c.file), c.contents);
+
+    TMusic music;
+    music.Start(dir.path() + "/");
+    const QString name = music.FileName();
+    EXPECT_EQ(name, QString(c.file ? c.file : ""));
+    for (int tick = 0; tick < 3; ++tick) {
+        music.KeepAlive(true);
+        std::this_thread::sleep_for(150ms);
+    }
+    EXPECT_FALSE(music.IsPlaying());
+    EXPECT_FALSE(music.IsOpen()) << "a file that cannot play is not retried on every tick";
+
+    bool musicOn = true;
+    for (int i = 0; i < 4; ++i) {
+        music.Switch(musicOn);
+        EXPECT_EQ(musicOn, i % 2 == 1);
+        EXPECT_EQ(music.FileName(), name);
+        music.KeepAlive(musicOn);
+    }
+    PlayEffect("TAKE");
+    CloseAudio();
+    qputenv("SDL_AUDIODRIVER", "dummy");
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, SilentMusic, testing::Values(
+    SilentCase{"EmptyFolder", "dummy", nullptr, {}},
+    SilentCase{"NotMidi", "dummy", "broken.mid", "this is no tune"},
+    SilentCase{"NoDevice", "no-such-driver", "tune.mid", TinyMidi(96)}),
+    [](const testing::TestParamInfo<SilentCase>& info) { return std::string(info.param.label); });
+
+TEST(Audio, NoDeviceIsRememberedAndStaysSilent)
+{
+    CloseAudio();
+    qputenv("SDL_AUDIODRIVER", "no-such-driver");
+    EXPECT_FALSE(OpenAudio());
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    EXPECT_FALSE(OpenAudio()) << "a failed device is not tried again on every call";
+    PlayEffect("UP");
+    CloseAudio();
+    EXPECT_TRUE(OpenAudio()) << "after closing, the next use tries afresh";
+    CloseAudio();
+}
+
+} // namespace
