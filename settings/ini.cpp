@@ -195,6 +195,23 @@ TFound Find(const TIniText& text, const QString& section, const QString& key) {
     return f;
 }
 
+void SetLine(TIniText& text, const QString& section, const QString& key, const QString& value) {
+    const QString line = TLMDIniCtrl::EscapeName(key) + u'=' + TLMDIniCtrl::EscapeValue(value);
+    const TFound found = Find(text, section, key);
+    if (!found.keyLines.isEmpty()) {
+        text.lines[found.keyLines.last()] = line;
+        for (qsizetype i = found.keyLines.size() - 2; i >= 0; --i) // older copies of the key
+            text.lines.removeAt(found.keyLines[i]);
+    } else if (found.sectionEnd >= 0) {
+        text.lines.insert(found.sectionEnd + 1, line);
+    } else {
+        if (!text.lines.isEmpty() && !TrimBlanks(text.lines.last()).isEmpty())
+            text.lines.append(QString());
+        text.lines.append(u'[' + TLMDIniCtrl::EscapeName(section) + u']');
+        text.lines.append(line);
+    }
+}
+
 enum class TRead { Found, Missing, Failed, BadType };
 
 TRead ReadValue(const QString& path, const QString& section, const QString& key, QString& value) {
@@ -316,6 +333,13 @@ void TLMDIniCtrl::WriteFlag(const QString& section, const QString& key, bool val
 }
 
 void TLMDIniCtrl::WriteText(const QString& section, const QString& key, const QString& value) {
+    WriteTexts(section, {{key, value}});
+}
+
+void TLMDIniCtrl::WriteTexts(const QString& section, const QList<std::pair<QString, QString>>& values) {
+    if (values.isEmpty())
+        return;
+    const QString& firstKey = values.first().first;
     const QFileInfo info(m_path);
     if (!QDir().mkpath(info.absolutePath())) {
         Report(CannotCreate(section));
@@ -328,26 +352,13 @@ void TLMDIniCtrl::WriteText(const QString& section, const QString& key, const QS
 
     TIniText text;
     if (Load(m_path, text) == TLoad::Failed) { // never replace a file we could not read
-        Report(CannotWrite(key));
+        Report(CannotWrite(firstKey));
         return;
     }
-    const QString line = EscapeName(key) + u'=' + EscapeValue(value);
-    const TFound found = Find(text, section, key);
-    if (!found.keyLines.isEmpty()) {
-        text.lines[found.keyLines.last()] = line;
-        for (qsizetype i = found.keyLines.size() - 2; i >= 0; --i) // older copies of the key
-            text.lines.removeAt(found.keyLines[i]);
-    } else if (found.sectionEnd >= 0) {
-        text.lines.insert(found.sectionEnd + 1, line);
-    } else {
-        if (!text.lines.isEmpty() && !TrimBlanks(text.lines.last()).isEmpty())
-            text.lines.append(QString());
-        text.lines.append(u'[' + EscapeName(section) + u']');
-        text.lines.append(line);
-    }
-
+    for (const auto& [key, value] : values)
+        SetLine(text, section, key, value);
     if (!SaveAtomically(m_path, (text.lines.join(text.eol) + text.eol).toUtf8()))
-        Report(CannotWrite(key));
+        Report(CannotWrite(firstKey));
 }
 
 QString TLMDIniCtrl::EscapeValue(const QString& value) {

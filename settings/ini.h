@@ -21,11 +21,13 @@
 // It writes a temporary file next to the real one, flushes it to disk and renames it over
 // the old one, so a crash or a full disk never leaves a half-written file behind.
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 // A signed 32-bit decimal integer: an optional sign and at least one digit, nothing else.
 std::optional<int> ParseDecimalInt(QStringView text);
@@ -45,6 +47,9 @@ public:
     void WriteInt(const QString& section, const QString& key, int value);
     void WriteFlag(const QString& section, const QString& key, bool value);
     void WriteText(const QString& section, const QString& key, const QString& value);
+    // Several texts of one section in a single replacement of the file: all of them are
+    // stored or, when the write fails, none (reported with the first key).
+    void WriteTexts(const QString& section, const QList<std::pair<QString, QString>>& values);
 
     // Called with the store's German message whenever an access fails (the read then gives
     // the default, the write is lost, and the game goes on). The default handler logs every

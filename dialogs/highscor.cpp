@@ -1,0 +1,252 @@
+#include "dialogs/highscor.h"
+
+#include "controls/Decor.h"
+#include "controls/jetButton.h"
+#include "dialogs/Chiffre.h"
+#include "dialogs/DialogPlacement.h"
+#include "settings/Language.h"
+#include "settings/ini.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+const QString Section = QStringLiteral("common");
+const QString PlayerKey = QStringLiteral("player");
+const QString Arial = QStringLiteral("Arial");
+constexpr int RowHeight = 21;
+constexpr int FirstRowTop = 10;
+constexpr int MaxNameLength = 25;
+
+} // namespace
+
+QString DefaultPlayerName() { return QStringLiteral("Mr. Brain"); }
+
+QString HighscoreKey(int level, int row) {
+    return QStringLiteral("hs") + QChar(char16_t(u'a' + level - 1)) + QString::number(row);
+}
+
+std::optional<std::pair<int, QString>> ParseHighscoreRow(const QString& decoded) {
+    const qsizetype comma = decoded.indexOf(u',');
+    if (comma < 0)
+        return std::nullopt;
+    const std::optional<int> score = ParseDecimalInt(QStringView(decoded).left(comma));
+    if (!score)
+        return std::nullopt;
+    return std::pair{*score, decoded.mid(comma + 1)};
+}
+
+QString FormatHighscoreRow(int score, const QString& name) { return QString::number(score) + u',' + name; }
+
+int HighscoreInsertPos(const THighscoreScores& scores, int score) {
+    for (int row = 0; row < HighscoreRows; ++row)
+        if (scores[row] < score)
+            return row;
+    return -1;
+}
+
+THighscoreDlg::THighscoreDlg(QWidget* mainform, TLMDIniCtrl& ini, const TChiffre& cipher, const int& level,
+                             const TImageList& bitmaps)
+    : QDialog(mainform, Qt::Dialog | Qt::FramelessWindowHint), m_mainform(mainform), m_ini(ini),
+      m_cipher(cipher), m_level(level) {
+    setObjectName(QStringLiteral("HighscoreDlg"));
+    setModal(true);
+    setFixedSize(320, 476);
+    QFont bold = font();
+    bold.setBold(true);
+    setFont(bold);
+
+    const QImage& stone = bitmaps.Bitmap(TImageList::Stone);
+    new TFormFill(this, bitmaps.Bitmap(TImageList::Face));
+
+    auto* titlePanel = new TBevelPanel(this, stone);
+    titlePanel->setGeometry(11, 12, 298, 33);
+    title = new TDecorLabel(titlePanel);
+    title->setObjectName(QStringLiteral("title"));
+    title->setGeometry(12, 4, 273, 21);
+    title->SetFontSpec(Arial, 19, true);
+    title->SetColour(Qt::white);
+    title->SetAlignment(Qt::AlignHCenter);
+
+    EditBack = new TBevelPanel(this, stone);
+    EditBack->setObjectName(QStringLiteral("EditBack"));
+    EditBack->setGeometry(11, 48, 298, 329);
+
+    auto* p6 = new TBevelPanel(this, stone);
+    p6->setObjectName(QStringLiteral("p6"));
+    p6->setGeometry(11, 380, 298, 29);
+    ClearBox = new QCheckBox(p6);
+    ClearBox->setObjectName(QStringLiteral("ClearBox"));
+    ClearBox->setGeometry(23, 8, 13, 13);
+    ClearBox->setFocusPolicy(Qt::NoFocus); // a tick must not take the focus from the name
+    // A label of its own: a click on the text does not tick the box.
+    delcheck = new TDecorLabel(p6);
+    delcheck->setObjectName(QStringLiteral("delcheck"));
+    delcheck->setGeometry(44, 8, 109, 13);
+    delcheck->SetFontSpec(Arial, 11, false);
+    delcheck->SetColour(Qt::white);
+
+    YesBtn = new TJetButton(this);
+    YesBtn->setObjectName(QStringLiteral("YesBtn"));
+    YesBtn->LoadPictures(QStringLiteral("yes"));
+    YesBtn->SetBounds(260, 416, 50, 50);
+    CancelBtn = new TJetButton(this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->LoadPictures(QStringLiteral("no"));
+    CancelBtn->SetBounds(204, 416, 50, 50);
+    connect(YesBtn, &TJetButton::OnClick, this, &THighscoreDlg::okClick);
+    connect(CancelBtn, &TJetButton::OnClick, this, &THighscoreDlg::CancelBtnClick);
+
+    new TFrameShape(this, 3);
+
+    // Create: the proposed name, then the 45 list labels.
+    playerName = m_ini.ReadText(Section, PlayerKey, DefaultPlayerName());
+    for (int row = 0; row < HighscoreRows; ++row)
+        MakeLabel(QStringLiteral("num%1").arg(row), 10, FirstRowTop + RowHeight * row, 40, Qt::AlignRight,
+                  QString::number(row + 1) + QStringLiteral(".   "));
+    for (int row = 0; row < HighscoreRows; ++row)
+        MakeLabel(QStringLiteral("pla%1").arg(row), 50, FirstRowTop + RowHeight * row, 140, Qt::AlignLeft, QString());
+    for (int row = 0; row < HighscoreRows; ++row)
+        MakeLabel(QStringLiteral("sco%1").arg(row), 190, FirstRowTop + RowHeight * row, 90, Qt::AlignRight, QString());
+
+    // Made after the labels so that it lies over the name it edits.
+    Edit1 = new QLineEdit(EditBack);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setFrame(false);
+    Edit1->setMaxLength(MaxNameLength);
+    Edit1->setFocusPolicy(Qt::ClickFocus);
+    QFont editFont(Arial);
+    editFont.setPixelSize(13);
+    editFont.setBold(true);
+    Edit1->setFont(editFont);
+    Edit1->setStyleSheet(QStringLiteral("QLineEdit { background: black; color: yellow; border: none; padding: 0; }"));
+    Edit1->setText(playerName);
+    Edit1->hide();
+
+    entryNames.fill(DefaultPlayerName());
+    entryScores.fill(0);
+}
+
+TDecorLabel* THighscoreDlg::MakeLabel(const QString& name, int left, int top, int width, Qt::Alignment align,
+                                      const QString& text) {
+    auto* label = new TDecorLabel(EditBack, text);
+    label->setObjectName(name);
+    label->setGeometry(left, top, width, RowHeight);
+    label->SetFontSpec(Arial, 13, true);
+    label->SetColour(Qt::white);
+    label->SetAlignment(align);
+    return label;
+}
+
+TDecorLabel* THighscoreDlg::RowLabel(const QString& kind, int row) const {
+    return EditBack->findChild<TDecorLabel*>(kind + QString::number(row), Qt::FindDirectChildrenOnly);
+}
+
+void THighscoreDlg::LoadList() {
+    ClearBox->setChecked(false);
+    m_openLevel = m_level;
+    for (int row = 0; row < HighscoreRows; ++row) {
+        const QString decoded = m_cipher.Decode(m_ini.ReadText(Section, HighscoreKey(m_openLevel, row), QString()));
+        // An empty row, and one that was damaged outside the game, hold the default entry:
+        // a broken row must not hide the rest of the list.
+        const auto entry = ParseHighscoreRow(decoded);
+        entryNames[row] = entry ? entry->second : DefaultPlayerName();
+        entryScores[row] = entry ? entry->first : 0;
+    }
+}
+
+void THighscoreDlg::FillLabels() {
+    for (int row = 0; row < HighscoreRows; ++row) {
+        RowLabel(QStringLiteral("pla"), row)->SetText(entryNames[row]);
+        RowLabel(QStringLiteral("sco"), row)->SetText(QString::number(entryScores[row]));
+    }
+}
+
+int THighscoreDlg::ShowModal(int score, bool viewOnly) {
+    LoadList();
+    if (viewOnly) {
+        insertPos = -1;
+        Edit1->hide();
+        FillLabels();
+        return exec();
+    }
+    insertPos = HighscoreInsertPos(entryScores, score);
+    if (insertPos < 0)
+        return 0;
+    for (int row = HighscoreRows - 1; row > insertPos; --row) {
+        entryNames[row] = entryNames[row - 1];
+        entryScores[row] = entryScores[row - 1];
+    }
+    entryNames[insertPos] = playerName;
+    entryScores[insertPos] = score;
+    FillLabels();
+    Edit1->setGeometry(50, FirstRowTop + RowHeight * insertPos, 140, 17);
+    Edit1->setEnabled(true);
+    Edit1->setText(playerName);
+    Edit1->show();
+    Edit1->raise();
+    Edit1->setFocus();
+    return exec();
+}
+
+void THighscoreDlg::okClick() {
+    if (ClearBox->isChecked()) { // wipes the pending entry too
+        entryNames.fill(DefaultPlayerName());
+        entryScores.fill(0);
+        playerName = DefaultPlayerName();
+        Edit1->setText(playerName);
+        insertPos = -1;
+        FillLabels();
+    }
+    if (insertPos >= 0) {
+        playerName = Edit1->text();
+        entryNames[insertPos] = playerName;
+        RowLabel(QStringLiteral("pla"), insertPos)->SetText(playerName);
+    }
+    Edit1->hide();
+    // One write for the name and the whole list, so the list is never stored half old, half new.
+    QList<std::pair<QString, QString>> values{{PlayerKey, playerName}};
+    for (int row = 0; row < HighscoreRows; ++row)
+        values.append({HighscoreKey(m_openLevel, row),
+                       m_cipher.Encode(FormatHighscoreRow(entryScores[row], entryNames[row]))});
+    m_ini.WriteTexts(Section, values);
+    done(QDialog::Accepted);
+}
+
+void THighscoreDlg::CancelBtnClick() { done(QDialog::Rejected); }
+
+void THighscoreDlg::reject() {}
+
+void THighscoreDlg::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept(); // no button answers a key
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void THighscoreDlg::FormActivate() {
+    PlaceOverMainWindow(this, m_mainform);
+    const bool german = IsGerman();
+    title->SetText(german ? QStringLiteral("Zelvano - Bestenliste") : QStringLiteral("Zelvano - Highscore"));
+    delcheck->SetText(german ? QStringLiteral("alle Einträge löschen") : QStringLiteral("remove all entries"));
+    YesBtn->SetHint(german ? QStringLiteral("In Liste aufnehmen") : QStringLiteral("put in list"));
+    CancelBtn->SetHint(german ? QStringLiteral("Abbrechen") : QStringLiteral("Cancel"));
+}
+
+void THighscoreDlg::showEvent(QShowEvent* event) {
+    FormActivate(); // before the window appears, so it opens in place and in the right language
+    QDialog::showEvent(event);
+}
+
+void THighscoreDlg::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+    QDialog::changeEvent(event);
+}

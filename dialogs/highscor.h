@@ -1,0 +1,96 @@
+#pragma once
+// The highscore lists: fifteen places per skill level, kept scrambled in the settings store,
+// and the one window that shows a list and takes a new entry into it.
+//
+// Stored form (section "common"): "player" holds the name last entered, plain; "hs" + level
+// letter ('a' for level 1 .. 'd' for level 4) + row 0..14 holds the scrambled text of
+// "<score>,<name>". These names and the scrambling are a file format: players' lists depend
+// on them.
+
+#include <QDialog>
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <utility>
+
+class QCheckBox;
+class QLineEdit;
+class TBevelPanel;
+class TChiffre;
+class TDecorLabel;
+class TImageList;
+class TJetButton;
+class TLMDIniCtrl;
+
+inline constexpr int HighscoreRows = 15;
+using THighscoreNames = std::array<QString, HighscoreRows>;
+using THighscoreScores = std::array<int, HighscoreRows>;
+
+// The name of every row the store does not hold.
+QString DefaultPlayerName();
+QString HighscoreKey(int level, int row);
+// Score and name of a decoded row: the decimal integer before the first comma and everything
+// after it. Nothing when there is no such integer (a damaged or hand-edited row).
+std::optional<std::pair<int, QString>> ParseHighscoreRow(const QString& decoded);
+QString FormatHighscoreRow(int score, const QString& name);
+// The first row whose score is strictly lower, so a tie goes below the older entries;
+// -1 when the score does not reach the list.
+int HighscoreInsertPos(const THighscoreScores& scores, int score);
+
+class THighscoreDlg : public QDialog {
+    Q_OBJECT
+public:
+    // level is the main window's Level, read at every opening.
+    THighscoreDlg(QWidget* mainform, TLMDIniCtrl& ini, const TChiffre& cipher, const int& level,
+                  const TImageList& bitmaps);
+
+    // viewOnly: shows the list of the current level. Otherwise offers score to it: a score
+    // that does not reach the list returns at once and shows nothing; else the window opens
+    // with the new entry in place and the name edit over it. The result carries nothing.
+    int ShowModal(int score, bool viewOnly);
+
+    void okClick();
+    void CancelBtnClick();
+    void FormActivate();
+
+    // The list as loaded, plus a pending insertion.
+    THighscoreNames entryNames;
+    THighscoreScores entryScores{};
+    // The row of the pending entry that takes its name from the edit, or -1.
+    int insertPos = -1;
+    // The name proposed for a new entry.
+    QString playerName;
+
+    QLineEdit* Edit1 = nullptr;
+    QCheckBox* ClearBox = nullptr;
+    TDecorLabel* delcheck = nullptr;
+    TDecorLabel* title = nullptr;
+    TJetButton* YesBtn = nullptr;
+    TJetButton* CancelBtn = nullptr;
+    TBevelPanel* EditBack = nullptr;
+
+    // The label "num", "pla" or "sco" + row.
+    TDecorLabel* RowLabel(const QString& kind, int row) const;
+
+public slots:
+    // Escape and closing by the window system do nothing: only the two buttons answer.
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void LoadList();
+    void FillLabels();
+    TDecorLabel* MakeLabel(const QString& name, int left, int top, int width, Qt::Alignment align,
+                           const QString& text);
+
+    QWidget* m_mainform;
+    TLMDIniCtrl& m_ini;
+    const TChiffre& m_cipher;
+    const int& m_level;
+    int m_openLevel = 1; // the level whose list is open
+};
