@@ -1,19 +1,48 @@
 #include "dialogs/YesNoDlg.h"
 
-#include <QHBoxLayout>
-#include <QPushButton>
+#include "controls/jetButton.h"
+#include "settings/Language.h"
 
-TYesNoDialog::TYesNoDialog(QWidget* mainform, const TImageList&) : QDialog(mainform) {
-    auto* layout = new QHBoxLayout(this);
-    auto* yes = new QPushButton(QStringLiteral("Yes"), this);
-    auto* no = new QPushButton(QStringLiteral("No"), this);
-    layout->addWidget(yes);
-    layout->addWidget(no);
-    connect(yes, &QPushButton::clicked, this, [this] { done(6); });
-    connect(no, &QPushButton::clicked, this, [this] { done(7); });
+#include <array>
+
+namespace {
+
+constexpr std::array<TMessagePair, 2> Questions = {{
+    {{{"Willst Du das Spiel", 20, 12}, {"wirklich beenden?", 40, 12}},
+     {{"Do you really want to", 20, 12}, {"exit the game?", 40, 12}}},
+    {{{"Willst Du die Partie", 20, 12}, {"wirklich aufgeben?", 40, 12}},
+     {{"Do you really want to", 20, 12}, {"give up then game?", 40, 12}}},
+}};
+
+} // namespace
+
+TYesNoDialog::TYesNoDialog(QWidget* mainform, const TImageList& bitmaps) : TMessageDialog(mainform, bitmaps) {
+    NoBtn = new TJetButton(this);
+    NoBtn->LoadPictures(QStringLiteral("no"));
+    NoBtn->SetBounds(200, 98, 50, 50);
+    connect(YesBtn, &TJetButton::OnClick, this, &TYesNoDialog::YesBtnClick);
+    connect(NoBtn, &TJetButton::OnClick, this, &TYesNoDialog::NoBtnClick);
 }
 
-int TYesNoDialog::ShowModal(int) {
+const TMessage& TYesNoDialog::MessageFor(int kind) {
+    if (kind < 1 || kind > int(Questions.size()))
+        return NoMessage;
+    const TMessagePair& pair = Questions[size_t(kind - 1)];
+    return IsGerman() ? pair.German : pair.English;
+}
+
+int TYesNoDialog::ShowModal(int kind) {
+    SetLines(MessageFor(kind));
     m_result = exec();
     return m_result;
+}
+
+void TYesNoDialog::YesBtnClick() { done(mrYes); }
+
+void TYesNoDialog::NoBtnClick() { done(mrNo); }
+
+void TYesNoDialog::FormActivate() {
+    TMessageDialog::FormActivate();
+    YesBtn->SetHint(IsGerman() ? QStringLiteral("Ja") : QStringLiteral("Yes"));
+    NoBtn->SetHint(IsGerman() ? QStringLiteral("Nein") : QStringLiteral("No"));
 }

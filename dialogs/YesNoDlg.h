@@ -1,16 +1,30 @@
 #pragma once
-// Placeholder of the yes/no question window until its own look lands.
-#include <QDialog>
+// The yes/no question window: the message window of okDlg with a yes and a no button.
 
-class TImageList;
+#include "dialogs/okDlg.h"
 
-class TYesNoDialog : public QDialog {
+class TYesNoDialog : public TMessageDialog {
     Q_OBJECT
 public:
+    static constexpr int mrYes = 6;
+    static constexpr int mrNo = 7;
+
     TYesNoDialog(QWidget* mainform, const TImageList& bitmaps);
-    // Shows question kind (1 exit, 2 give up) modally; the answer is ModalResult() afterwards.
+
+    TJetButton* NoBtn = nullptr;
+
+    // Shows question kind (1 exit, 2 give up; any other kind two empty lines) in the current
+    // language and waits for a button; the answer is ModalResult() afterwards.
     int ShowModal(int kind);
+    // 6 yes, 7 no; 0 before the first answer.
     int ModalResult() const { return m_result; }
+
+    void YesBtnClick();
+    void NoBtnClick();
+    // Placement, and the button hints in the current language.
+    void FormActivate() override;
+
+    static const TMessage& MessageFor(int kind);
 
 private:
     int m_result = 0;

@@ -1,13 +1,107 @@
 #include "dialogs/okDlg.h"
 
-#include <QHBoxLayout>
-#include <QPushButton>
+#include "controls/Decor.h"
+#include "controls/jetButton.h"
+#include "dialogs/DialogPlacement.h"
+#include "settings/Language.h"
 
-TOKDialog::TOKDialog(QWidget* mainform, const TImageList&) : QDialog(mainform) {
-    auto* layout = new QHBoxLayout(this);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    layout->addWidget(ok);
-    connect(ok, &QPushButton::clicked, this, [this] { done(2); });
+#include <QKeyEvent>
+
+#include <array>
+
+int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
+
+TMessageDialog::TMessageDialog(QWidget* mainform, const TImageList& bitmaps)
+    : QDialog(mainform, Qt::Dialog | Qt::FramelessWindowHint), m_mainform(mainform) {
+    setModal(true);
+    setFixedSize(ClientWidth, ClientHeight);
+    setWindowTitle(QStringLiteral("Zelvano"));
+    setFocusPolicy(Qt::NoFocus);
+
+    new TFormFill(this, bitmaps.Bitmap(TImageList::Face));
+    new TFrameShape(this, 3);
+
+    p6 = new TBevelPanel(this, bitmaps.Bitmap(TImageList::Stone));
+    p6->setGeometry(11, 12, 298, 77);
+    for (TDecorLabel** line : {&m1, &m2}) {
+        auto* label = new TDecorLabel(p6);
+        label->SetColour(Qt::white);
+        label->SetAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        *line = label;
+    }
+    SetLines(NoMessage);
+
+    YesBtn = new TJetButton(this);
+    YesBtn->LoadPictures(QStringLiteral("yes"));
+    YesBtn->SetBounds(256, 98, 50, 50);
 }
 
-int TOKDialog::ShowModal(int) { return exec(); }
+void TMessageDialog::SetLines(const TMessage& message) {
+    const std::array<std::pair<TDecorLabel*, const TMessageLine*>, 2> lines = {
+        {{m1, &message.First}, {m2, &message.Second}}};
+    for (const auto& [label, line] : lines) {
+        label->SetText(QString::fromUtf8(line->Text));
+        label->setGeometry(12, line->Top, 273, 23);
+        label->SetFontSpec(QStringLiteral("Arial"), PointsToPixels(line->Points), true);
+    }
+}
+
+void TMessageDialog::FormActivate() { PlaceOverMainWindow(this, m_mainform); }
+
+void TMessageDialog::showEvent(QShowEvent* event) {
+    FormActivate();
+    QDialog::showEvent(event);
+}
+
+bool TMessageDialog::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QDialog::event(event);
+}
+
+void TMessageDialog::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        event->accept();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+constexpr std::array<TMessagePair, 3> Notices = {{
+    {{{"Du musst die nächste Karte", 20, 12}, {"auf den Joker legen!", 40, 12}},
+     {{"You must put the next", 20, 12}, {"card on the joker!", 40, 12}}},
+    // A one-word exclamation stands larger and higher, its line below moved down.
+    {{{"Hurra,", 18, 16}, {"du hast es geschafft!", 44, 12}},
+     {{"Hurrah,", 18, 16}, {"you made it!", 44, 12}}},
+    {{{"Das ist sich leider", 20, 12}, {"nicht ausgegangen.", 40, 12}},
+     {{"Sorry", 18, 16}, {"but this wasn't enough.", 44, 12}}},
+}};
+
+} // namespace
+
+TOKDialog::TOKDialog(QWidget* mainform, const TImageList& bitmaps) : TMessageDialog(mainform, bitmaps) {
+    YesBtn->SetHint(QStringLiteral("OK")); // the same word in both languages
+    connect(YesBtn, &TJetButton::OnClick, this, &TOKDialog::okClick);
+}
+
+const TMessage& TOKDialog::MessageFor(int kind) {
+    if (kind < 1 || kind > int(Notices.size()))
+        return NoMessage;
+    const TMessagePair& pair = Notices[size_t(kind - 1)];
+    return IsGerman() ? pair.German : pair.English;
+}
+
+int TOKDialog::ShowModal(int kind) {
+    SetLines(MessageFor(kind));
+    return exec();
+}
+
+void TOKDialog::okClick() { done(mrCancel); }

@@ -1,13 +1,85 @@
 #pragma once
-// Placeholder of the notice window until its own look lands.
+// The game's two small message windows share one look: a textured face in a black frame, a
+// dark panel with two centred white lines, and picture buttons at the bottom right.
+// TMessageDialog is that window; TOKDialog adds the OK button, TYesNoDialog (unit YesNoDlg)
+// the yes and no buttons.
+
 #include <QDialog>
 
+class TBevelPanel;
+class TDecorLabel;
 class TImageList;
+class TJetButton;
 
-class TOKDialog : public QDialog {
+// One line of a message: its text, its top within the panel and its size in points (the
+// layout was drawn at 96 dpi, so a point is 4/3 pixel).
+struct TMessageLine {
+    const char* Text;
+    int Top;
+    int Points;
+};
+
+struct TMessage {
+    TMessageLine First;
+    TMessageLine Second;
+};
+
+// A message in both languages.
+struct TMessagePair {
+    TMessage German;
+    TMessage English;
+};
+
+// What a kind without a message of its own shows: two empty lines in the usual places.
+inline constexpr TMessage NoMessage = {{"", 20, 12}, {"", 40, 12}};
+
+// Pixel height of a font of the given size in points at 96 dpi, rounded.
+int PointsToPixels(int points);
+
+class TMessageDialog : public QDialog {
     Q_OBJECT
 public:
+    static constexpr int ClientWidth = 320;
+    static constexpr int ClientHeight = 160;
+
+    // Components, named as in the form.
+    TBevelPanel* p6 = nullptr;
+    TDecorLabel* m1 = nullptr;
+    TDecorLabel* m2 = nullptr;
+    TJetButton* YesBtn = nullptr;
+
+    // Places the window over the main window; runs on every activation (and before the first
+    // frame is shown, so the window never flashes up elsewhere).
+    virtual void FormActivate();
+
+protected:
+    TMessageDialog(QWidget* mainform, const TImageList& bitmaps);
+
+    // Sets both lines, text, top and size each, so nothing of the last message survives.
+    void SetLines(const TMessage& message);
+
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    // Only the buttons answer: Enter, Return and Escape do nothing, nor does closing the
+    // window from outside.
+    void keyPressEvent(QKeyEvent* event) override;
+    void reject() override {}
+
+    QWidget* m_mainform;
+};
+
+class TOKDialog : public TMessageDialog {
+    Q_OBJECT
+public:
+    // The closed window's result: the loop always ends with it.
+    static constexpr int mrCancel = 2;
+
     TOKDialog(QWidget* mainform, const TImageList& bitmaps);
-    // Shows notice kind (1 joker rule, 2 won, 3 lost) modally.
+
+    // Shows notice kind (1 joker rule, 2 won, 3 lost; any other kind two empty lines) in the
+    // current language and waits until OK is pressed.
     int ShowModal(int kind);
+    void okClick();
+
+    static const TMessage& MessageFor(int kind);
 };
