@@ -7,12 +7,12 @@
 #include "dialogs/YesNoDlg.h"
 #include "dialogs/highscor.h"
 #include "dialogs/okDlg.h"
+#include "game/Deal.h"
 #include "settings/Language.h"
 #include "settings/qxmulti.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QCursor>
 #include <QLabel>
 #include <QTimer>
 
@@ -125,6 +125,9 @@ void TMainform::FormCreate() {
     EvaluatePatterns();
     Dragging = false;
     CreatePatternShapes();
+    // The texts are applied before the toolbar's states are first set, so a game that has not
+    // begun shows what give-up and pause will do once it has.
+    for (TJetButton* b : {MixBtn, GiveUpBtn, PauseBtn}) b->SetEnabled(true);
     ApplyMainTexts();
     UpdateToolbar();
 }
@@ -318,6 +321,7 @@ void TMainform::PlaySoundResource(const char* name) {
 // ---- the pointer ---------------------------------------------------------------------
 
 void TMainform::boxMouseDown(Qt::MouseButton, int X, int Y) {
+    m_lastPointer = QPoint(X, Y);
     if (GameState == gsNotStarted) StartGame();
     if (GameState != gsRunning || Dragging) return;
     const int s = Board.Layout.StackAt(X, Y);
@@ -339,6 +343,7 @@ void TMainform::boxMouseDown(Qt::MouseButton, int X, int Y) {
 }
 
 void TMainform::boxMouseMove(int X, int Y) {
+    m_lastPointer = QPoint(X, Y);
     if (Dragging && DragSprite) DragSprite->DragTo(X, Y);
 }
 
@@ -376,7 +381,7 @@ void TMainform::boxMouseUp(Qt::MouseButton, int, int) {
 void TMainform::RestartDragAfterLayout(int oldCardSize) {
     // The card is rendered anew at the new size and keeps its hold under the pointer.
     const int cs = Board.Layout.CardSize;
-    const QPoint pointer = box->mapFromGlobal(QCursor::pos());
+    const QPoint pointer = m_lastPointer;
     const QPoint grab = m_dragGrab * cs / std::max(oldCardSize, 1);
     DragImage = NewBitmap(cs, cs);
     Board.DrawCard(DragImage, 0, 0, TopCard(DragStack));

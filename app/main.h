@@ -140,5 +140,6 @@ private:
     bool m_firstShow = true;
     bool m_closing = false;
     QSize m_laidOut; // the paint box size of the last layout
-    QPoint m_dragGrab; // where the pointer took hold of the dragged card
+    QPoint m_dragGrab;    // where the pointer took hold of the dragged card
+    QPoint m_lastPointer; // on the board, as last seen
 };

@@ -1,0 +1,18 @@
+#include "app/Forms.h"
+
+#include "app/main.h"
+#include "dialogs/YesNoDlg.h"
+#include "dialogs/highscor.h"
+#include "dialogs/okDlg.h"
+#include "settings/qxmulti.h"
+
+TMainform* CreateForms(const QString& settingsPath) {
+    auto* mainform = new TMainform(settingsPath);
+    auto* highscore = new THighscoreDlg(mainform, mainform->ini, mainform->HighscoreCipher, mainform->Level,
+                                        mainform->Bitmaps);
+    auto* ok = new TOKDialog(mainform, mainform->Bitmaps);
+    auto* yesNo = new TYesNoDialog(mainform, mainform->Bitmaps);
+    auto* multi = new TqxMultiDlg(mainform, *mainform, mainform->Bitmaps);
+    mainform->SetDialogs(highscore, ok, yesNo, multi);
+    return mainform;
+}

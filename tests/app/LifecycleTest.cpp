@@ -1,0 +1,266 @@
+// The game's states, the toolbar that follows them, and every way a game ends or starts over.
+#include "AppFixture.h"
+
+#include "controls/jetButton.h"
+#include "dialogs/highscor.h"
+#include "settings/Language.h"
+#include "settings/qxmulti.h"
+
+#include <QDialog>
+#include <QTest>
+
+namespace {
+
+using Lifecycle = AppFixture;
+
+// Any press on the board outside the stacks: the game starts, nothing is lifted.
+const QPoint EmptyBoard(20, 470);
+
+void ExpectToolbar(TMainform* f, bool mix, bool giveUp, bool pause) {
+    EXPECT_EQ(f->MixBtn->Enabled(), mix);
+    EXPECT_EQ(f->GiveUpBtn->Enabled(), giveUp);
+    EXPECT_EQ(f->PauseBtn->Enabled(), pause);
+    for (TJetButton* b : {f->HighScoreBtn, f->OptionBtn, f->InfoBtn, f->HelpBtn, f->ExitBtn}) EXPECT_TRUE(b->Enabled());
+}
+
+TEST_F(Lifecycle, ToolbarFollowsTheState) {
+    Start();
+    EXPECT_EQ(form->GameState, gsNotStarted);
+    ExpectToolbar(form, true, false, false);
+    MouseDown(EmptyBoard);
+    MouseUp(EmptyBoard);
+    EXPECT_EQ(form->GameState, gsRunning);
+    ExpectToolbar(form, true, true, true);
+    ClickButton(form->PauseBtn);
+    EXPECT_EQ(form->GameState, gsPaused);
+    ExpectToolbar(form, false, false, true);
+    // The disabled buttons do nothing while paused.
+    ClickButton(form->MixBtn);
+    ClickButton(form->GiveUpBtn);
+    EXPECT_EQ(form->GameState, gsPaused);
+    ClickButton(form->PauseBtn);
+    EXPECT_EQ(form->GameState, gsRunning);
+    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+    ClickButton(form->GiveUpBtn);
+    EXPECT_EQ(form->GameState, gsLost);
+    ExpectToolbar(form, true, false, false);
+    EXPECT_EQ(sounds.back(), "LOST");
+}
+
+TEST_F(Lifecycle, NewGameWithoutAQuestionUnlessRunning) {
+    Start();
+    for (TGameState state : {gsNotStarted, gsWon, gsLost}) {
+        form->GameState = state;
+        form->Score = 500;
+        sounds.clear();
+        const auto before = form->Stacks;
+        ClickButton(form->MixBtn);
+        EXPECT_EQ(form->GameState, gsNotStarted) << int(state);
+        EXPECT_EQ(form->Score, 0);
+        EXPECT_EQ(sounds, QStringList{"MIX"});
+        EXPECT_NE(form->Stacks, before); // a fresh deal
+    }
+    EXPECT_TRUE(dialogs.Seen.isEmpty());
+}
+
+TEST_F(Lifecycle, NewGameWhileRunning) {
+    Start();
+    form->GameState = gsRunning;
+    form->Score = 120;
+    const auto table = form->Stacks;
+    dialogs.Expect("TYesNoDialog", Press("NoBtn", mrNo));
+    ClickButton(form->MixBtn);
+    EXPECT_EQ(form->GameState, gsRunning);
+    EXPECT_EQ(form->Stacks, table);
+    EXPECT_EQ(form->Score, 120);
+    EXPECT_TRUE(sounds.isEmpty());
+
+    // Yes: the score is offered (it ranks on a fresh list), then a new deal.
+    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+    dialogs.Expect("THighscoreDlg", Press("CancelBtn", 0));
+    ClickButton(form->MixBtn);
+    EXPECT_EQ(form->GameState, gsNotStarted);
+    EXPECT_EQ(form->Score, 0);
+    EXPECT_EQ(sounds, QStringList{"MIX"});
+
+    // A score at or below zero is not offered.
+    form->GameState = gsRunning;
+    form->Score = 0;
+    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+    ClickButton(form->MixBtn);
+    EXPECT_EQ(dialogs.Seen, (QStringList{"TYesNoDialog", "TYesNoDialog", "THighscoreDlg", "TYesNoDialog"}));
+}
+
+TEST_F(Lifecycle, GivingUpOffersAPositiveScoreThenShowsZero) {
+    Start();
+    MouseDown(EmptyBoard);
+    form->Score = 350;
+    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+    dialogs.Expect("THighscoreDlg", [](QDialog* d) {
+        EXPECT_EQ(static_cast<THighscoreDlg*>(d)->entryScores[0], 350);
+        PressButton(d, "CancelBtn", 0);
+    });
+    ClickButton(form->GiveUpBtn);
+    EXPECT_EQ(form->Score, 0);
+    EXPECT_EQ(form->GameState, gsLost);
+
+    ClickButton(form->MixBtn);
+    MouseDown(EmptyBoard);
+    form->Score = -40;
+    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+    ClickButton(form->GiveUpBtn); // nothing to offer
+    EXPECT_EQ(form->Score, 0);
+}
+
+TEST_F(Lifecycle, PauseHidesTheBoardAndKeepsTheClock) {
+    Start();
+    MouseDown(EmptyBoard);
+    for (int t = 0; t < 9; ++t) form->TimerTimer();
+    EXPECT_EQ(form->Score, -3);
+    ClickButton(form->PauseBtn);
+    EXPECT_EQ(form->Canvas.Image, form->Board.BoardBackground);
+    for (int t = 0; t < 30; ++t) form->TimerTimer();
+    EXPECT_EQ(form->Score, -3);
+    EXPECT_EQ(form->ClockTicks, 9);
+    ClickButton(form->PauseBtn);
+    EXPECT_NE(form->Canvas.Image, form->Board.BoardBackground);
+    for (int t = 0; t < 3; ++t) form->TimerTimer();
+    EXPECT_EQ(form->Score, -4);
+}
+
+// The options dialog stands in for the player: it picks a level and closes.
+auto ChooseLevel(int level) {
+    return [level](QDialog* d) {
+        static_cast<TqxMultiDlg*>(d)->DialogLevel = level;
+        PressButton(d, "OKBtn", 1);
+    };
+}
+
+TEST_F(Lifecycle, LevelChanges) {
+    Start();
+    // The same level back: nothing happens at all.
+    form->GameState = gsRunning;
+    form->Score = 70;
+    dialogs.Expect("TqxMultiDlg", ChooseLevel(1));
+    ClickButton(form->OptionBtn);
+    EXPECT_EQ(form->GameState, gsRunning);
+    EXPECT_EQ(form->Score, 70);
+
+    // Running, answered No: level, score and table stay.
+    const auto table = form->Stacks;
+    dialogs.Expect("TqxMultiDlg", ChooseLevel(3));
+    dialogs.Expect("TYesNoDialog", Press("NoBtn", mrNo));
+    ClickButton(form->OptionBtn);
+    EXPECT_EQ(form->Level, 1);
+    EXPECT_EQ(form->Score, 70);
+    EXPECT_EQ(form->Stacks, table);
+    EXPECT_EQ(form->windowTitle(), "Zelvano - basic");
+
+    // Paused: the paused game is dropped without a question or an offer; the new game is not paused.
+    form->GameState = gsPaused;
+    dialogs.Expect("TqxMultiDlg", ChooseLevel(4));
+    ClickButton(form->OptionBtn);
+    EXPECT_EQ(form->Level, 4);
+    EXPECT_EQ(form->PatternCount, 18);
+    EXPECT_EQ(form->GameState, gsNotStarted);
+    EXPECT_EQ(form->Score, 0);
+    EXPECT_EQ(sounds.back(), "MIX");
+    EXPECT_EQ(form->windowTitle(), "Zelvano - champion");
+    // The last pattern shape now lies on the board; at basic it was parked outside.
+    EXPECT_EQ(form->PatternShapes[18]->geometry(), form->Board.Layout.PatternRect(18));
+    // After the new deal the switched-off buttons carry the hints of their disabled state.
+    EXPECT_EQ(form->GiveUpBtn->Hint(), "You want to give up a game before you started it?");
+
+    // Running, answered Yes: offered to the old level's list, then dealt at the new level.
+    form->GameState = gsRunning;
+    form->Score = 90;
+    dialogs.Expect("TqxMultiDlg", ChooseLevel(2));
+    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+    dialogs.Expect("THighscoreDlg", [this](QDialog* d) {
+        EXPECT_EQ(form->Level, 4);
+        PressButton(d, "YesBtn", 1);
+    });
+    ClickButton(form->OptionBtn);
+    EXPECT_EQ(form->Level, 2);
+    EXPECT_EQ(form->PatternShapes[18]->x(), form->width());
+    EXPECT_TRUE(IniText().contains("hsd0="));
+}
+
+TEST_F(Lifecycle, HintsBeforeTheFirstGameAreTheEnabledOnes) {
+    Start();
+    EXPECT_EQ(form->GiveUpBtn->Hint(), "I give up.");
+    EXPECT_EQ(form->PauseBtn->Hint(), "I need a break.");
+    EXPECT_EQ(form->PatternShapes[9]->toolTip(), "sequence (e.g. 5 6 7 8)");
+}
+
+TEST_F(Lifecycle, PressOnAPatternNotOfferedStartsTheGameAndClaimsNothing) {
+    Start();
+    SetTable("r2 g4 b9 v13", {{"r3"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
+    ASSERT_FALSE(IsOffered(form->PatternState[1]));
+    ClickPattern(1);
+    EXPECT_EQ(form->GameState, gsRunning);
+    EXPECT_EQ(form->Score, 0);
+    EXPECT_EQ(form->PatternState[1], TPatternState::Open);
+    EXPECT_EQ(form->GiveUpBtn->Hint(), "I give up.");
+}
+
+TEST_F(Lifecycle, ExitAnsweredNoStaysYesStoresTheSettings) {
+    Start(true, "level=7\nsound=2\nback=9\n");
+    EXPECT_EQ(form->Level, 4);
+    EXPECT_TRUE(form->SoundOn);
+    EXPECT_EQ(form->Board.BackgroundIndex, 4);
+    dialogs.Expect("TYesNoDialog", Press("NoBtn", mrNo));
+    ClickButton(form->ExitBtn);
+    EXPECT_TRUE(form->isVisible());
+
+    // Running with a score at or below zero: closes without a highscore dialog.
+    form->GameState = gsRunning;
+    form->Score = -5;
+    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+    ClickButton(form->ExitBtn);
+    EXPECT_FALSE(form->isVisible());
+    const QString ini = IniText();
+    for (const char* line : {"level=4", "sound=1", "back=4", "tongue=0", "music=1", "max=0", "MainForm=200,"})
+        EXPECT_TRUE(ini.contains(QLatin1String(line))) << line << "\n" << ini.toStdString();
+}
+
+TEST_F(Lifecycle, ExitWhileRunningOffersAPositiveScore) {
+    Start();
+    form->GameState = gsRunning;
+    form->Score = 12;
+    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+    dialogs.Expect("THighscoreDlg", Press("YesBtn", 1));
+    ClickButton(form->ExitBtn);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(IniText().contains("hsa0="));
+}
+
+TEST_F(Lifecycle, FirstStartAsksForTheLanguage) {
+    dialogs.Expect("TqxMultiDlg", [](QDialog* d) {
+        EXPECT_EQ(static_cast<TqxMultiDlg*>(d)->Page, 10);
+        Language = 1; // the player picks German
+        PressButton(d, "OKBtn", 1);
+    });
+    Start(false);
+    QTest::qWait(50);
+    EXPECT_EQ(form->windowTitle(), "Zelvano - Anfänger");
+    EXPECT_EQ(form->GiveUpBtn->Hint(), "Du willst ein Spiel aufgeben, bevor Du begonnen hast?");
+    Language = 0;
+}
+
+TEST_F(Lifecycle, TimerFlashesOffersOnlyBeforeTheEnd) {
+    Start();
+    SetTable("r4 g4 b9 v13", {{"r3"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
+    ASSERT_TRUE(IsOffered(form->PatternState[5]));
+    const QRect ring = form->Board.Layout.PatternRect(5).adjusted(-1, -1, 1, 1);
+    const QImage before = CanvasRegion(ring);
+    form->TimerTimer();
+    EXPECT_NE(CanvasRegion(ring), before);
+    form->Board.DrawPattern(5);
+    form->GameState = gsLost;
+    form->TimerTimer();
+    EXPECT_EQ(CanvasRegion(ring), before);
+    EXPECT_EQ(form->ClockTicks, 0);
+}
+
+} // namespace
