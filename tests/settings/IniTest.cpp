@@ -218,6 +218,16 @@ TEST_F(IniTest, FirstWriteCreatesFolderAndFile) {
     EXPECT_EQ(ini->ReadInt("common", "back", 4), 1);
 }
 
+TEST_F(IniTest, LinkedSettingsFileStaysLinked) {
+    const QString real = dir.path() + "/elsewhere.ini";
+    WriteAll(real, "[common]\nback=2\n");
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    ASSERT_TRUE(QFile::link(real, path));
+    ini->WriteInt("common", "level", 3);
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(ReadAll(real), QByteArray("[common]\nback=2\nlevel=3\n"));
+}
+
 // ---- failures ----
 
 TEST_F(IniTest, FailedWriteReportsAndLeavesTheOldFileWhole) {
