@@ -35,8 +35,56 @@ constexpr std::array<TextPair, 4> Titles = {{
     {"Zelvano - Champions", "Zelvano - champion"},
 }};
 
+constexpr std::array<TextPair, 15> DialogTexts = {{
+    {"Zurück zum Spiel", "Back to game"},
+    {"Einstellungen:", "Options:"},
+    {"Sprache ändern", "Change language"},
+    {"Ich spreche deutsch.", "I speak English."},
+    {"Geräusche ein- und ausschalten.", "Sound on or off"},
+    {"Geräusche sind an.", "Sound is on."},
+    {"Geräusche sind aus.", "Sound is off."},
+    {"Musik ein- und ausschalten.", "Music on or off."},
+    {"Musik: ", "Music: "},
+    {"keine", "none"},
+    {"Musik ist aus.", "Music is off."},
+    {"Hintergrund ändern", "Change background"},
+    {"Spielstärke ändern", "Change skill level"},
+    {"Ein Legespiel mit Kartenmustern", "A card-pattern puzzle"},
+    {"Gemacht von den Zelvano-Entwicklern", "Made by the Zelvano developers"},
+}};
+
+constexpr std::array<TextPair, 5> BackgroundCaptions = {{
+    {"Hintergrund: grau", "Background: grey"},
+    {"Hintergrund: braun", "Background: brown"},
+    {"Hintergrund: grün", "Background: green"},
+    {"Hintergrund: blau", "Background: blue"},
+    {"Hintergrund: rot", "Background: red"},
+}};
+
+// The options page names the top level "champions", the window title "champion".
+constexpr std::array<TextPair, 4> LevelCaptions = {{
+    {"Anfänger", "basic"},
+    {"Fortgeschrittene", "advanced"},
+    {"Meister", "master"},
+    {"Champions", "champions"},
+}};
+
+template <size_t N> QString PickOrNull(const std::array<TextPair, N>& table, int index) {
+    if (index < 0 || index >= int(N))
+        return QString();
+    return Pick(table[size_t(index)]);
+}
+
 } // namespace
 
 QString MainText(TMainText which) { return Pick(MainTexts[static_cast<size_t>(which)]); }
 
 QString MainTitle(int level) { return Pick(Titles[static_cast<size_t>(std::clamp(level, 1, 4) - 1)]); }
+
+QString DialogText(TDialogText which) { return Pick(DialogTexts[static_cast<size_t>(which)]); }
+
+QString BackgroundCaption(int index) { return PickOrNull(BackgroundCaptions, index); }
+
+QString LevelCaption(int level) { return PickOrNull(LevelCaptions, level - 1); }
+
+static_assert(DialogTexts.size() == static_cast<size_t>(TDialogText::InfoMadeBy) + 1, "one text pair per TDialogText");

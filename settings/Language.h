@@ -26,3 +26,28 @@ enum class TMainText {
 QString MainText(TMainText which);
 // The window title for skill level 1..4 (clamped).
 QString MainTitle(int level);
+
+// The options and info dialog's texts that follow the language.
+enum class TDialogText {
+    BackToGameHint, // the OK button, on every page
+    OptionsTitle,
+    TongueHint,
+    TongueCaption,
+    SoundHint,
+    SoundOnCaption,
+    SoundOffCaption,
+    MusicHint,
+    MusicPrefix, // followed by the music file's name
+    MusicNoFile, // stands after the prefix while music is on and no file was found
+    MusicOffCaption,
+    BackgroundHint,
+    StrengthHint,
+    InfoSubtitle,
+    InfoMadeBy,
+};
+
+QString DialogText(TDialogText which);
+// "Background: grey" ... for colour 0..4; a null string for any other index.
+QString BackgroundCaption(int index);
+// The options page's name of skill level 1..4; a null string for any other level.
+QString LevelCaption(int level);

@@ -1,18 +1,270 @@
 #include "settings/qxmulti.h"
 
-#include <QHBoxLayout>
-#include <QPushButton>
+#include "controls/Decor.h"
+#include "controls/jetButton.h"
+#include "settings/Language.h"
+#include "settings/OptionsHost.h"
 
-TqxMultiDlg::TqxMultiDlg(QWidget* mainform, TOptionsHost&, const TImageList&) : QDialog(mainform) {
-    auto* layout = new QHBoxLayout(this);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    layout->addWidget(ok);
-    connect(ok, &QPushButton::clicked, this, [this] { done(1); });
+#include <QKeyEvent>
+#include <QScreen>
+
+namespace {
+
+const QString Arial = QStringLiteral("Arial");
+
+TDecorLabel* MakeLabel(QWidget* parent, const QRect& geometry, int pixelSize, bool bold,
+                       Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
+    auto* label = new TDecorLabel(parent);
+    label->setGeometry(geometry);
+    label->SetFontSpec(Arial, pixelSize, bold);
+    label->SetColour(Qt::white);
+    label->SetAlignment(alignment);
+    return label;
+}
+
+// The options and language pages' pictures are 50 x 50 with a white margin; the control is a
+// pixel smaller and leaves the margin's last row and column out.
+TPictureControl* MakeImage(QWidget* parent, const QImage& picture, QPoint at) {
+    auto* image = new TPictureControl(parent, picture);
+    image->setGeometry(at.x(), at.y(), 49, 49);
+    return image;
+}
+
+// (x mod n) in 0 .. n-1, also for a negative x.
+int Wrap(int x, int n) { return ((x % n) + n) % n; }
+
+} // namespace
+
+TqxMultiDlg::TqxMultiDlg(QWidget* mainform, TOptionsHost& host, const TImageList& bitmaps)
+    : QDialog(mainform, Qt::Dialog | Qt::FramelessWindowHint), m_mainform(mainform), m_host(host) {
+    setModal(true);
+    setFixedSize(ClientWidth, ClientHeight);
+    setWindowTitle(QStringLiteral("Zelvano"));
+    setFocusPolicy(Qt::NoFocus);
+
+    LMDFormFill1 = new TFormFill(this, bitmaps.Bitmap(TImageList::Face));
+    Shape1 = new TFrameShape(this, 3);
+
+    LMDLImage1 = new TPictureControl(this, bitmaps.Bitmap(TImageList::Logo));
+    LMDLImage1->setGeometry(4, 12, 105, 77);
+
+    // The title and version stand in the left column on every page, reading upwards.
+    ProgLabel = MakeLabel(this, QRect(8, 103, 53, 281), 37, true);
+    VersionLabel = MakeLabel(this, QRect(52, 118, 21, 266), 16, true);
+    for (TDecorLabel* label : {ProgLabel, VersionLabel}) {
+        label->SetDirection(TDecorLabel::Direction::Upwards);
+        label->SetRelief(TDecorLabel::Relief::Raised);
+    }
+    ProgLabel->SetText(QStringLiteral("Zelvano"));
+    VersionLabel->SetText(QStringLiteral("Version  1.1"));
+
+    OKBtn = new TJetButton(this);
+    OKBtn->LoadPictures(QStringLiteral("yes"));
+    OKBtn->SetBounds(348, 396, 50, 50);
+    connect(OKBtn, &TJetButton::OnClick, this, &TqxMultiDlg::exitClick);
+
+    for (TBevelPanel** page : {&p6, &p7, &p10}) {
+        *page = new TBevelPanel(this, bitmaps.Bitmap(TImageList::Stone));
+        (*page)->setGeometry(108, 12, 289, 373);
+    }
+    CreateInfoPage(bitmaps);
+    CreateOptionsPage(bitmaps);
+    CreateLanguagePage(bitmaps);
+    ApplyDialogTexts();
+}
+
+void TqxMultiDlg::CreateInfoPage(const TImageList& bitmaps) {
+    const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignTop;
+    InfoTitle = MakeLabel(p6, QRect(12, 28, 265, 44), 37, true, centred);
+    InfoTitle->SetRelief(TDecorLabel::Relief::Raised);
+    InfoTitle->SetText(QStringLiteral("Zelvano"));
+    InfoVersion = MakeLabel(p6, QRect(12, 78, 265, 22), 16, true, centred);
+    InfoVersion->SetText(QStringLiteral("Version 1.1"));
+
+    const QImage& picture = bitmaps.Bitmap(TImageList::Info);
+    InfoImg = new TPictureControl(p6, picture);
+    InfoImg->setGeometry((p6->width() - picture.width()) / 2, 130, picture.width(), picture.height());
+
+    InfoSubtitle = MakeLabel(p6, QRect(12, 214, 265, 22), 16, false, centred);
+    InfoMadeBy = MakeLabel(p6, QRect(12, 286, 265, 20), 14, false, centred);
+    InfoYear = MakeLabel(p6, QRect(12, 310, 265, 20), 14, false, centred);
+    InfoYear->SetText(QStringLiteral("2026"));
+}
+
+void TqxMultiDlg::CreateOptionsPage(const TImageList& bitmaps) {
+    OptLabel = MakeLabel(p7, QRect(19, 12, 254, 29), 21, true);
+
+    struct Row {
+        TPictureControl** image;
+        int picture;
+        TDecorLabel** label;
+        int labelWidth;
+        void (TqxMultiDlg::*click)();
+    };
+    const Row rows[] = {
+        {&TongueImg, TImageList::Tongue, &TongueLabel, 190, &TqxMultiDlg::TongueImgClick},
+        {&SoundImg, TImageList::Sound, &SoundLabel, 190, &TqxMultiDlg::SoundImgClick},
+        {&MusicImg, TImageList::Music, &MusicLabel, 202, &TqxMultiDlg::MusicImgClick},
+        {&BackImg, TImageList::Background, &BackLabel, 202, &TqxMultiDlg::BackImgClick},
+        {&StrengthImg, TImageList::Strength, &Strengthlabel, 202, &TqxMultiDlg::StrengthImgClick},
+    };
+    int top = 48; // rows are 56 pixels apart, the label 16 below its picture's top
+    for (const Row& row : rows) {
+        *row.image = MakeImage(p7, bitmaps.Bitmap(row.picture), QPoint(16, top));
+        connect(*row.image, &TPictureControl::Clicked, this, row.click);
+        *row.label = MakeLabel(p7, QRect(79, top + 16, row.labelWidth, 18), 16, false);
+        top += 56;
+    }
+}
+
+void TqxMultiDlg::CreateLanguagePage(const TImageList& bitmaps) {
+    LImg1 = MakeImage(p10, bitmaps.Bitmap(TImageList::FlagsDe), QPoint(16, 16));
+    LLbl1 = MakeLabel(p10, QRect(79, 32, 190, 18), 16, false);
+    LImg2 = MakeImage(p10, bitmaps.Bitmap(TImageList::FlagsEn), QPoint(16, 72));
+    LLbl2 = MakeLabel(p10, QRect(79, 88, 190, 18), 16, false);
+    // Each choice is written in its own language, whatever is chosen so far.
+    LLbl1->SetText(QStringLiteral("Ich spreche deutsch."));
+    LLbl2->SetText(QStringLiteral("I speak English."));
+    connect(LImg1, &TPictureControl::Clicked, this, &TqxMultiDlg::LImg1Click);
+    connect(LLbl1, &TDecorLabel::Clicked, this, &TqxMultiDlg::LImg1Click);
+    connect(LImg2, &TPictureControl::Clicked, this, &TqxMultiDlg::LImg2Click);
+    connect(LLbl2, &TDecorLabel::Clicked, this, &TqxMultiDlg::LImg2Click);
 }
 
 void TqxMultiDlg::ShowPage(int request) {
-    if (request == 2) Page = 6;
-    else if (request == 3) Page = 7;
-    else if (request == 6) Page = 10;
+    switch (request) {
+    case 2:
+        Page = InfoPage;
+        break;
+    case 3:
+        Page = OptionsPage;
+        break;
+    case 6:
+        Page = LanguagePage;
+        break;
+    default:
+        break; // the page shown last
+    }
+    ApplyDialogTexts();
     exec();
+}
+
+void TqxMultiDlg::ApplyDialogTexts() {
+    p6->setVisible(Page == InfoPage);
+    p7->setVisible(Page == OptionsPage);
+    p10->setVisible(Page == LanguagePage);
+    ProgLabel->SetText(QStringLiteral("Zelvano"));
+    VersionLabel->SetText(QStringLiteral("Version  1.1"));
+    OKBtn->SetHint(DialogText(TDialogText::BackToGameHint));
+    if (Page == InfoPage)
+        ApplyInfoTexts();
+    else if (Page == OptionsPage)
+        ApplyOptionTexts();
+}
+
+void TqxMultiDlg::ApplyInfoTexts() {
+    InfoSubtitle->SetText(DialogText(TDialogText::InfoSubtitle));
+    InfoMadeBy->SetText(DialogText(TDialogText::InfoMadeBy));
+}
+
+void TqxMultiDlg::ApplyOptionTexts() {
+    OptLabel->SetText(DialogText(TDialogText::OptionsTitle));
+    TongueImg->SetHint(DialogText(TDialogText::TongueHint));
+    TongueLabel->SetText(DialogText(TDialogText::TongueCaption));
+    SoundImg->SetHint(DialogText(TDialogText::SoundHint));
+    SoundLabel->SetText(DialogText(m_host.SoundEnabled() ? TDialogText::SoundOnCaption
+                                                          : TDialogText::SoundOffCaption));
+    MusicImg->SetHint(DialogText(TDialogText::MusicHint));
+    if (m_host.MusicEnabled()) {
+        const QString file = m_host.MusicFileName();
+        MusicLabel->SetText(DialogText(TDialogText::MusicPrefix) +
+                            (file.isEmpty() ? DialogText(TDialogText::MusicNoFile) : file));
+    } else {
+        MusicLabel->SetText(DialogText(TDialogText::MusicOffCaption));
+    }
+    BackImg->SetHint(DialogText(TDialogText::BackgroundHint));
+    // A colour or level without a name leaves the caption as it was.
+    if (const QString caption = BackgroundCaption(m_host.Background()); !caption.isNull())
+        BackLabel->SetText(caption);
+    StrengthImg->SetHint(DialogText(TDialogText::StrengthHint));
+    if (const QString caption = LevelCaption(DialogLevel); !caption.isNull())
+        Strengthlabel->SetText(caption);
+}
+
+void TqxMultiDlg::TongueImgClick() {
+    // Not chosen yet (-1) counts as "about to become English".
+    Language = Wrap(Language + 1, 2);
+    ApplyDialogTexts();
+    m_host.ApplyMainTexts();
+}
+
+void TqxMultiDlg::SoundImgClick() {
+    m_host.SetSoundEnabled(!m_host.SoundEnabled());
+    ApplyDialogTexts();
+}
+
+void TqxMultiDlg::MusicImgClick() {
+    m_host.SwitchMusic();
+    ApplyDialogTexts();
+}
+
+void TqxMultiDlg::BackImgClick() {
+    // The host rebuilds and repaints the board behind the dialog and applies its own texts.
+    m_host.SetBackground(Wrap(m_host.Background() + 1, BackgroundCount));
+    ApplyDialogTexts();
+}
+
+void TqxMultiDlg::StrengthImgClick() {
+    // Only noted here; the main window applies it (and deals) after the dialog has closed.
+    DialogLevel = Wrap(DialogLevel, 4) + 1;
+    ApplyDialogTexts();
+}
+
+void TqxMultiDlg::LImg1Click() {
+    Language = 1;
+    done(Accepted);
+}
+
+void TqxMultiDlg::LImg2Click() {
+    Language = 0;
+    done(Accepted);
+}
+
+void TqxMultiDlg::exitClick() { done(Accepted); }
+
+void TqxMultiDlg::FormActivate() {
+    if (m_mainform && m_mainform->isVisible()) {
+        // Centred over the main window's client area, which ends where its outer bounds end:
+        // whatever the frame adds above it (the caption) is left out of the centring.
+        const QRect main = m_mainform->frameGeometry();
+        const int left = main.left() + (main.width() - width()) / 2;
+        const int top = main.top() + main.height() - (m_mainform->height() + height()) / 2;
+        move(left, top);
+    } else if (const QScreen* s = screen()) {
+        const QRect area = s->geometry();
+        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+    }
+}
+
+void TqxMultiDlg::showEvent(QShowEvent* event) {
+    FormActivate();
+    QDialog::showEvent(event);
+}
+
+bool TqxMultiDlg::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QDialog::event(event);
+}
+
+void TqxMultiDlg::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        event->accept();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }

@@ -1,17 +1,106 @@
 #pragma once
-// Placeholder of the options and info dialog until its own look lands.
+// The options and info dialog: one frameless window with three pages on the same surface, the
+// info page, the options page (language, sound, music, background, skill level) and the
+// language page of the very first start. Every change but the skill level reaches the main
+// window at once, through TOptionsHost; the skill level is only carried in DialogLevel, for the
+// main window to apply after the dialog has closed (it deals a new game).
+
 #include <QDialog>
 
+class TBevelPanel;
+class TDecorLabel;
+class TFormFill;
+class TFrameShape;
 class TImageList;
+class TJetButton;
 class TOptionsHost;
+class TPictureControl;
 
 class TqxMultiDlg : public QDialog {
     Q_OBJECT
 public:
-    TqxMultiDlg(QWidget* mainform, TOptionsHost& host, const TImageList& bitmaps);
-    // Request 2 info page, 3 options page, 6 language page; any other keeps the last page.
-    void ShowPage(int request);
+    static constexpr int ClientWidth = 410;
+    static constexpr int ClientHeight = 460;
+    // Pages, as Page holds them.
+    static constexpr int InfoPage = 6;
+    static constexpr int OptionsPage = 7;
+    static constexpr int LanguagePage = 10;
+    static constexpr int BackgroundCount = 5;
 
-    int Page = 7;        // 6 info, 7 options, 10 language
-    int DialogLevel = 1; // the skill level shown on the options page
+    TqxMultiDlg(QWidget* mainform, TOptionsHost& host, const TImageList& bitmaps);
+
+    // Request 2 info page, 3 options page, 6 language page; any other keeps the last page.
+    // Then the texts, then modal until the dialog closes.
+    void ShowPage(int request);
+    // Shows the current page alone and sets its texts from the language and the host's state.
+    void ApplyDialogTexts();
+    // Over the main window's client area while the main window is visible, else the screen's
+    // centre; runs on every activation.
+    void FormActivate();
+
+    int Page = OptionsPage; // kept between openings
+    int DialogLevel = 1;    // the skill level shown on the options page
+
+    // Click handlers.
+    void TongueImgClick();
+    void SoundImgClick();
+    void MusicImgClick();
+    void BackImgClick();
+    void StrengthImgClick();
+    void LImg1Click();
+    void LImg2Click();
+    void exitClick();
+
+    // Components, named as in the form.
+    TFormFill* LMDFormFill1 = nullptr;
+    TFrameShape* Shape1 = nullptr;
+    TPictureControl* LMDLImage1 = nullptr;
+    TDecorLabel* ProgLabel = nullptr;
+    TDecorLabel* VersionLabel = nullptr;
+    TJetButton* OKBtn = nullptr;
+    TBevelPanel* p6 = nullptr;
+    TBevelPanel* p7 = nullptr;
+    TBevelPanel* p10 = nullptr;
+    // Info page.
+    TDecorLabel* InfoTitle = nullptr;
+    TDecorLabel* InfoVersion = nullptr;
+    TDecorLabel* InfoSubtitle = nullptr;
+    TPictureControl* InfoImg = nullptr;
+    TDecorLabel* InfoMadeBy = nullptr;
+    TDecorLabel* InfoYear = nullptr;
+    // Options page.
+    TDecorLabel* OptLabel = nullptr;
+    TPictureControl* TongueImg = nullptr;
+    TDecorLabel* TongueLabel = nullptr;
+    TPictureControl* SoundImg = nullptr;
+    TDecorLabel* SoundLabel = nullptr;
+    TPictureControl* MusicImg = nullptr;
+    TDecorLabel* MusicLabel = nullptr;
+    TPictureControl* BackImg = nullptr;
+    TDecorLabel* BackLabel = nullptr;
+    TPictureControl* StrengthImg = nullptr;
+    TDecorLabel* Strengthlabel = nullptr;
+    // Language page.
+    TPictureControl* LImg1 = nullptr;
+    TDecorLabel* LLbl1 = nullptr;
+    TPictureControl* LImg2 = nullptr;
+    TDecorLabel* LLbl2 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    // Only the buttons and pictures answer: Enter, Return and Escape do nothing, nor does
+    // closing the window from outside.
+    void keyPressEvent(QKeyEvent* event) override;
+    void reject() override {}
+
+private:
+    void CreateInfoPage(const TImageList& bitmaps);
+    void CreateOptionsPage(const TImageList& bitmaps);
+    void CreateLanguagePage(const TImageList& bitmaps);
+    void ApplyInfoTexts();
+    void ApplyOptionTexts();
+
+    QWidget* m_mainform;
+    TOptionsHost& m_host;
 };
