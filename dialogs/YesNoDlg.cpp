@@ -18,6 +18,7 @@ constexpr std::array<TMessagePair, 2> Questions = {{
 
 TYesNoDialog::TYesNoDialog(QWidget* mainform, const TImageList& bitmaps) : TMessageDialog(mainform, bitmaps) {
     NoBtn = new TJetButton(this);
+    NoBtn->setObjectName(QStringLiteral("NoBtn"));
     NoBtn->LoadPictures(QStringLiteral("no"));
     NoBtn->SetBounds(200, 98, 50, 50);
     connect(YesBtn, &TJetButton::OnClick, this, &TYesNoDialog::YesBtnClick);

@@ -19,9 +19,10 @@ TMessageDialog::TMessageDialog(QWidget* mainform, const TImageList& bitmaps)
     setFocusPolicy(Qt::NoFocus);
 
     new TFormFill(this, bitmaps.Bitmap(TImageList::Face));
-    new TFrameShape(this, 3);
+    (new TFrameShape(this, 3))->setObjectName(QStringLiteral("Shape1"));
 
     p6 = new TBevelPanel(this, bitmaps.Bitmap(TImageList::Stone));
+    p6->setObjectName(QStringLiteral("p6"));
     p6->setGeometry(11, 12, 298, 77);
     for (TDecorLabel** line : {&m1, &m2}) {
         auto* label = new TDecorLabel(p6);
@@ -29,9 +30,12 @@ TMessageDialog::TMessageDialog(QWidget* mainform, const TImageList& bitmaps)
         label->SetAlignment(Qt::AlignHCenter | Qt::AlignTop);
         *line = label;
     }
+    m1->setObjectName(QStringLiteral("m1"));
+    m2->setObjectName(QStringLiteral("m2"));
     SetLines(NoMessage);
 
     YesBtn = new TJetButton(this);
+    YesBtn->setObjectName(QStringLiteral("YesBtn"));
     YesBtn->LoadPictures(QStringLiteral("yes"));
     YesBtn->SetBounds(256, 98, 50, 50);
 }

@@ -70,7 +70,25 @@ TqxMultiDlg::TqxMultiDlg(QWidget* mainform, TOptionsHost& host, const TImageList
     CreateInfoPage(bitmaps);
     CreateOptionsPage(bitmaps);
     CreateLanguagePage(bitmaps);
+    NameComponents();
     ApplyDialogTexts();
+}
+
+// The components answer to their names, as code that looks them up by name expects.
+void TqxMultiDlg::NameComponents() {
+    const std::pair<QWidget*, const char*> names[] = {
+        {LMDFormFill1, "LMDFormFill1"}, {Shape1, "Shape1"},         {LMDLImage1, "LMDLImage1"},
+        {ProgLabel, "ProgLabel"},       {VersionLabel, "VersionLabel"}, {OKBtn, "OKBtn"},
+        {p6, "p6"},                     {p7, "p7"},                 {p10, "p10"},
+        {OptLabel, "OptLabel"},         {TongueImg, "TongueImg"},   {TongueLabel, "TongueLabel"},
+        {SoundImg, "SoundImg"},         {SoundLabel, "SoundLabel"}, {MusicImg, "MusicImg"},
+        {MusicLabel, "MusicLabel"},     {BackImg, "BackImg"},       {BackLabel, "BackLabel"},
+        {StrengthImg, "StrengthImg"},   {Strengthlabel, "Strengthlabel"}, {LImg1, "LImg1"},
+        {LLbl1, "LLbl1"},               {LImg2, "LImg2"},           {LLbl2, "LLbl2"},
+        {InfoImg, "InfoImg"},
+    };
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
 }
 
 void TqxMultiDlg::CreateInfoPage(const TImageList& bitmaps) {
@@ -81,13 +99,15 @@ void TqxMultiDlg::CreateInfoPage(const TImageList& bitmaps) {
     InfoVersion = MakeLabel(p6, QRect(12, 78, 265, 22), 16, true, centred);
     InfoVersion->SetText(QStringLiteral("Version 1.1"));
 
-    const QImage& picture = bitmaps.Bitmap(TImageList::Info);
+    // The picture is small pixel art; doubled without smoothing it fills the page and stays crisp.
+    const QImage& small = bitmaps.Bitmap(TImageList::Info);
+    const QImage picture = small.scaled(small.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     InfoImg = new TPictureControl(p6, picture);
-    InfoImg->setGeometry((p6->width() - picture.width()) / 2, 130, picture.width(), picture.height());
+    InfoImg->setGeometry((p6->width() - picture.width()) / 2, 118, picture.width(), picture.height());
 
-    InfoSubtitle = MakeLabel(p6, QRect(12, 214, 265, 22), 16, false, centred);
-    InfoMadeBy = MakeLabel(p6, QRect(12, 286, 265, 20), 14, false, centred);
-    InfoYear = MakeLabel(p6, QRect(12, 310, 265, 20), 14, false, centred);
+    InfoSubtitle = MakeLabel(p6, QRect(12, 248, 265, 22), 16, false, centred);
+    InfoMadeBy = MakeLabel(p6, QRect(12, 300, 265, 20), 14, false, centred);
+    InfoYear = MakeLabel(p6, QRect(12, 322, 265, 20), 14, false, centred);
     InfoYear->SetText(QStringLiteral("2026"));
 }
 

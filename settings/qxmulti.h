@@ -98,6 +98,7 @@ private:
     void CreateInfoPage(const TImageList& bitmaps);
     void CreateOptionsPage(const TImageList& bitmaps);
     void CreateLanguagePage(const TImageList& bitmaps);
+    void NameComponents();
     void ApplyInfoTexts();
     void ApplyOptionTexts();
 

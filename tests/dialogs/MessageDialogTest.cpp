@@ -137,8 +137,10 @@ private slots:
             QVERIFY(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
             QCOMPARE(dialog->p6->geometry(), QRect(11, 12, 298, 77));
             QCOMPARE(dialog->YesBtn->geometry(), QRect(256, 98, 50, 50));
+            QCOMPARE(dialog->findChild<TJetButton*>("YesBtn"), dialog->YesBtn);
         }
         QCOMPARE(yesNo->NoBtn->geometry(), QRect(200, 98, 50, 50));
+        QCOMPARE(yesNo->findChild<TJetButton*>("NoBtn"), yesNo->NoBtn);
     }
 
     void hints_data() {

@@ -148,6 +148,16 @@ private slots:
         QCOMPARE(shown, texts);
     }
 
+    void infoTexts() {
+        for (auto [language, subtitle] : {std::pair{1, "Ein Legespiel mit Kartenmustern"}, std::pair{0, "A card-pattern puzzle"}}) {
+            Language = language;
+            QVERIFY(Open(2, [&] { ClickOn(dialog->OKBtn); }));
+            QCOMPARE(dialog->InfoSubtitle->Text(), QString::fromUtf8(subtitle));
+        }
+        QCOMPARE(dialog->InfoMadeBy->Text(), QStringLiteral("Made by the Zelvano developers"));
+        QCOMPARE(dialog->InfoYear->Text(), QStringLiteral("2026"));
+    }
+
     void stateTexts_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<bool>("sound");
@@ -369,11 +379,8 @@ private slots:
     void languageChoice() {
         QFETCH(QString, control);
         QFETCH(int, language);
-        QWidget* target = control == "LImg1"   ? static_cast<QWidget*>(dialog->LImg1)
-                          : control == "LLbl1" ? static_cast<QWidget*>(dialog->LLbl1)
-                          : control == "LImg2" ? static_cast<QWidget*>(dialog->LImg2)
-                          : control == "LLbl2" ? static_cast<QWidget*>(dialog->LLbl2)
-                                               : static_cast<QWidget*>(dialog->OKBtn);
+        QWidget* target = dialog->findChild<QWidget*>(control); // looked up by name, as the form's own
+        QVERIFY(target);
         Language = -1;
         QVERIFY(Open(6, [&] { ClickOn(target); }));
         QCOMPARE(Language, language);
