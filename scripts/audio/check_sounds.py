@@ -55,7 +55,7 @@ def png(path, width, height, pixels):
 
 
 def draw(results, out):
-    width, wave_h, spec_h, gap = 900, 70, 90, 18
+    width, wave_h, spectrum_h, gap = 900, 70, 90, 18
     rows = []
     for name, x in results:
         band = [[30, 30, 30] * width for _ in range(wave_h)]
@@ -68,7 +68,7 @@ def draw(results, out):
             for y in range(y0, y1 + 1):
                 band[y][col * 3:col * 3 + 3] = [90, 200, 120]
         band[wave_h // 2] = [70, 70, 70] * width
-        spec = [[0, 0, 0] * width for _ in range(spec_h)]
+        spectrum = [[0, 0, 0] * width for _ in range(spectrum_h)]
         size, hop = 256, max(1, len(x) // width)
         win = [0.5 - 0.5 * math.cos(2 * math.pi * i / size) for i in range(size)]
         for col in range(width):
@@ -77,12 +77,12 @@ def draw(results, out):
             if len(frame) < size:
                 frame = frame + [0.0] * (size - len(frame))
             mags = fft([complex(frame[i] * win[i]) for i in range(size)])
-            for y in range(spec_h):
-                b = int((spec_h - 1 - y) / spec_h * (size // 2))
+            for y in range(spectrum_h):
+                b = int((spectrum_h - 1 - y) / spectrum_h * (size // 2))
                 db = 20 * math.log10(abs(mags[b]) + 1e-6)
                 v = max(0, min(255, int((db + 40) * 4)))
-                spec[y][col * 3:col * 3 + 3] = [v, v // 2, 255 - v if v else 0]
-        rows += band + spec + [[255, 255, 255] * width for _ in range(gap)]
+                spectrum[y][col * 3:col * 3 + 3] = [v, v // 2, 255 - v if v else 0]
+        rows += band + spectrum + [[255, 255, 255] * width for _ in range(gap)]
     png(out, width, len(rows), rows)
 
 
