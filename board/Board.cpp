@@ -22,13 +22,9 @@ constexpr QRgb PlainBackgrounds[BackgroundCount][2] = {
 constexpr QRgb FaceColours[4] = {qRgb(255, 117, 120), qRgb(128, 255, 128), qRgb(33, 209, 255),
                                  qRgb(192, 128, 255)};
 
-std::unique_ptr<QSvgRenderer> LoadPicture(const QString& path) {
-    auto renderer = std::make_unique<QSvgRenderer>(path);
-    if (!renderer->isValid()) {
+void LoadPicture(TStripPicture& picture, const QString& path) {
+    if (!picture.Load(path))
         qWarning("Zelvano: the picture %s is missing or broken; a plain stand-in is drawn", qPrintable(path));
-        renderer.reset();
-    }
-    return renderer;
 }
 
 QFont ArialPixels(int pixels, bool bold = false) {
@@ -62,9 +58,10 @@ TBoard::TBoard(TCanvas& canvas, const GameData& game, RandomSource& random)
     : m_canvas(canvas), m_game(game), m_random(random) {}
 
 void TBoard::LoadArtwork() {
-    m_cards = LoadPicture(QStringLiteral(":/board/cards.svg"));
-    m_glyphs = LoadPicture(QStringLiteral(":/board/glyphs.svg"));
-    m_patterns = LoadPicture(QStringLiteral(":/board/patterns.svg"));
+    LoadPicture(m_cards, QStringLiteral(":/board/cards.svg"));
+    LoadPicture(m_glyphs, QStringLiteral(":/board/glyphs.svg"));
+    LoadPicture(m_patterns, QStringLiteral(":/board/patterns.svg"));
+    m_stripsFor = QSize();
     ScoreFont = QImage(QStringLiteral(":/board/scorefont.png")).convertToFormat(QImage::Format_RGB32);
     if (ScoreFont.width() < 11 * ScoreGlyphWidth || ScoreFont.height() < 2 * ScoreGlyphHeight) {
         qWarning("Zelvano: the score digits are missing or broken; digits from a font are drawn");
@@ -84,32 +81,26 @@ bool TBoard::LayoutBoard(int bw, int bh) {
 
 void TBoard::RenderStrips() {
     const int cs = Layout.CardSize, ps = Layout.PatternSize;
+    // The pictures depend only on these two sizes; a resize that keeps them keeps the pictures.
+    if (m_stripsFor == QSize(cs, ps)) return;
+    m_stripsFor = QSize(cs, ps);
 
-    CardFaces = NewBitmap(5 * cs, cs);
-    CardFaces.fill(Cream);
-    if (m_cards) {
-        StretchDraw(CardFaces, CardFaces.rect(), *m_cards);
-    } else {
+    CardFaces = m_cards.Render(cs, Cream);
+    if (!m_cards.IsValid()) {
         for (int c = 0; c < 4; ++c) FillRect(CardFaces, QRect(c * cs + cs / 8, cs / 8, cs * 3 / 4, cs * 3 / 4), FaceColours[c]);
         DrawTextCentred(CardFaces, QRect(4 * cs, 0, cs, cs), QStringLiteral("J"), ArialPixels(cs / 2, true),
                         QColor(255, 192, 0));
     }
 
-    ValueGlyphs = NewBitmap(cs, 13 * cs);
-    ValueGlyphs.fill(Qt::white);
-    if (m_glyphs) {
-        StretchDraw(ValueGlyphs, ValueGlyphs.rect(), *m_glyphs);
-    } else {
+    ValueGlyphs = m_glyphs.Render(cs, qRgb(255, 255, 255));
+    if (!m_glyphs.IsValid()) {
         for (int v = 0; v < 13; ++v)
             DrawTextCentred(ValueGlyphs, QRect(0, v * cs, cs, cs), QString::number(v + 1),
                             ArialPixels(cs * 2 / 5, true), Qt::black);
     }
 
-    PatternPictures = NewBitmap(PatternCells * ps, ps);
-    PatternPictures.fill(qRgb(170, 170, 170));
-    if (m_patterns) {
-        StretchDraw(PatternPictures, PatternPictures.rect(), *m_patterns);
-    } else {
+    PatternPictures = m_patterns.Render(ps, qRgb(170, 170, 170));
+    if (!m_patterns.IsValid()) {
         for (int id = 0; id < PatternCells; ++id)
             DrawTextCentred(PatternPictures, QRect(id * ps, 0, ps, ps), id == 0 ? QStringLiteral("X") : QString::number(id),
                             ArialPixels(ps / 2, true), id == 0 ? Qt::red : Qt::black);

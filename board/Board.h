@@ -5,13 +5,12 @@
 
 #include "board/Canvas.h"
 #include "board/Geometry.h"
+#include "board/StripPicture.h"
 #include "game/Game.h"
 
 #include <QImage>
-#include <QSvgRenderer>
 
 #include <functional>
-#include <memory>
 
 inline constexpr int BackgroundCount = 5; // grey, brown, green, blue, red
 inline constexpr int ScoreGlyphWidth = 20;
@@ -71,7 +70,10 @@ private:
     TCanvas& m_canvas;
     const GameData& m_game;
     RandomSource& m_random;
-    std::unique_ptr<QSvgRenderer> m_cards, m_glyphs, m_patterns;
+    TStripPicture m_cards{5, Qt::Horizontal};
+    TStripPicture m_glyphs{13, Qt::Vertical};
+    TStripPicture m_patterns{21, Qt::Horizontal};
+    QSize m_stripsFor; // card and pattern size the strips were rendered at
     QImage m_strip; // scratch for the lower cards of a stack
 };
 
