@@ -58,6 +58,10 @@ TMainform::TMainform(const QString& settingsPath)
     Timer->setTimerType(Qt::PreciseTimer);
     Timer->setInterval(100);
     connect(Timer, &QTimer::timeout, this, &TMainform::TimerTimer);
+    m_settle = new QTimer(this);
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(150);
+    connect(m_settle, &QTimer::timeout, this, &TMainform::RenderExactPictures);
 
     FormCreate();
     LMDForm1 = std::make_unique<TLMDForm>(this, ini);
@@ -174,7 +178,13 @@ void TMainform::FormResize() {
     box->setGeometry(rect());
     if (!isVisible()) return;
     const int oldCardSize = Board.Layout.CardSize;
-    LayoutBoard();
+    // While the player drags the window's edge, every step gets quickly scaled pictures; they
+    // are rendered properly once the resizing pauses.
+    const bool first = m_laidOut.isEmpty();
+    if (!Board.LayoutBoard(box->width(), box->height(), first ? TBoard::TPictures::Exact : TBoard::TPictures::Interim))
+        return;
+    PlaceBoardControls();
+    if (!Board.PicturesExact()) m_settle->start();
     const bool redoDrag = Dragging && DragSprite && Board.Layout.CardSize != oldCardSize;
     if (redoDrag) DragSprite.reset(); // its saved pixels belong to the old board
     boxPaint();
@@ -214,6 +224,17 @@ void TMainform::FormClose() {
 
 void TMainform::LayoutBoard() {
     if (!Board.LayoutBoard(box->width(), box->height())) return;
+    PlaceBoardControls();
+}
+
+void TMainform::RenderExactPictures() {
+    if (Board.PicturesExact()) return;
+    Board.RenderExactPictures();
+    if (Dragging && DragSprite) Board.DrawCard(DragImage, 0, 0, TopCard(DragStack));
+    boxPaint();
+}
+
+void TMainform::PlaceBoardControls() {
     m_laidOut = box->size();
     const int cw = width();
     TJetButton* right[] = {OptionBtn, InfoBtn, HelpBtn, ExitBtn};

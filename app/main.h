@@ -136,10 +136,13 @@ private:
     void OfferHighscore();
     void DrawTable();
     void RestartDragAfterLayout(int oldCardSize);
+    void RenderExactPictures();
+    void PlaceBoardControls();
 
     bool m_firstShow = true;
     bool m_closing = false;
     QSize m_laidOut; // the paint box size of the last layout
     QPoint m_dragGrab;    // where the pointer took hold of the dragged card
     QPoint m_lastPointer; // on the board, as last seen
+    QTimer* m_settle = nullptr; // fires once a resize has paused
 };

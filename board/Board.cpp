@@ -71,18 +71,25 @@ void TBoard::LoadArtwork() {
         qWarning("Zelvano: the background texture cannot be decoded; plain colours are drawn");
 }
 
-bool TBoard::LayoutBoard(int bw, int bh) {
+bool TBoard::LayoutBoard(int bw, int bh, TPictures pictures) {
     if (!ComputeLayout(Layout, bw, bh, m_game.PatternCount)) return false;
     if (m_canvas.Image.size() != QSize(bw, bh)) m_canvas.Image = NewBitmap(bw, bh);
-    RenderStrips();
+    RenderStrips(pictures);
     BuildBackground();
     return true;
 }
 
-void TBoard::RenderStrips() {
+void TBoard::RenderStrips(TPictures pictures) {
     const int cs = Layout.CardSize, ps = Layout.PatternSize;
     // The pictures depend only on these two sizes; a resize that keeps them keeps the pictures.
-    if (m_stripsFor == QSize(cs, ps)) return;
+    if (PicturesExact()) return;
+    if (pictures == TPictures::Interim && !CardFaces.isNull()) {
+        CardFaces = CardFaces.scaled(5 * cs, cs);
+        ValueGlyphs = ValueGlyphs.scaled(cs, 13 * cs);
+        PatternPictures = PatternPictures.scaled(PatternCells * ps, ps);
+        m_stripsFor = QSize(); // still to be rendered properly
+        return;
+    }
     m_stripsFor = QSize(cs, ps);
 
     CardFaces = m_cards.Render(cs, Cream);

@@ -34,9 +34,15 @@ public:
     QImage BoardBackground;  // the static board, the paint box's size
     QImage ScoreFont;        // 11 glyphs (minus, 0..9) over their masks
 
+    // Interim pictures are the previous ones scaled to the new size: quick enough for every
+    // step of a window being resized; RenderExactPictures replaces them once it stops.
+    enum class TPictures { Exact, Interim };
+
     // Lays the board out for a paint box of bw x bh and rebuilds every off-screen bitmap.
     // Returns false (changing nothing) for a paint box 100 pixels high or less.
-    bool LayoutBoard(int bw, int bh);
+    bool LayoutBoard(int bw, int bh, TPictures pictures = TPictures::Exact);
+    bool PicturesExact() const { return m_stripsFor == QSize(Layout.CardSize, Layout.PatternSize); }
+    void RenderExactPictures() { RenderStrips(TPictures::Exact); }
 
     // One card as a CardSize square on any image; nothing at all for a code that is no card.
     void DrawCard(QImage& target, int x, int y, CardCode card) const;
@@ -62,7 +68,7 @@ public:
     std::function<void(int left)> OnScoreLabelMoved;
 
 private:
-    void RenderStrips();
+    void RenderStrips(TPictures pictures);
     void BuildBackground();
     void Restore(const QRect& r);
     QRgb FallbackColour(bool darker) const;

@@ -263,4 +263,27 @@ TEST_F(Lifecycle, TimerFlashesOffersOnlyBeforeTheEnd) {
     EXPECT_EQ(form->ClockTicks, 0);
 }
 
+TEST_F(Lifecycle, ResizeShowsScaledPicturesAtOnceAndRendersThemOnceItPauses) {
+    Start();
+    form->resize(1100, 760);
+    QTest::qWait(5);
+    EXPECT_EQ(form->Board.Layout.Width, 1100);
+    EXPECT_EQ(form->Board.CardFaces.height(), form->Board.Layout.CardSize);
+    EXPECT_FALSE(form->Board.PicturesExact());
+    QTest::qWait(400);
+    ASSERT_TRUE(form->Board.PicturesExact());
+    // The same pictures a board laid out at that size from the start has.
+    TCanvas canvas;
+    GameData game = *form;
+    TBoard fresh(canvas, game, form->Random);
+    fresh.LoadArtwork();
+    ASSERT_TRUE(fresh.LayoutBoard(1100, 760));
+    EXPECT_EQ(form->Board.CardFaces, fresh.CardFaces);
+    EXPECT_EQ(form->Board.PatternPictures, fresh.PatternPictures);
+    const int cs = fresh.Layout.CardSize;
+    QImage card(cs, cs, QImage::Format_RGB32);
+    fresh.DrawCard(card, 0, 0, form->Row[0]);
+    EXPECT_EQ(form->Canvas.Image.copy(form->Board.Layout.RowRect(0)), card); // and the board was repainted
+}
+
 } // namespace
