@@ -40,6 +40,15 @@ void BM_LayoutBoardNewPictures(benchmark::State& state) {
     state.SetLabel(std::to_string(s.w) + "x" + std::to_string(s.h));
 }
 
+// One step of a live resize: the pictures scaled from the previous step, the background anew.
+void BM_LayoutBoardWhileResizing(benchmark::State& state) {
+    const Size s = Sizes[state.range(0)];
+    BoardRig rig(s);
+    int flip = 0;
+    for (auto _ : state) rig.board.LayoutBoard(s.w, s.h - 20 * (flip ^= 1), TBoard::TPictures::Interim);
+    state.SetLabel(std::to_string(s.w) + "x" + std::to_string(s.h));
+}
+
 // A re-layout that keeps the card size (the window only grew wider): the background only.
 void BM_LayoutBoardSamePictures(benchmark::State& state) {
     const Size s = Sizes[state.range(0)];
@@ -105,6 +114,7 @@ void BM_ChiffreEncode(benchmark::State& state) {
 }
 
 BENCHMARK(BM_LayoutBoardNewPictures)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LayoutBoardWhileResizing)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LayoutBoardSamePictures)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullPaint)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragMoveNear)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
