@@ -165,10 +165,12 @@ void TDecorLabel::paintEvent(QPaintEvent*) {
     align |= (m_alignment & Qt::AlignVCenter) ? Qt::AlignVCenter : Qt::AlignTop;
     const int flags = int(align) | Qt::TextSingleLine;
     if (m_relief == Relief::Raised) {
-        p.setPen(m_colour.lighter(250));
-        p.drawText(box.translated(-1, -1), flags, m_text);
+        // A thin dark rim and a two-pixel drop shadow: the text stands out of a light face too.
         p.setPen(QColor(0, 0, 0));
+        p.drawText(box.translated(2, 2), flags, m_text);
         p.drawText(box.translated(1, 1), flags, m_text);
+        p.setPen(QColor(40, 30, 20, 190));
+        for (QPoint d : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) p.drawText(box.translated(d), flags, m_text);
     }
     p.setPen(m_colour);
     p.drawText(box, flags, m_text);
