@@ -8,7 +8,6 @@
 #include "settings/ini.h"
 
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace {
@@ -49,11 +48,8 @@ int HighscoreInsertPos(const THighscoreScores& scores, int score) {
 
 THighscoreDlg::THighscoreDlg(QWidget* mainform, TLMDIniCtrl& ini, const TChiffre& cipher, const int& level,
                              const TImageList& bitmaps)
-    : QDialog(mainform, Qt::Dialog | Qt::FramelessWindowHint), m_mainform(mainform), m_ini(ini),
-      m_cipher(cipher), m_level(level) {
+    : TGameDialog(mainform, QSize(320, 476)), m_ini(ini), m_cipher(cipher), m_level(level) {
     setObjectName(QStringLiteral("HighscoreDlg"));
-    setModal(true);
-    setFixedSize(320, 476);
     QFont bold = font();
     bold.setBold(true);
     setFont(bold);
@@ -217,20 +213,6 @@ void THighscoreDlg::okClick() {
 
 void THighscoreDlg::CancelBtnClick() { done(QDialog::Rejected); }
 
-void THighscoreDlg::reject() {}
-
-void THighscoreDlg::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        event->accept(); // no button answers a key
-        return;
-    default:
-        QDialog::keyPressEvent(event);
-    }
-}
-
 void THighscoreDlg::FormActivate() {
     PlaceOverMainWindow(this, m_mainform);
     const bool german = IsGerman();
@@ -240,13 +222,3 @@ void THighscoreDlg::FormActivate() {
     CancelBtn->SetHint(german ? QStringLiteral("Abbrechen") : QStringLiteral("Cancel"));
 }
 
-void THighscoreDlg::showEvent(QShowEvent* event) {
-    FormActivate(); // before the window appears, so it opens in place and in the right language
-    QDialog::showEvent(event);
-}
-
-void THighscoreDlg::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
-    QDialog::changeEvent(event);
-}

@@ -7,7 +7,7 @@
 // "<score>,<name>". These names and the scrambling are a file format: players' lists depend
 // on them.
 
-#include <QDialog>
+#include "controls/GameDialog.h"
 #include <QString>
 
 #include <array>
@@ -38,7 +38,7 @@ QString FormatHighscoreRow(int score, const QString& name);
 // -1 when the score does not reach the list.
 int HighscoreInsertPos(const THighscoreScores& scores, int score);
 
-class THighscoreDlg : public QDialog {
+class THighscoreDlg : public TGameDialog {
     Q_OBJECT
 public:
     // level is the main window's Level, read at every opening.
@@ -52,7 +52,7 @@ public:
 
     void okClick();
     void CancelBtnClick();
-    void FormActivate();
+    void FormActivate() override;
 
     // The list as loaded, plus a pending insertion.
     THighscoreNames entryNames;
@@ -73,22 +73,12 @@ public:
     // The label "num", "pla" or "sco" + row.
     TDecorLabel* RowLabel(const QString& kind, int row) const;
 
-public slots:
-    // Escape and closing by the window system do nothing: only the two buttons answer.
-    void reject() override;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
 private:
     void LoadList();
     void FillLabels();
     TDecorLabel* MakeLabel(const QString& name, int left, int top, int width, Qt::Alignment align,
                            const QString& text);
 
-    QWidget* m_mainform;
     TLMDIniCtrl& m_ini;
     const TChiffre& m_cipher;
     const int& m_level;

@@ -5,18 +5,12 @@
 #include "dialogs/DialogPlacement.h"
 #include "settings/Language.h"
 
-#include <QKeyEvent>
-
 #include <array>
 
 int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
 
 TMessageDialog::TMessageDialog(QWidget* mainform, const TImageList& bitmaps)
-    : QDialog(mainform, Qt::Dialog | Qt::FramelessWindowHint), m_mainform(mainform) {
-    setModal(true);
-    setFixedSize(ClientWidth, ClientHeight);
-    setWindowTitle(QStringLiteral("Zelvano"));
-    setFocusPolicy(Qt::NoFocus);
+    : TGameDialog(mainform, QSize(ClientWidth, ClientHeight)) {
 
     new TFormFill(this, bitmaps.Bitmap(TImageList::Face));
     (new TFrameShape(this, 3))->setObjectName(QStringLiteral("Shape1"));
@@ -51,29 +45,6 @@ void TMessageDialog::SetLines(const TMessage& message) {
 }
 
 void TMessageDialog::FormActivate() { PlaceOverMainWindow(this, m_mainform); }
-
-void TMessageDialog::showEvent(QShowEvent* event) {
-    FormActivate();
-    QDialog::showEvent(event);
-}
-
-bool TMessageDialog::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate)
-        FormActivate();
-    return QDialog::event(event);
-}
-
-void TMessageDialog::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        event->accept();
-        return;
-    default:
-        QWidget::keyPressEvent(event);
-    }
-}
 
 // ---------------------------------------------------------------------------------------------
 

@@ -4,7 +4,7 @@
 // TMessageDialog is that window; TOKDialog adds the OK button, TYesNoDialog (unit YesNoDlg)
 // the yes and no buttons.
 
-#include <QDialog>
+#include "controls/GameDialog.h"
 
 class TBevelPanel;
 class TDecorLabel;
@@ -36,7 +36,7 @@ inline constexpr TMessage NoMessage = {{"", 20, 12}, {"", 40, 12}};
 // Pixel height of a font of the given size in points at 96 dpi, rounded.
 int PointsToPixels(int points);
 
-class TMessageDialog : public QDialog {
+class TMessageDialog : public TGameDialog {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 320;
@@ -48,9 +48,8 @@ public:
     TDecorLabel* m2 = nullptr;
     TJetButton* YesBtn = nullptr;
 
-    // Places the window over the main window; runs on every activation (and before the first
-    // frame is shown, so the window never flashes up elsewhere).
-    virtual void FormActivate();
+    // Places the window over the main window.
+    void FormActivate() override;
 
 protected:
     TMessageDialog(QWidget* mainform, const TImageList& bitmaps);
@@ -58,14 +57,6 @@ protected:
     // Sets both lines, text, top and size each, so nothing of the last message survives.
     void SetLines(const TMessage& message);
 
-    void showEvent(QShowEvent* event) override;
-    bool event(QEvent* event) override;
-    // Only the buttons answer: Enter, Return and Escape do nothing, nor does closing the
-    // window from outside.
-    void keyPressEvent(QKeyEvent* event) override;
-    void reject() override {}
-
-    QWidget* m_mainform;
 };
 
 class TOKDialog : public TMessageDialog {

@@ -5,7 +5,6 @@
 #include "settings/Language.h"
 #include "settings/OptionsHost.h"
 
-#include <QKeyEvent>
 #include <QScreen>
 
 namespace {
@@ -36,11 +35,7 @@ int Wrap(int x, int n) { return ((x % n) + n) % n; }
 } // namespace
 
 TqxMultiDlg::TqxMultiDlg(QWidget* mainform, TOptionsHost& host, const TImageList& bitmaps)
-    : QDialog(mainform, Qt::Dialog | Qt::FramelessWindowHint), m_mainform(mainform), m_host(host) {
-    setModal(true);
-    setFixedSize(ClientWidth, ClientHeight);
-    setWindowTitle(QStringLiteral("Zelvano"));
-    setFocusPolicy(Qt::NoFocus);
+    : TGameDialog(mainform, QSize(ClientWidth, ClientHeight)), m_host(host) {
 
     LMDFormFill1 = new TFormFill(this, bitmaps.Bitmap(TImageList::Face));
     Shape1 = new TFrameShape(this, 3);
@@ -266,25 +261,3 @@ void TqxMultiDlg::FormActivate() {
     }
 }
 
-void TqxMultiDlg::showEvent(QShowEvent* event) {
-    FormActivate();
-    QDialog::showEvent(event);
-}
-
-bool TqxMultiDlg::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate)
-        FormActivate();
-    return QDialog::event(event);
-}
-
-void TqxMultiDlg::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        event->accept();
-        return;
-    default:
-        QWidget::keyPressEvent(event);
-    }
-}

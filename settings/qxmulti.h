@@ -5,7 +5,7 @@
 // window at once, through TOptionsHost; the skill level is only carried in DialogLevel, for the
 // main window to apply after the dialog has closed (it deals a new game).
 
-#include <QDialog>
+#include "controls/GameDialog.h"
 
 class TBevelPanel;
 class TDecorLabel;
@@ -16,7 +16,7 @@ class TJetButton;
 class TOptionsHost;
 class TPictureControl;
 
-class TqxMultiDlg : public QDialog {
+class TqxMultiDlg : public TGameDialog {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 410;
@@ -36,7 +36,7 @@ public:
     void ApplyDialogTexts();
     // Over the main window's client area while the main window is visible, else the screen's
     // centre; runs on every activation.
-    void FormActivate();
+    void FormActivate() override;
 
     int Page = OptionsPage; // kept between openings
     int DialogLevel = 1;    // the skill level shown on the options page
@@ -86,14 +86,6 @@ public:
     TPictureControl* LImg2 = nullptr;
     TDecorLabel* LLbl2 = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    bool event(QEvent* event) override;
-    // Only the buttons and pictures answer: Enter, Return and Escape do nothing, nor does
-    // closing the window from outside.
-    void keyPressEvent(QKeyEvent* event) override;
-    void reject() override {}
-
 private:
     void CreateInfoPage(const TImageList& bitmaps);
     void CreateOptionsPage(const TImageList& bitmaps);
@@ -102,6 +94,5 @@ private:
     void ApplyInfoTexts();
     void ApplyOptionTexts();
 
-    QWidget* m_mainform;
     TOptionsHost& m_host;
 };
