@@ -85,8 +85,11 @@ TLoad Load(const QString& path, TIniText& text) {
         text.lines.removeLast();
     if (!text.lines.isEmpty() && text.lines.first().endsWith(u'\r'))
         text.eol = QStringLiteral("\r\n");
+    // Every carriage return before a line feed belongs to the line end (the store escapes its
+    // own): a file converted to CRLF twice ("\r\r\n") still reads, and a rewrite keeps every
+    // other line as it reads.
     for (QString& line : text.lines)
-        if (line.endsWith(u'\r'))
+        while (line.endsWith(u'\r'))
             line.chop(1);
     return TLoad::Ok;
 }
@@ -286,7 +289,7 @@ void TLMDIniCtrl::Report(const QString& message) const {
         OnError(message);
 }
 
-QString TLMDIniCtrl::ReadText(const QString& section, const QString& key, const QString& def) const {
+std::optional<QString> TLMDIniCtrl::Lookup(const QString& section, const QString& key) const {
     QString value;
     switch (ReadValue(m_path, section, key, value)) {
     case TRead::Found:
@@ -300,24 +303,16 @@ QString TLMDIniCtrl::ReadText(const QString& section, const QString& key, const 
         Report(BadType(key));
         break;
     }
-    return def;
+    return std::nullopt;
+}
+
+QString TLMDIniCtrl::ReadText(const QString& section, const QString& key, const QString& def) const {
+    return Lookup(section, key).value_or(def);
 }
 
 int TLMDIniCtrl::ReadInt(const QString& section, const QString& key, int def) const {
-    QString value;
-    switch (ReadValue(m_path, section, key, value)) {
-    case TRead::Found:
-        return ParseDecimalInt(TrimBlanks(value)).value_or(def);
-    case TRead::Missing:
-        break;
-    case TRead::Failed:
-        Report(CannotRead(key));
-        break;
-    case TRead::BadType:
-        Report(BadType(key));
-        break;
-    }
-    return def;
+    const std::optional<QString> value = Lookup(section, key);
+    return value ? ParseDecimalInt(TrimBlanks(*value)).value_or(def) : def;
 }
 
 bool TLMDIniCtrl::ReadFlag(const QString& section, const QString& key, bool def) const {

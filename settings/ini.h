@@ -63,6 +63,8 @@ public:
 
 private:
     void Report(const QString& message) const;
+    // The stored text, or nothing when it is missing or cannot be read (that is reported).
+    std::optional<QString> Lookup(const QString& section, const QString& key) const;
 
     QString m_path;
 };
