@@ -1,0 +1,78 @@
+// The monkey on the real main window, offscreen: a few fixed seeds, each a few thousand
+// random events, every invariant checked after every event (see Monkey.h).
+//
+// Replay or explore: ZELVANO_MONKEY_SEED=n runs that seed alone (the Replay test),
+// ZELVANO_MONKEY_EVENTS=n sets the number of events, ZELVANO_MONKEY_TRACE=1 prints each event.
+#include "Monkey.h"
+
+#include "app/Forms.h"
+#include "settings/Language.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+int EnvInt(const char* name, int fallback) {
+    bool ok = false;
+    const int v = qEnvironmentVariableIntValue(name, &ok);
+    return ok ? v : fallback;
+}
+
+class MonkeyRun : public ::testing::TestWithParam<std::uint32_t> {
+protected:
+    void Play(std::uint32_t seed) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString iniPath = dir.filePath(QStringLiteral("V1.ini"));
+        QFile f(iniPath);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[common]\ntongue=0\n"); // no language question at the first showing
+        f.close();
+
+        std::unique_ptr<TMainform> form(CreateForms(iniPath));
+        form->Timer->stop();
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        QTest::qWait(20); // the first-show handler runs from the event loop
+        form->resize(700, 500);
+        QTest::qWait(10);
+
+        MonkeyOptions options;
+        options.Seed = seed;
+        options.Events = EnvInt("ZELVANO_MONKEY_EVENTS", options.Events);
+        options.Trace = EnvInt("ZELVANO_MONKEY_TRACE", 0) != 0;
+        {
+            Monkey monkey(form.get(), options);
+            const bool ok = monkey.Begin() && monkey.Run();
+            EXPECT_TRUE(ok) << monkey.failure;
+            std::printf("%s\n", monkey.Summary().c_str());
+            if (ok) {
+                EXPECT_TRUE(monkey.tally.ExitConfirmed);
+                // Leaving stored the settings.
+                QFile ini(iniPath);
+                ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+                EXPECT_TRUE(ini.readAll().contains("level="));
+            }
+        }
+        Language = 0; // the options dialog may have switched it
+    }
+};
+
+TEST_P(MonkeyRun, EveryEventKeepsTheGameWhole) { Play(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(Seeds, MonkeyRun, ::testing::Values(1u, 2024u, 90210u));
+
+TEST_F(MonkeyRun, Replay) {
+    const int seed = EnvInt("ZELVANO_MONKEY_SEED", -1);
+    if (seed < 0) GTEST_SKIP() << "set ZELVANO_MONKEY_SEED to replay a seed";
+    Play(static_cast<std::uint32_t>(seed));
+}
+
+} // namespace
