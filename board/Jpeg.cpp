@@ -39,7 +39,12 @@ bool DecodeRgb(const unsigned char* data, unsigned long size, std::vector<unsign
     }
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, size);
-    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
+    // A texture larger than this is not ours; refuse rather than allocate gigabytes. The header
+    // is enough to tell, and it must be told before jpeg_start_decompress: for a progressive
+    // file that already allocates the coefficients of the whole image.
+    constexpr long long MaxPixels = 64LL * 1024 * 1024;
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK ||
+        static_cast<long long>(info.image_width) * info.image_height > MaxPixels) {
         jpeg_destroy_decompress(&info);
         return false;
     }
@@ -47,8 +52,7 @@ bool DecodeRgb(const unsigned char* data, unsigned long size, std::vector<unsign
     jpeg_start_decompress(&info);
     width = static_cast<int>(info.output_width);
     height = static_cast<int>(info.output_height);
-    // A texture larger than this is not ours; refuse rather than allocate gigabytes.
-    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > 64LL * 1024 * 1024) {
+    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > MaxPixels) {
         jpeg_destroy_decompress(&info);
         return false;
     }

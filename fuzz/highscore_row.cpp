@@ -1,0 +1,74 @@
+// A stored highscore row on its way in: unscrambled with the game's key, split at the first
+// comma, the score read; and the way out, which must always read back as it was written.
+//
+// Input: the stored (scrambled) text as UTF-8. Its first four bytes also give a score and a
+// scrambler key for the round trips.
+
+#include "dialogs/Chiffre.h"
+#include "dialogs/highscor.h"
+#include "fuzz/FuzzSupport.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Only alphabet characters move, each to another alphabet character; nothing else changes.
+void CheckMoves(const QString& alphabet, const QString& from, const QString& to) {
+    FUZZ_CHECK(from.size() == to.size());
+    for (qsizetype i = 0; i < from.size(); ++i) {
+        if (alphabet.contains(from[i]))
+            FUZZ_CHECK(alphabet.contains(to[i]));
+        else
+            FUZZ_CHECK(to[i] == from[i]);
+    }
+}
+
+void CheckCipher(const TChiffre& cipher, const QString& text) {
+    const QString encoded = cipher.Encode(text);
+    const QString decoded = cipher.Decode(text);
+    CheckMoves(cipher.Alphabet(), text, encoded);
+    CheckMoves(cipher.Alphabet(), text, decoded);
+    FUZZ_CHECK(cipher.Decode(encoded) == text);
+    FUZZ_CHECK(cipher.Encode(decoded) == text);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QString stored = InputText(data, size);
+    std::int32_t number = 0;
+    std::memcpy(&number, data, std::min<std::size_t>(size, sizeof number));
+
+    // The game's scrambler: default alphabet, key 0 (which means 48213).
+    TChiffre cipher;
+    cipher.Init(QString(), 0);
+    FUZZ_CHECK(cipher.Key() == 48213);
+    CheckCipher(cipher, stored);
+
+    // Loading a row: the score is the decimal integer before the first comma, the name is
+    // everything after it.
+    const QString decoded = cipher.Decode(stored);
+    const std::optional<std::pair<int, QString>> row = ParseHighscoreRow(decoded);
+    const qsizetype comma = decoded.indexOf(u',');
+    const std::optional<int> score = comma < 0 ? std::nullopt : ReferenceDecimalInt(QStringView(decoded).left(comma));
+    FUZZ_CHECK(row.has_value() == score.has_value());
+    if (row) {
+        FUZZ_CHECK(row->first == *score);
+        FUZZ_CHECK(row->second == decoded.mid(comma + 1));
+        if (IsCanonicalInt(QStringView(decoded).left(comma)))
+            FUZZ_CHECK(FormatHighscoreRow(row->first, row->second) == decoded);
+    }
+
+    // Storing a row and loading it again gives the same score and name, commas and all.
+    const auto stored_row = cipher.Encode(FormatHighscoreRow(number, stored));
+    const auto loaded = ParseHighscoreRow(cipher.Decode(stored_row));
+    FUZZ_CHECK(loaded && loaded->first == number && loaded->second == stored);
+
+    // Any key the scrambler can be given ends up in 1..2147482863 and still round-trips.
+    TChiffre keyed;
+    keyed.Init(QString(), number);
+    FUZZ_CHECK(keyed.Key() >= 1 && keyed.Key() <= 2147482863);
+    CheckCipher(keyed, stored);
+    return 0;
+}

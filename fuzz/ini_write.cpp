@@ -1,0 +1,79 @@
+// Writing one value into any settings file: the value reads back as written, every other
+// value of the game stays as it was, and writing it again changes nothing.
+//
+// Input: the settings file as it lies on disk, a NUL byte, then one byte choosing the key and
+// the kind of write (text, integer, flag), then the value as UTF-8 (for an integer or a
+// flag its bytes are folded into a number). Without a NUL the input is both file and value.
+
+#include "fuzz/FuzzSupport.h"
+#include "fuzz/IniFile.h"
+
+#include <QMap>
+
+namespace {
+
+const QString Section = QStringLiteral("common");
+
+int Fold(const QByteArray& bytes) {
+    quint32 h = 2166136261u; // FNV-1a
+    for (char c : bytes)
+        h = (h ^ quint8(c)) * 16777619u;
+    return int(h);
+}
+
+QMap<QString, std::optional<QString>> StoredValues(const TLMDIniCtrl& ini) {
+    QMap<QString, std::optional<QString>> values;
+    for (const QString& key : GameKeys())
+        values[key] = StoredText(ini, Section, key);
+    return values;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
+    const qsizetype nul = input.indexOf('\0');
+    const QByteArray file = nul < 0 ? input : input.left(nul);
+    const quint8 choice = nul >= 0 && nul + 1 < input.size() ? quint8(input[nul + 1]) : 0;
+    const QByteArray valueBytes = nul < 0 ? input : input.mid(nul + 2);
+    const QString& key = GameKeys()[choice % GameKeys().size()];
+    const int kind = choice / GameKeys().size() % 3;
+
+    WriteFuzzIni(file);
+    TLMDIniCtrl ini(FuzzIniPath());
+    int errors = 0;
+    ini.OnError = [&errors](const QString&) { ++errors; };
+    QMap<QString, std::optional<QString>> expected = StoredValues(ini);
+    errors = 0; // refused values of the old file are not the write's business
+
+    QString written;
+    if (kind == 0) {
+        written = QString::fromUtf8(valueBytes);
+        ini.WriteText(Section, key, written);
+    } else if (kind == 1) {
+        const int number = Fold(valueBytes);
+        written = QString::number(number);
+        ini.WriteInt(Section, key, number);
+        FUZZ_CHECK(ini.ReadInt(Section, key, number == 5 ? 6 : 5) == number);
+    } else {
+        const bool flag = Fold(valueBytes) & 1;
+        written = flag ? QStringLiteral("1") : QStringLiteral("0");
+        ini.WriteFlag(Section, key, flag);
+        FUZZ_CHECK(ini.ReadFlag(Section, key, !flag) == flag);
+    }
+    FUZZ_CHECK(errors == 0);
+    FUZZ_CHECK(StoredText(ini, Section, key) == written);
+    FUZZ_CHECK(errors == 0); // the store wrote nothing it refuses to read
+
+    expected[key] = written;
+    FUZZ_CHECK(StoredValues(ini) == expected);
+
+    // The file is UTF-8 now, and the same write again leaves it byte for byte as it is.
+    const QByteArray after = ReadFuzzIni();
+    FUZZ_CHECK(QString::fromUtf8(after).toUtf8() == after);
+    errors = 0;
+    ini.WriteText(Section, key, written);
+    FUZZ_CHECK(ReadFuzzIni() == after);
+    FUZZ_CHECK(errors == 0);
+    return 0;
+}
