@@ -28,10 +28,13 @@ fuzz:
 	ZELVANO_WITH_CLANG=1 scripts/install-deps
 	scripts/fuzz
 
-install: build
+# DESTDIR, when given, stages the install under that folder.
+install:
+	BUILD_DIR=$(BUILD) scripts/build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-package: build
+package:
+	BUILD_DIR=$(BUILD) scripts/build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
