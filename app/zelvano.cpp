@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Zelvano"));
     QApplication::setOrganizationName(QStringLiteral("Moxelware"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon/zelvano.svg")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zelvano.Zelvano"));
     InstallHintBalloons(app);
 
     TMainform* mainform = CreateForms(TLMDIniCtrl::DefaultPath());

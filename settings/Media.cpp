@@ -110,6 +110,9 @@ bool OpenAudio()
     if (audioState != AudioState::Untried)
         return audioState == AudioState::Open;
     audioState = AudioState::Failed;
+    // SDL would take SIGINT and SIGTERM for a quit event nobody reads; the game must still end
+    // when the desktop asks it to.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
     // A soundfont named by the player's environment wins; otherwise the system's GM font.
