@@ -37,4 +37,13 @@ wait "$APPPID" || { echo "the game exited with an error"; cat "$WORK/app.log"; e
 APPPID=""
 ini="$XDG_CONFIG_HOME/Moxelware/Zelvano/V1.ini"
 grep -q '^level=1' "$ini" && grep -q '^MainForm=200,' "$ini" || { echo "settings not stored:"; cat "$ini"; exit 1; }
+# The desktop may end the game with SIGTERM, also once its sound has started.
+"$BIN" >"$WORK/app2.log" 2>&1 &
+APPPID=$!
+timeout 30 xdotool search --sync --name '^Zelvano - ' >/dev/null
+sleep 1
+kill -TERM "$APPPID"
+for _ in $(seq 1 50); do kill -0 "$APPPID" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$APPPID" 2>/dev/null; then echo "the game ignored SIGTERM"; exit 1; fi
+APPPID=""
 echo "ok"
