@@ -15,10 +15,8 @@
 
 // The keys the game keeps in section "common".
 inline const QStringList& GameKeys() {
-    static const QStringList keys{
-        QStringLiteral("back"),     QStringLiteral("tongue"), QStringLiteral("level"), QStringLiteral("sound"),
-        QStringLiteral("music"),    QStringLiteral("max"),    QStringLiteral("MainForm"),
-        QStringLiteral("player"),   QStringLiteral("hsa0"),   QStringLiteral("hsd14")};
+    static const QStringList keys =
+        QStringLiteral("back tongue level sound music max MainForm player hsa0 hsd14").split(u' ');
     return keys;
 }
 
@@ -52,7 +50,8 @@ inline QByteArray ReadFuzzIni() {
 // Whatever a read finds for key, or nothing when it gives the default: two reads with
 // different defaults tell a stored value from a missing or refused one.
 inline std::optional<QString> StoredText(const TLMDIniCtrl& ini, const QString& section, const QString& key) {
-    static const QString first = QStringLiteral("\x01 default one"), second = QStringLiteral("\x02 default two");
+    static const QString first = QStringLiteral("\x01 default one");
+    static const QString second = QStringLiteral("\x02 default two");
     const QString a = ini.ReadText(section, key, first);
     const QString b = ini.ReadText(section, key, second);
     if (a == first && b == second)

@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString decoded = cipher.Decode(stored);
     const std::optional<std::pair<int, QString>> row = ParseHighscoreRow(decoded);
     const qsizetype comma = decoded.indexOf(u',');
-    const std::optional<int> score = comma < 0 ? std::nullopt : ReferenceDecimalInt(QStringView(decoded).left(comma));
+    const std::optional<int> score =
+        comma < 0 ? std::nullopt : ReferenceDecimalInt(QStringView(decoded).left(comma));
     FUZZ_CHECK(row.has_value() == score.has_value());
     if (row) {
         FUZZ_CHECK(row->first == *score);
@@ -61,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // Storing a row and loading it again gives the same score and name, commas and all.
-    const auto stored_row = cipher.Encode(FormatHighscoreRow(number, stored));
-    const auto loaded = ParseHighscoreRow(cipher.Decode(stored_row));
+    const auto storedRow = cipher.Encode(FormatHighscoreRow(number, stored));
+    const auto loaded = ParseHighscoreRow(cipher.Decode(storedRow));
     FUZZ_CHECK(loaded && loaded->first == number && loaded->second == stored);
 
     // Any key the scrambler can be given ends up in 1..2147482863 and still round-trips.
