@@ -158,6 +158,7 @@ void MonkeyDialogs::Answer(QDialog* dialog) {
         if (multi->Page == TqxMultiDlg::OptionsPage) {
             // Now and then the player plays with the settings before closing.
             const int clicks = Chance(0.5) ? 0 : std::uniform_int_distribution<int>(1, 4)(m_rng);
+            // The level twice: a new level is what changes the game.
             TPictureControl* const pictures[] = {multi->TongueImg, multi->SoundImg, multi->MusicImg,
                                                  multi->BackImg, multi->StrengthImg, multi->StrengthImg};
             for (int k = 0; k < clicks; ++k) emit pictures[std::uniform_int_distribution<int>(0, 5)(m_rng)]->Clicked();
@@ -538,7 +539,7 @@ void Monkey::Check(const Event& e, const Snapshot& before, const Snapshot& after
         for (int i = 1; ids && i <= a.PatternCount; ++i) ids = a.PatternIds[i] == lp.Ids[i - 1];
         if (!ids) problem("the patterns in play are not those of the level");
     }
-    if (a.Level != b.Level && !dealt) problem("the level changed without a new deal");
+    if (a.Level != b.Level && (!dealt || options != 1)) problem("the level changed without the options and a new deal");
 
     // The drag: a card in hand only in a running game, and no card left behind after it.
     if (after.Dragging) {
@@ -590,7 +591,9 @@ void Monkey::Check(const Event& e, const Snapshot& before, const Snapshot& after
         for (int i = 1; i <= a.PatternCount; ++i)
             if (a.PatternState[i] != TPatternState::Claimed) problem("won with a pattern unclaimed");
     }
+    if (won && m_claim < 0) problem("won without a claim");
     if (endLost) {
+        if (m_drop < 0) problem("lost at the end without a drop");
         if (a.CardsInStacks() != 0) problem("lost at the end with cards in the stacks");
         bool allClaimed = true;
         for (int i = 1; i <= a.PatternCount; ++i) allClaimed = allClaimed && a.PatternState[i] == TPatternState::Claimed;
@@ -622,7 +625,7 @@ void Monkey::Check(const Event& e, const Snapshot& before, const Snapshot& after
     if (givenUp) expected = 0;
     if (a.Score != expected)
         problem("score " + std::to_string(a.Score) + ", the sum of its changes is " + std::to_string(expected));
-    m_score = a.Score; // carry on from the window's figure, so one fault is reported once
+    m_score = expected;
 
     // Highscore offers: at a game's end, a confirmed give-up or a running game dropped, when
     // the score is above zero and reaches the list of the level played.
@@ -652,7 +655,33 @@ void Monkey::Check(const Event& e, const Snapshot& before, const Snapshot& after
     if (flashes != (m_claim > 0 ? 6 : 0) || pauses != m_collected || m_delays.size() != flashes + pauses)
         problem("unexpected waits: " + std::to_string(m_delays.size()));
 
+    // The sounds, while sound effects are on and the options did not switch them.
+    if (m_form->SoundOn && options == 0) {
+        const bool pickup = !before.Dragging && after.Dragging;
+        const bool returned = before.Dragging && !after.Dragging && m_drop < 0;
+        const struct {
+            const char* name;
+            int count;
+        } expectedSounds[] = {
+            {"UP", pickup ? 1 : 0}, {"DOWN", m_drop >= 0 ? 1 : 0}, {"FALSCH", returned ? 1 : 0},
+            {"TAKE", m_claim > 0 ? 1 : 0}, {"COLLECT", m_collected}, {"DONE", won ? 1 : 0},
+            {"LOST", endLost || givenUp ? 1 : 0}, {"MIX", dealt ? 1 : 0},
+        };
+        int total = 0;
+        for (const auto& s : expectedSounds) {
+            total += s.count;
+            if (m_sounds.count(QLatin1String(s.name)) != s.count)
+                problem(std::string("sound ") + s.name + " played " + std::to_string(m_sounds.count(QLatin1String(s.name))) +
+                        " times, expected " + std::to_string(s.count));
+        }
+        if (m_sounds.size() != total) problem("unexpected sounds: " + m_sounds.join(QLatin1Char(' ')).toStdString());
+    }
+
     Predict(e, before, after, dealt, problems);
+    if (e.What == Kind::Tick && after.Dragging && a.Score != b.Score &&
+        QRect(after.Sprite, QSize(m_form->Board.Layout.CardSize, m_form->Board.Layout.CardSize))
+            .intersects(m_form->Board.Layout.ScoreField()))
+        m_staleScore = true;
     CheckCanvas(after, problems);
 
     // Tallies and the trace.
@@ -987,13 +1016,22 @@ void Monkey::CheckCanvas(const Snapshot& after, std::vector<std::string>& proble
     shown = shown.copy();
     maskVolatile(shown, QPoint(), false);
     maskVolatile(fresh, QPoint(), false);
-    if (shown == fresh) return;
+    if (shown == fresh) {
+        m_staleScore = false;
+        return;
+    }
     QRect diff;
     for (int y = 0; y < shown.height(); ++y) {
         const auto* s = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
         const auto* f = reinterpret_cast<const QRgb*>(fresh.constScanLine(y));
         for (int x = 0; x < shown.width(); ++x)
             if (s[x] != f[x]) diff |= QRect(x, y, 1, 1);
+    }
+    if (m_staleScore && !m_options.Strict && l.ScoreField().adjusted(-40, 0, 40, 0).contains(diff)) {
+        // Known fault, reported: the clock drew the score under the card in hand, and the card
+        // put the old digits back when it moved on. The next point taken draws it right again.
+        ++tally.StaleScores;
+        return;
     }
     const QString base = QDir::temp().filePath(QStringLiteral("zelvano-monkey-%1-%2").arg(m_options.Seed).arg(tally.Events + 1));
     shown.save(base + QStringLiteral("-shown.png"));
@@ -1016,8 +1054,8 @@ void Monkey::GiveHeadStart() {
         // Now and then the pattern left open is one the dealt row already offers.
         for (int i : positions)
             if (IsOffered(m_form->PatternState[i])) offered.push_back(i);
-        if (!offered.empty() && Chance(0.5)) std::swap(*std::find(positions.begin(), positions.end(), offered[0]), positions[0]);
-        const int open = Uniform(1, 2);
+        if (!offered.empty() && Chance(0.7)) std::swap(*std::find(positions.begin(), positions.end(), offered[0]), positions[0]);
+        const int open = Chance(0.7) ? 1 : 2;
         for (size_t k = open; k < positions.size(); ++k) m_form->PatternState[positions[k]] = TPatternState::Claimed;
         for (int i = 1; i <= m_form->PatternCount; ++i) m_form->Board.DrawPattern(i);
         line += " all but " + std::to_string(open) + " patterns claimed";
@@ -1055,6 +1093,6 @@ std::string Monkey::Summary() const {
         << tally.JokerRejections << " by the joker rule), " << tally.Claims << " claims, " << tally.Won << " won, "
         << tally.Lost << " lost, " << tally.GiveUps << " given up, " << tally.Collected << " cards collected, "
         << tally.Offers << " highscore offers, " << tally.LevelChanges << " level changes, " << tally.Dialogs
-        << " dialogs; " << (tally.ExitConfirmed ? "closed by a confirmed exit" : "still open");
+        << " dialogs, " << tally.StaleScores << " stale scores after a drag; " << (tally.ExitConfirmed ? "closed by a confirmed exit" : "still open");
     return out.str();
 }

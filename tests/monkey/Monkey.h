@@ -28,8 +28,10 @@ struct MonkeyOptions {
     // Chance that a fresh deal is given a head start (all patterns but one or two marked as
     // claimed, or the stacks played down to a few cards), so that won games with their
     // collecting and games lost to empty stacks come up too.
-    double HeadStart = 0.3;
+    double HeadStart = 0.5;
     bool Trace = false; // print every event
+    // Also fail on the stale score left by a card dragged over it while the clock took a point.
+    bool Strict = false;
 };
 
 // What one dialog was and how it was answered.
@@ -76,6 +78,7 @@ public:
         int Events = 0, Presses = 0, Releases = 0, Moves = 0, Ticks = 0, Clicks = 0, Resizes = 0;
         int Pickups = 0, Drops = 0, RejectedDrops = 0, JokerRejections = 0, Claims = 0, Deals = 0;
         int Won = 0, Lost = 0, GiveUps = 0, Collected = 0, Offers = 0, LevelChanges = 0, Dialogs = 0;
+        int StaleScores = 0;
         bool ExitConfirmed = false;
     } tally;
     std::string Summary() const;
@@ -141,5 +144,6 @@ private:
     QStringList m_sounds;
     std::deque<std::string> m_recent;
     // Per event, what was seen (filled by Check for Predict).
+    bool m_staleScore = false; // the clock drew the score under a dragged card
     int m_drop = -1, m_dropStack = -1, m_claim = -1, m_collected = 0;
 };

@@ -2,7 +2,8 @@
 // random events, every invariant checked after every event (see Monkey.h).
 //
 // Replay or explore: ZELVANO_MONKEY_SEED=n runs that seed alone (the Replay test),
-// ZELVANO_MONKEY_EVENTS=n sets the number of events, ZELVANO_MONKEY_TRACE=1 prints each event.
+// ZELVANO_MONKEY_EVENTS=n sets the number of events, ZELVANO_MONKEY_TRACE=1 prints each event,
+// ZELVANO_MONKEY_STRICT=1 fails on the known stale score after a drag too.
 #include "Monkey.h"
 
 #include "app/Forms.h"
@@ -48,6 +49,7 @@ protected:
         options.Seed = seed;
         options.Events = EnvInt("ZELVANO_MONKEY_EVENTS", options.Events);
         options.Trace = EnvInt("ZELVANO_MONKEY_TRACE", 0) != 0;
+        options.Strict = EnvInt("ZELVANO_MONKEY_STRICT", 0) != 0;
         {
             Monkey monkey(form.get(), options);
             const bool ok = monkey.Begin() && monkey.Run();
@@ -55,6 +57,13 @@ protected:
             std::printf("%s\n", monkey.Summary().c_str());
             if (ok) {
                 EXPECT_TRUE(monkey.tally.ExitConfirmed);
+                // A monkey that no longer reaches the game checks nothing: it must still play.
+                if (options.Events >= 2000) {
+                    EXPECT_GE(monkey.tally.Drops, 30);
+                    EXPECT_GE(monkey.tally.Claims, 5);
+                    EXPECT_GE(monkey.tally.Deals, 5);
+                    EXPECT_GE(monkey.tally.Dialogs, 30);
+                }
                 // Leaving stored the settings.
                 QFile ini(iniPath);
                 ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
