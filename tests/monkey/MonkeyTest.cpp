@@ -7,6 +7,7 @@
 #include "Monkey.h"
 
 #include "app/Forms.h"
+#include "board/PaintBox.h"
 #include "settings/Language.h"
 
 #include <QFile>
@@ -26,24 +27,37 @@ int EnvInt(const char* name, int fallback) {
     return ok ? v : fallback;
 }
 
-class MonkeyRun : public ::testing::TestWithParam<std::uint32_t> {
-protected:
-    void Play(std::uint32_t seed) {
-        QTemporaryDir dir;
+// The real window with its dialogs, shown offscreen at its minimum size, the real clock stopped.
+struct Window {
+    QTemporaryDir dir;
+    QString iniPath;
+    std::unique_ptr<TMainform> form;
+
+    void Open() {
         ASSERT_TRUE(dir.isValid());
-        const QString iniPath = dir.filePath(QStringLiteral("V1.ini"));
+        iniPath = dir.filePath(QStringLiteral("V1.ini"));
         QFile f(iniPath);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[common]\ntongue=0\n"); // no language question at the first showing
         f.close();
-
-        std::unique_ptr<TMainform> form(CreateForms(iniPath));
+        form.reset(CreateForms(iniPath));
         form->Timer->stop();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         QTest::qWait(20); // the first-show handler runs from the event loop
         form->resize(700, 500);
         QTest::qWait(10);
+        ASSERT_EQ(form->box->size(), QSize(700, 500));
+    }
+};
+
+class MonkeyRun : public ::testing::TestWithParam<std::uint32_t> {
+protected:
+    void Play(std::uint32_t seed) {
+        Window w;
+        ASSERT_NO_FATAL_FAILURE(w.Open());
+        TMainform* form = w.form.get();
+        const QString& iniPath = w.iniPath;
 
         MonkeyOptions options;
         options.Seed = seed;
@@ -51,7 +65,7 @@ protected:
         options.Trace = EnvInt("ZELVANO_MONKEY_TRACE", 0) != 0;
         options.Strict = EnvInt("ZELVANO_MONKEY_STRICT", 0) != 0;
         {
-            Monkey monkey(form.get(), options);
+            Monkey monkey(form, options);
             const bool ok = monkey.Begin() && monkey.Run();
             EXPECT_TRUE(ok) << monkey.failure;
             std::printf("%s\n", monkey.Summary().c_str());
@@ -82,6 +96,29 @@ TEST_F(MonkeyRun, Replay) {
     const int seed = EnvInt("ZELVANO_MONKEY_SEED", -1);
     if (seed < 0) GTEST_SKIP() << "set ZELVANO_MONKEY_SEED to replay a seed";
     Play(static_cast<std::uint32_t>(seed));
+}
+
+// What the monkey found (seed 102, among others): the clock draws the score straight onto the
+// board, under a card that is being dragged over it; when the card moves on it puts back the
+// digits it covered, and the board shows a score the game no longer has until the clock takes
+// its next point, or for good when that drop ended the game. Enable once mended.
+TEST(MonkeyFindings, DISABLED_ACardDraggedOverTheScoreLeavesNoOldDigits) {
+    Window w;
+    ASSERT_NO_FATAL_FAILURE(w.Open());
+    TMainform* form = w.form.get();
+    const BoardLayout& l = form->Board.Layout;
+    const QPoint stack = l.StackTopRect(0).center();
+    QTest::mousePress(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, stack);
+    ASSERT_TRUE(form->Dragging);
+    QTest::mouseMove(form->windowHandle(), stack + (l.ScoreField().center() - l.StackTopRect(0).center()));
+    for (int tick = 0; tick < 3; ++tick) form->TimerTimer();
+    ASSERT_EQ(form->Score, -1);
+    QTest::mouseMove(form->windowHandle(), stack);
+    QTest::mouseRelease(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, stack);
+    ASSERT_FALSE(form->Dragging);
+    const QImage shown = form->Canvas.Image.copy(l.ScoreField());
+    form->Board.DrawScore();
+    EXPECT_TRUE(shown == form->Canvas.Image.copy(l.ScoreField())) << "the board still shows the score 0";
 }
 
 } // namespace
