@@ -428,8 +428,13 @@ void TMainform::PatShapeMouseDown(int position) {
 
 void TMainform::TimerTimer() {
     midi.KeepAlive(MusicOn);
+    // A dragged card lies over whatever it passes: the glittering frames and the score are
+    // drawn under it, so it neither gets painted over nor brings back old pixels later.
+    const bool underCard = Dragging && DragSprite && DragSprite->IsVisible();
+    if (underCard) DragSprite->Hide();
     if (GameState == gsNotStarted || GameState == gsRunning) Board.FlashFrames();
     if (ClockStep(*this)) Board.DrawScore();
+    if (underCard) DragSprite->Show();
 }
 
 // ---- the toolbar ---------------------------------------------------------------------

@@ -179,4 +179,29 @@ TEST_F(Drag, AResizeDuringADragRendersTheCardAtTheNewSize) {
     EXPECT_EQ(form->StackCount[0], 3);
 }
 
+TEST_F(Drag, TheClockAndTheOffersAreDrawnUnderTheDraggedCard) {
+    SetTable("r4 g4 b9 v13", {{"r3", "r5"}});
+    ASSERT_TRUE(IsOffered(form->PatternState[5]));
+    const QRect field = l->ScoreField();
+    const QRect offer = l->PatternRect(5);
+    MouseDown(l->StackTopRect(0).center());
+    // Over the score and the offered pattern at once: the card covers both.
+    const QPoint over(field.x() + 20, offer.y() + 5);
+    MouseMove(over);
+    const QRect card(form->DragSprite->GetX(), form->DragSprite->GetY(), cs, cs);
+    ASSERT_TRUE(card.intersects(field) && card.intersects(offer));
+    const QImage picture = CanvasRegion(card);
+    for (int t = 0; t < 3; ++t) form->TimerTimer(); // one point off, three glitters
+    EXPECT_EQ(CanvasRegion(card), picture);
+    // Away from there, the score underneath is the new one and the frame is current.
+    MouseMove(QPoint(650, 470));
+    const QImage shown = CanvasRegion(field);
+    form->Board.DrawScore();
+    EXPECT_EQ(CanvasRegion(field), shown);
+    const QRgb frame = form->Canvas.Image.pixel(offer.topLeft());
+    EXPECT_GE(qRed(frame), 128);
+    EXPECT_GE(qGreen(frame), 128);
+    MouseUp(QPoint(650, 470));
+}
+
 } // namespace
