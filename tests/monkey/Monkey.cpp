@@ -25,11 +25,16 @@ namespace {
 
 const char* StateName(TGameState s) {
     switch (s) {
-    case gsNotStarted: return "not started";
-    case gsRunning: return "running";
-    case gsPaused: return "paused";
-    case gsWon: return "won";
-    case gsLost: return "lost";
+    case gsNotStarted:
+        return "not started";
+    case gsRunning:
+        return "running";
+    case gsPaused:
+        return "paused";
+    case gsWon:
+        return "won";
+    case gsLost:
+        return "lost";
     }
     return "?";
 }
@@ -38,10 +43,12 @@ const char* ButtonName(Qt::MouseButton b) {
     return b == Qt::LeftButton ? "left" : b == Qt::RightButton ? "right" : "middle";
 }
 
-const char* const ToolNames[] = {"MixBtn", "GiveUpBtn", "PauseBtn", "HighScoreBtn",
-                                 "OptionBtn", "InfoBtn", "HelpBtn", "ExitBtn"};
+const char* const ToolNames[] = {"MixBtn",    "GiveUpBtn", "PauseBtn", "HighScoreBtn",
+                                 "OptionBtn", "InfoBtn",   "HelpBtn",  "ExitBtn"};
 
-std::string Text(const QPoint& p) { return "(" + std::to_string(p.x()) + "," + std::to_string(p.y()) + ")"; }
+std::string Text(const QPoint& p) {
+    return "(" + std::to_string(p.x()) + "," + std::to_string(p.y()) + ")";
+}
 
 // The edges-included square of a card or pattern, as the hit tests read it.
 bool Inside(const QRect& r, QPoint p, int margin) {
@@ -62,11 +69,15 @@ struct ToolbarRow {
 };
 ToolbarRow ExpectedToolbar(TGameState s) {
     switch (s) {
-    case gsNotStarted: return {true, false, false};
-    case gsRunning: return {true, true, true};
-    case gsPaused: return {false, false, true};
+    case gsNotStarted:
+        return {true, false, false};
+    case gsRunning:
+        return {true, true, true};
+    case gsPaused:
+        return {false, false, true};
     case gsWon:
-    case gsLost: return {true, false, false};
+    case gsLost:
+        return {true, false, false};
     }
     return {false, false, false};
 }
@@ -76,11 +87,15 @@ bool AllowedEdge(TGameState from, TGameState to) {
     if (from == to) return true;
     switch (from) {
     // A first press that claims the last open pattern wins at once (reachable with a head start).
-    case gsNotStarted: return to == gsRunning || to == gsWon;
-    case gsRunning: return true;
-    case gsPaused: return to == gsRunning || to == gsNotStarted;
+    case gsNotStarted:
+        return to == gsRunning || to == gsWon;
+    case gsRunning:
+        return true;
+    case gsPaused:
+        return to == gsRunning || to == gsNotStarted;
     case gsWon:
-    case gsLost: return to == gsNotStarted;
+    case gsLost:
+        return to == gsNotStarted;
     }
     return false;
 }
@@ -90,15 +105,16 @@ bool SameTable(const GameData& a, const GameData& b) {
 }
 
 bool SameGame(const GameData& a, const GameData& b) {
-    return SameTable(a, b) && a.GameState == b.GameState && a.Score == b.Score && a.ClockTicks == b.ClockTicks &&
-           a.Level == b.Level && a.PatternCount == b.PatternCount && a.PatternIds == b.PatternIds &&
-           a.PatternState == b.PatternState;
+    return SameTable(a, b) && a.GameState == b.GameState && a.Score == b.Score &&
+           a.ClockTicks == b.ClockTicks && a.Level == b.Level && a.PatternCount == b.PatternCount &&
+           a.PatternIds == b.PatternIds && a.PatternState == b.PatternState;
 }
 
 std::array<int, 80> FullDeck() {
     std::array<int, 80> deck{};
     for (int c = 0; c < ColourCount; ++c)
-        for (int v = 1; v <= ValueCount; ++v) deck[MakeCard(c, v)] = 1;
+        for (int v = 1; v <= ValueCount; ++v)
+            deck[MakeCard(c, v)] = 1;
     deck[JokerCard] = 2;
     return deck;
 }
@@ -114,7 +130,9 @@ int InsertPos(const std::array<int, 15>& list, int score) {
 
 // ---- dialogs ---------------------------------------------------------------------------
 
-bool MonkeyDialogs::Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(m_rng) < p; }
+bool MonkeyDialogs::Chance(double p) {
+    return std::uniform_real_distribution<double>(0, 1)(m_rng) < p;
+}
 
 bool MonkeyDialogs::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show) {
@@ -159,9 +177,10 @@ void MonkeyDialogs::Answer(QDialog* dialog) {
             // Now and then the player plays with the settings before closing.
             const int clicks = Chance(0.5) ? 0 : std::uniform_int_distribution<int>(1, 4)(m_rng);
             // The level twice: a new level is what changes the game.
-            TPictureControl* const pictures[] = {multi->TongueImg, multi->SoundImg, multi->MusicImg,
-                                                 multi->BackImg, multi->StrengthImg, multi->StrengthImg};
-            for (int k = 0; k < clicks; ++k) emit pictures[std::uniform_int_distribution<int>(0, 5)(m_rng)]->Clicked();
+            TPictureControl* const pictures[] = {multi->TongueImg, multi->SoundImg,    multi->MusicImg,
+                                                 multi->BackImg,   multi->StrengthImg, multi->StrengthImg};
+            for (int k = 0; k < clicks; ++k)
+                emit pictures[std::uniform_int_distribution<int>(0, 5)(m_rng)]->Clicked();
         }
         seen.ChosenLevel = multi->DialogLevel;
         Seen.push_back(seen);
@@ -178,8 +197,8 @@ void MonkeyDialogs::Answer(QDialog* dialog) {
 
 Monkey::Monkey(TMainform* form, const MonkeyOptions& options)
     : m_form(form), m_options(options), m_rng(options.Seed), m_dialogs(form, m_rng) {
-    m_tools = {form->MixBtn, form->GiveUpBtn, form->PauseBtn, form->HighScoreBtn,
-               form->OptionBtn, form->InfoBtn, form->HelpBtn, form->ExitBtn};
+    m_tools = {form->MixBtn,    form->GiveUpBtn, form->PauseBtn, form->HighScoreBtn,
+               form->OptionBtn, form->InfoBtn,   form->HelpBtn,  form->ExitBtn};
     qApp->installEventFilter(&m_dialogs);
     form->Timer->stop(); // the monkey is the clock
     form->OnDelay = [this](int ms) { m_delays << ms; };
@@ -199,9 +218,13 @@ Monkey::~Monkey() {
     QTestPrivate::qtestMouseButtons = Qt::NoButton;
 }
 
-bool Monkey::Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(m_rng) < p; }
+bool Monkey::Chance(double p) {
+    return std::uniform_real_distribution<double>(0, 1)(m_rng) < p;
+}
 
-int Monkey::Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_rng); }
+int Monkey::Uniform(int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(m_rng);
+}
 
 Monkey::Snapshot Monkey::Take() const {
     Snapshot s;
@@ -236,7 +259,8 @@ bool Monkey::Begin() {
     const Snapshot after = Take();
     std::vector<std::string> problems;
     Check(e, before, after, problems);
-    if (after.Game.GameState != gsNotStarted) problems.push_back("the first deal did not leave a game not started");
+    if (after.Game.GameState != gsNotStarted)
+        problems.push_back("the first deal did not leave a game not started");
     if (!problems.empty()) {
         Fail(0, problems);
         return false;
@@ -247,7 +271,8 @@ bool Monkey::Begin() {
 QPoint Monkey::PressPoint() {
     const BoardLayout& l = m_form->Board.Layout;
     const auto within = [this](const QRect& r, int grow) {
-        return QPoint(Uniform(r.left() - grow, r.right() + 1 + grow), Uniform(r.top() - grow, r.bottom() + 1 + grow));
+        return QPoint(Uniform(r.left() - grow, r.right() + 1 + grow),
+                      Uniform(r.top() - grow, r.bottom() + 1 + grow));
     };
     std::vector<int> offered;
     for (int i = 1; i <= m_form->PatternCount; ++i)
@@ -277,7 +302,8 @@ QPoint Monkey::MovePoint() {
         const int cs = l.CardSize;
         const int q = m_form->JokerPos >= 0 && Chance(0.6) ? m_form->JokerPos : Uniform(0, RowSize - 1);
         const int spread = Chance(0.7) ? cs * 4 / 10 : cs * 7 / 10;
-        const QPoint centre = l.RowRect(q).center() + QPoint(Uniform(-spread, spread), Uniform(-spread, spread));
+        const QPoint centre =
+            l.RowRect(q).center() + QPoint(Uniform(-spread, spread), Uniform(-spread, spread));
         const QPoint spriteCentre(m_form->DragSprite->GetX() + cs / 2, m_form->DragSprite->GetY() + cs / 2);
         p = m_pointer + (centre - spriteCentre);
     } else if (Chance(0.5)) {
@@ -295,25 +321,40 @@ Monkey::Event Monkey::Choose() {
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
         (m_held & b ? held : free).push_back(b);
     if (held.empty()) {
-        if (r < 500) e.What = Kind::Press;
-        else if (r < 600) e.What = Kind::Move;
-        else if (r < 860) e.What = Kind::Tick;
-        else if (r < 985) e.What = Kind::Click;
-        else e.What = Kind::Resize;
+        if (r < 500)
+            e.What = Kind::Press;
+        else if (r < 600)
+            e.What = Kind::Move;
+        else if (r < 860)
+            e.What = Kind::Tick;
+        else if (r < 985)
+            e.What = Kind::Click;
+        else
+            e.What = Kind::Resize;
     } else if (m_form->Dragging) {
         // Carry the card a while, and let go mostly once it is over the row.
         const int release = m_steered ? 500 : 150;
-        if (r < release) e.What = Kind::Release;
-        else if (r < 850) e.What = Kind::Move;
-        else if (r < 880 && !free.empty()) e.What = Kind::Press;
-        else if (r < 980) e.What = Kind::Tick;
-        else e.What = Kind::Resize;
+        if (r < release)
+            e.What = Kind::Release;
+        else if (r < 850)
+            e.What = Kind::Move;
+        else if (r < 880 && !free.empty())
+            e.What = Kind::Press;
+        else if (r < 980)
+            e.What = Kind::Tick;
+        else
+            e.What = Kind::Resize;
     } else {
-        if (r < 500) e.What = Kind::Release;
-        else if (r < 800) e.What = Kind::Move;
-        else if (r < 830 && !free.empty()) e.What = Kind::Press;
-        else if (r < 980) e.What = Kind::Tick;
-        else e.What = Kind::Resize;
+        if (r < 500)
+            e.What = Kind::Release;
+        else if (r < 800)
+            e.What = Kind::Move;
+        else if (r < 830 && !free.empty())
+            e.What = Kind::Press;
+        else if (r < 980)
+            e.What = Kind::Tick;
+        else
+            e.What = Kind::Resize;
     }
     switch (e.What) {
     case Kind::Press:
@@ -329,7 +370,8 @@ Monkey::Event Monkey::Choose() {
         e.Button = Pick(held);
         e.At = Chance(0.9) ? m_pointer : MovePoint();
         // After a resize the held pointer may lie outside: let go at the nearest point inside.
-        e.At = QPoint(std::clamp(e.At.x(), 0, m_form->width() - 1), std::clamp(e.At.y(), 0, m_form->height() - 1));
+        e.At = QPoint(std::clamp(e.At.x(), 0, m_form->width() - 1),
+                      std::clamp(e.At.y(), 0, m_form->height() - 1));
         e.Text = std::string("release ") + ButtonName(e.Button) + " at " + Text(e.At);
         break;
     case Kind::Tick:
@@ -345,7 +387,8 @@ Monkey::Event Monkey::Choose() {
         } else {
             int w = Uniform(0, 40);
             e.Tool = 0;
-            while (w >= weights[e.Tool]) w -= weights[e.Tool++];
+            while (w >= weights[e.Tool])
+                w -= weights[e.Tool++];
         }
         e.Text = std::string("click ") + ToolNames[e.Tool];
         break;
@@ -389,8 +432,10 @@ void Monkey::Perform(Event& e) {
         m_pointer = p;
         QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, p);
         Settle();
-        if (m_form->isVisible()) QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, p);
-        else QTestPrivate::qtestMouseButtons = Qt::NoButton;
+        if (m_form->isVisible())
+            QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, p);
+        else
+            QTestPrivate::qtestMouseButtons = Qt::NoButton;
         ++tally.Clicks;
         break;
     }
@@ -399,7 +444,8 @@ void Monkey::Perform(Event& e) {
         ++tally.Resizes;
         // The window system answers a resize (and the window's own correction to its minimum)
         // later; wait until the window and the widget agree.
-        for (int k = 0; k < 20 && m_form->windowHandle()->size() != m_form->size(); ++k) Settle();
+        for (int k = 0; k < 20 && m_form->windowHandle()->size() != m_form->size(); ++k)
+            Settle();
         break;
     }
     Settle();
@@ -470,76 +516,108 @@ void Monkey::Check(const Event& e, const Snapshot& before, const Snapshot& after
     const GameData& b = before.Game;
     const GameData& a = after.Game;
     const auto problem = [&](const std::string& text) { problems.push_back(text); };
-
-    int yesNoYes = 0, exitYes = 0, offers = 0, okKind[4] = {0, 0, 0, 0}, options = 0;
-    SeenDialog offer;
+    Outcome& o = m_out;
+    o = Outcome();
     for (const SeenDialog& d : m_dialogs.Seen) {
         ++tally.Dialogs;
         switch (d.Kind) {
         case SeenDialog::Type::YesNo:
             if (d.Message == 0) problem("a yes/no dialog with an unknown question");
-            if (d.Message == 2 && d.Yes) ++yesNoYes;
-            if (d.Message == 1 && d.Yes) ++exitYes;
+            if (d.Message == 2 && d.Yes) ++o.GiveUpYes;
+            if (d.Message == 1 && d.Yes) ++o.ExitYes;
             break;
         case SeenDialog::Type::OK:
             if (d.Message == 0) problem("a notice with an unknown message");
-            ++okKind[d.Message];
+            ++o.Notices[d.Message];
             break;
         case SeenDialog::Type::Highscore:
             if (d.Offered >= 0) {
-                ++offers;
-                offer = d;
+                ++o.Offers;
+                o.Offer = d;
             }
             break;
-        case SeenDialog::Type::Options: ++options; break;
-        case SeenDialog::Type::Other: problem("an unknown dialog " + d.Name.toStdString()); break;
+        case SeenDialog::Type::Options:
+            ++o.Options;
+            break;
+        case SeenDialog::Type::Other:
+            problem("an unknown dialog " + d.Name.toStdString());
+            break;
         }
     }
 
     // The window closes only on a confirmed exit, and then nothing else is checked.
     if (!after.Visible) {
-        if (exitYes != 1) problem("the window closed without a confirmed exit");
+        if (o.ExitYes != 1) problem("the window closed without a confirmed exit");
         if (!SameGame(b, a)) problem("a confirmed exit changed the game");
-        const bool offerDue = b.GameState == gsRunning && b.Score > 0 && InsertPos(m_lists[b.Level], b.Score) >= 0;
-        if (offers != (offerDue ? 1 : 0))
-            problem("exit: " + std::to_string(offers) + " highscore offers, expected " + std::to_string(offerDue));
-        if (offers == 1 && offer.Offered != b.Score) problem("exit offered " + std::to_string(offer.Offered));
+        const bool offerDue =
+            b.GameState == gsRunning && b.Score > 0 && InsertPos(m_lists[b.Level], b.Score) >= 0;
+        if (o.Offers != (offerDue ? 1 : 0))
+            problem("exit: " + std::to_string(o.Offers) + " highscore offers, expected " +
+                    std::to_string(offerDue));
+        if (o.Offers == 1 && o.Offer.Offered != b.Score)
+            problem("exit offered " + std::to_string(o.Offer.Offered));
         return;
     }
-    if (exitYes) problem("a confirmed exit left the window open");
+    if (o.ExitYes) problem("a confirmed exit left the window open");
+
+    o.Dealt = a.GameState == gsNotStarted &&
+              (b.GameState != gsNotStarted || !SameTable(a, b) || a.Level != b.Level);
+    o.Won = a.GameState == gsWon && b.GameState != gsWon;
+    o.EndLost = b.GameState == gsRunning && a.GameState == gsLost && o.Notices[3] == 1;
+    o.GivenUp = b.GameState == gsRunning && a.GameState == gsLost && o.Notices[3] == 0;
+
+    CheckWindow(before, after, problems);
+    CheckCards(before, after, problems);
+    CheckPatterns(before, after, problems);
+    CheckScore(e, before, after, problems);
+    CheckSounds(before, after, problems);
+    Predict(e, before, after, problems);
+    const BoardLayout& l = m_form->Board.Layout;
+    if (e.What == Kind::Tick && after.Dragging && a.Score != b.Score &&
+        QRect(after.Sprite, QSize(l.CardSize, l.CardSize)).intersects(l.ScoreField()))
+        m_staleScore = true;
+    CheckCanvas(after, problems);
+    Record(e, before, after);
+    if (o.Dealt && problems.empty() && Chance(m_options.HeadStart)) GiveHeadStart();
+}
+
+void Monkey::CheckWindow(const Snapshot& before, const Snapshot& after, std::vector<std::string>& problems) {
+    const GameData& b = before.Game;
+    const GameData& a = after.Game;
+    const Outcome& o = m_out;
+    const auto problem = [&](const std::string& text) { problems.push_back(text); };
 
     // States and their edges.
     if (!AllowedEdge(b.GameState, a.GameState))
         problem(std::string("state went from ") + StateName(b.GameState) + " to " + StateName(a.GameState));
-    const bool dealt = a.GameState == gsNotStarted &&
-                       (b.GameState != gsNotStarted || !SameTable(a, b) || a.Level != b.Level);
-    if (b.GameState == gsRunning && a.GameState == gsNotStarted && yesNoYes != 1)
+    if (b.GameState == gsRunning && a.GameState == gsNotStarted && o.GiveUpYes != 1)
         problem("a running game was dealt anew without a confirmed question");
-    const bool won = a.GameState == gsWon && b.GameState != gsWon;
-    if (won && okKind[2] != 1) problem("won without the success message");
-    if (okKind[2] && !won) problem("success message without a win");
-    const bool endLost = b.GameState == gsRunning && a.GameState == gsLost && okKind[3] == 1;
-    const bool givenUp = b.GameState == gsRunning && a.GameState == gsLost && okKind[3] == 0;
-    if (okKind[3] && !endLost) problem("failure message without a lost game");
-    if (givenUp && yesNoYes != 1) problem("lost without the failure message or a confirmed give-up");
+    if (o.Won && o.Notices[2] != 1) problem("won without the success message");
+    if (o.Notices[2] && !o.Won) problem("success message without a win");
+    if (o.Notices[3] && !o.EndLost) problem("failure message without a lost game");
+    if (o.GivenUp && o.GiveUpYes != 1) problem("lost without the failure message or a confirmed give-up");
 
     // Toolbar.
     const ToolbarRow t = ExpectedToolbar(a.GameState);
     if (m_form->MixBtn->Enabled() != t.Mix || m_form->GiveUpBtn->Enabled() != t.GiveUp ||
         m_form->PauseBtn->Enabled() != t.Pause)
         problem(std::string("toolbar does not match the state ") + StateName(a.GameState));
-    for (TJetButton* always : {m_form->HighScoreBtn, m_form->OptionBtn, m_form->InfoBtn, m_form->HelpBtn, m_form->ExitBtn})
+    for (TJetButton* always :
+         {m_form->HighScoreBtn, m_form->OptionBtn, m_form->InfoBtn, m_form->HelpBtn, m_form->ExitBtn})
         if (!always->Enabled()) problem("an always usable toolbar button is disabled");
 
     // Level and its patterns.
-    if (a.Level < 1 || a.Level > 4) problem("level out of range");
-    else {
+    if (a.Level < 1 || a.Level > 4) {
+        problem("level out of range");
+    } else {
         const LevelPatterns& lp = LevelTable[a.Level - 1];
         bool ids = a.PatternCount == lp.Count;
-        for (int i = 1; ids && i <= a.PatternCount; ++i) ids = a.PatternIds[i] == lp.Ids[i - 1];
+        for (int i = 1; ids && i <= a.PatternCount; ++i)
+            ids = a.PatternIds[i] == lp.Ids[i - 1];
         if (!ids) problem("the patterns in play are not those of the level");
     }
-    if (a.Level != b.Level && (!dealt || options != 1)) problem("the level changed without the options and a new deal");
+    if (a.Level != b.Level && (!o.Dealt || o.Options != 1))
+        problem("the level changed without the options and a new deal");
 
     // The drag: a card in hand only in a running game, and no card left behind after it.
     if (after.Dragging) {
@@ -557,15 +635,17 @@ void Monkey::Check(const Event& e, const Snapshot& before, const Snapshot& after
         if (IsJoker(a.Row[q])) ++jokers, jokerAt = q;
     if (jokers > 1) problem("the row holds " + std::to_string(jokers) + " jokers");
     if (a.JokerPos != jokerAt)
-        problem("JokerPos is " + std::to_string(a.JokerPos) + " but the joker lies at " + std::to_string(jokerAt));
+        problem("JokerPos is " + std::to_string(a.JokerPos) + " but the joker lies at " +
+                std::to_string(jokerAt));
+}
 
-    // Cards: every one of the 54 exactly once, on the table or gone from the game.
-    m_drop = m_dropStack = m_claim = -1;
-    m_collected = 0;
-    CheckCards(before, after, dealt, problems);
-
-    // Patterns.
-    if (dealt) {
+void Monkey::CheckPatterns(const Snapshot& before, const Snapshot& after,
+                           std::vector<std::string>& problems) {
+    const GameData& b = before.Game;
+    const GameData& a = after.Game;
+    Outcome& o = m_out;
+    const auto problem = [&](const std::string& text) { problems.push_back(text); };
+    if (o.Dealt) {
         for (int i = 1; i <= a.PatternCount; ++i)
             if (a.PatternState[i] == TPatternState::Claimed) problem("a new deal has a claimed pattern");
     } else {
@@ -575,135 +655,156 @@ void Monkey::Check(const Event& e, const Snapshot& before, const Snapshot& after
                 problem("pattern " + std::to_string(i) + " lost its claim");
             if (b.PatternState[i] != TPatternState::Claimed && a.PatternState[i] == TPatternState::Claimed) {
                 ++claims;
-                m_claim = i;
-                if (!IsOffered(b.PatternState[i])) problem("pattern " + std::to_string(i) + " claimed without an offer");
+                o.Claim = i;
+                if (!IsOffered(b.PatternState[i]))
+                    problem("pattern " + std::to_string(i) + " claimed without an offer");
             }
         }
         if (claims > 1) problem(std::to_string(claims) + " claims in one event");
-        if (m_claim > 0) {
-            if (m_drop >= 0) problem("a drop and a claim in one event");
+        if (o.Claim > 0) {
+            if (o.Drop >= 0) problem("a drop and a claim in one event");
             for (int i = 1; i <= a.PatternCount; ++i)
                 if (IsOffered(a.PatternState[i])) problem("an offer survived a claim");
         }
-        if (m_claim < 0 && m_drop < 0 && a.PatternState != b.PatternState) problem("offers changed without a drop or claim");
+        if (o.Claim < 0 && o.Drop < 0 && a.PatternState != b.PatternState)
+            problem("offers changed without a drop or claim");
     }
     if (a.GameState == gsWon) {
         for (int i = 1; i <= a.PatternCount; ++i)
             if (a.PatternState[i] != TPatternState::Claimed) problem("won with a pattern unclaimed");
     }
-    if (won && m_claim < 0) problem("won without a claim");
-    if (endLost) {
-        if (m_drop < 0) problem("lost at the end without a drop");
+    if (o.Won && o.Claim < 0) problem("won without a claim");
+    if (o.EndLost) {
+        if (o.Drop < 0) problem("lost at the end without a drop");
         if (a.CardsInStacks() != 0) problem("lost at the end with cards in the stacks");
         bool allClaimed = true;
-        for (int i = 1; i <= a.PatternCount; ++i) allClaimed = allClaimed && a.PatternState[i] == TPatternState::Claimed;
+        for (int i = 1; i <= a.PatternCount; ++i)
+            allClaimed = allClaimed && a.PatternState[i] == TPatternState::Claimed;
         if (allClaimed) problem("lost with every pattern claimed");
     }
     if (b.GameState == gsRunning && a.GameState == gsRunning && a.CardsInStacks() == 0)
         problem("still running with the stacks empty");
+}
 
-    // The score: the sum of its changes, booked as they are seen.
-    int claimPoints = 0;
-    if (m_claim > 0) {
-        const TPatternState offered = b.PatternState[m_claim];
-        claimPoints = ClaimPoints(b.PatternIds[m_claim], offered == TPatternState::OfferedBonus);
-        if (b.JokerPos >= 0) claimPoints /= 2;
-        if (ClaimValue(b, m_claim) != claimPoints) problem("the offer announced another value than it paid");
+void Monkey::CheckScore(const Event& e, const Snapshot& before, const Snapshot& after,
+                        std::vector<std::string>& problems) {
+    const GameData& b = before.Game;
+    const GameData& a = after.Game;
+    Outcome& o = m_out;
+    const auto problem = [&](const std::string& text) { problems.push_back(text); };
+
+    // The score is the sum of its changes, booked as they are seen: a claim pays what its
+    // offer announced (half while the joker lies in the row).
+    if (o.Claim > 0) {
+        const TPatternState offered = b.PatternState[o.Claim];
+        o.ClaimPoints = ClaimPoints(b.PatternIds[o.Claim], offered == TPatternState::OfferedBonus);
+        if (b.JokerPos >= 0) o.ClaimPoints /= 2;
+        if (ClaimValue(b, o.Claim) != o.ClaimPoints)
+            problem("the offer announced another value than it paid");
     }
-    std::int32_t expected = m_score + claimPoints + PointsPerCollectedCard * m_collected;
+    std::int32_t expected = m_score + o.ClaimPoints + PointsPerCollectedCard * o.Collected;
     const std::int32_t beforeReset = expected;
     if (e.What == Kind::Tick && b.GameState == gsRunning) {
-        if (a.ClockTicks != b.ClockTicks + 1) problem("a running tick did not count");
-        else if (a.ClockTicks % TicksPerPoint == 0) --expected;
-    } else if (!dealt && a.ClockTicks != b.ClockTicks) {
+        if (a.ClockTicks != b.ClockTicks + 1)
+            problem("a running tick did not count");
+        else if (a.ClockTicks % TicksPerPoint == 0)
+            --expected;
+    } else if (!o.Dealt && a.ClockTicks != b.ClockTicks) {
         problem("the clock moved without a running tick");
     }
-    if (dealt) {
+    if (o.Dealt) {
         expected = 0;
         if (a.ClockTicks != 0) problem("a new deal with the clock not at zero");
     }
-    if (givenUp) expected = 0;
+    if (o.GivenUp) expected = 0;
     if (a.Score != expected)
-        problem("score " + std::to_string(a.Score) + ", the sum of its changes is " + std::to_string(expected));
+        problem("score " + std::to_string(a.Score) + ", the sum of its changes is " +
+                std::to_string(expected));
     m_score = expected;
 
     // Highscore offers: at a game's end, a confirmed give-up or a running game dropped, when
     // the score is above zero and reaches the list of the level played.
-    const bool offerPoint = (b.GameState == gsRunning &&
-                             (a.GameState == gsWon || a.GameState == gsLost || a.GameState == gsNotStarted)) ||
-                            won;
+    const bool offerPoint =
+        (b.GameState == gsRunning && (a.GameState == gsLost || a.GameState == gsNotStarted)) || o.Won;
     const bool offerDue = offerPoint && beforeReset > 0 && InsertPos(m_lists[b.Level], beforeReset) >= 0;
-    if (offers != (offerDue ? 1 : 0))
-        problem(std::to_string(offers) + " highscore offers, expected " + std::to_string(offerDue ? 1 : 0) +
+    if (o.Offers != (offerDue ? 1 : 0))
+        problem(std::to_string(o.Offers) + " highscore offers, expected " + std::to_string(offerDue ? 1 : 0) +
                 " (score " + std::to_string(beforeReset) + ")");
-    if (offers == 1) {
-        if (offer.Offered != beforeReset) problem("offered " + std::to_string(offer.Offered) + " to the highscore list");
-        if (offer.OfferLevel != b.Level) problem("offered to the list of another level");
-        ++tally.Offers;
-        if (offer.Yes) {
+    if (o.Offers == 1) {
+        if (o.Offer.Offered != beforeReset)
+            problem("offered " + std::to_string(o.Offer.Offered) + " to the highscore list");
+        if (o.Offer.OfferLevel != b.Level) problem("offered to the list of another level");
+        if (o.Offer.Yes) {
             auto& list = m_lists[b.Level];
-            const int k = InsertPos(list, offer.Offered);
+            const int k = InsertPos(list, o.Offer.Offered);
             if (k >= 0) {
                 std::copy_backward(list.begin() + k, list.end() - 1, list.end());
-                list[k] = offer.Offered;
+                list[k] = o.Offer.Offered;
             }
         }
     }
 
     // The blocking waits: six flashes per claim, one pause per collected card.
     const int flashes = static_cast<int>(m_delays.count(100)), pauses = static_cast<int>(m_delays.count(120));
-    if (flashes != (m_claim > 0 ? 6 : 0) || pauses != m_collected || m_delays.size() != flashes + pauses)
+    if (flashes != (o.Claim > 0 ? 6 : 0) || pauses != o.Collected || m_delays.size() != flashes + pauses)
         problem("unexpected waits: " + std::to_string(m_delays.size()));
+}
 
-    // The sounds, while sound effects are on and the options did not switch them.
-    if (m_form->SoundOn && options == 0) {
-        const bool pickup = !before.Dragging && after.Dragging;
-        const bool returned = before.Dragging && !after.Dragging && m_drop < 0;
-        const struct {
-            const char* name;
-            int count;
-        } expectedSounds[] = {
-            {"UP", pickup ? 1 : 0}, {"DOWN", m_drop >= 0 ? 1 : 0}, {"FALSCH", returned ? 1 : 0},
-            {"TAKE", m_claim > 0 ? 1 : 0}, {"COLLECT", m_collected}, {"DONE", won ? 1 : 0},
-            {"LOST", endLost || givenUp ? 1 : 0}, {"MIX", dealt ? 1 : 0},
-        };
-        int total = 0;
-        for (const auto& s : expectedSounds) {
-            total += s.count;
-            if (m_sounds.count(QLatin1String(s.name)) != s.count)
-                problem(std::string("sound ") + s.name + " played " + std::to_string(m_sounds.count(QLatin1String(s.name))) +
-                        " times, expected " + std::to_string(s.count));
-        }
-        if (m_sounds.size() != total) problem("unexpected sounds: " + m_sounds.join(QLatin1Char(' ')).toStdString());
+void Monkey::CheckSounds(const Snapshot& before, const Snapshot& after, std::vector<std::string>& problems) {
+    const Outcome& o = m_out;
+    // Only while sound effects are on and the options did not switch them.
+    if (!m_form->SoundOn || o.Options != 0) return;
+    const bool pickup = !before.Dragging && after.Dragging;
+    const bool returned = before.Dragging && !after.Dragging && o.Drop < 0;
+    const struct {
+        const char* name;
+        int count;
+    } expected[] = {
+        {"UP", pickup ? 1 : 0},
+        {"DOWN", o.Drop >= 0 ? 1 : 0},
+        {"FALSCH", returned ? 1 : 0},
+        {"TAKE", o.Claim > 0 ? 1 : 0},
+        {"COLLECT", o.Collected},
+        {"DONE", o.Won ? 1 : 0},
+        {"LOST", o.EndLost || o.GivenUp ? 1 : 0},
+        {"MIX", o.Dealt ? 1 : 0},
+    };
+    int total = 0;
+    for (const auto& s : expected) {
+        total += s.count;
+        const int played = static_cast<int>(m_sounds.count(QLatin1String(s.name)));
+        if (played != s.count)
+            problems.push_back(std::string("sound ") + s.name + " played " + std::to_string(played) +
+                               " times, expected " + std::to_string(s.count));
     }
+    if (m_sounds.size() != total)
+        problems.push_back("unexpected sounds: " + m_sounds.join(QLatin1Char(' ')).toStdString());
+}
 
-    Predict(e, before, after, dealt, problems);
-    if (e.What == Kind::Tick && after.Dragging && a.Score != b.Score &&
-        QRect(after.Sprite, QSize(m_form->Board.Layout.CardSize, m_form->Board.Layout.CardSize))
-            .intersects(m_form->Board.Layout.ScoreField()))
-        m_staleScore = true;
-    CheckCanvas(after, problems);
-
-    // Tallies and the trace.
-    if (m_drop >= 0) ++tally.Drops;
-    if (m_claim > 0) ++tally.Claims;
-    if (dealt) ++tally.Deals;
+void Monkey::Record(const Event& e, const Snapshot& before, const Snapshot& after) {
+    const GameData& b = before.Game;
+    const GameData& a = after.Game;
+    const Outcome& o = m_out;
+    if (o.Drop >= 0) ++tally.Drops;
+    if (o.Claim > 0) ++tally.Claims;
+    if (o.Dealt) ++tally.Deals;
     if (!before.Dragging && after.Dragging) ++tally.Pickups;
-    if (before.Dragging && !after.Dragging && m_drop < 0) ++tally.RejectedDrops;
-    tally.JokerRejections += okKind[1];
-    if (won) ++tally.Won;
-    if (endLost) ++tally.Lost;
-    if (givenUp) ++tally.GiveUps;
+    if (before.Dragging && !after.Dragging && o.Drop < 0) ++tally.RejectedDrops;
+    tally.JokerRejections += o.Notices[1];
+    if (o.Won) ++tally.Won;
+    if (o.EndLost) ++tally.Lost;
+    if (o.GivenUp) ++tally.GiveUps;
     if (a.Level != b.Level) ++tally.LevelChanges;
-    tally.Collected += m_collected;
+    tally.Collected += o.Collected;
+    tally.Offers += o.Offers;
 
     std::ostringstream line;
     line << e.Text << " -> " << StateName(a.GameState) << ", score " << a.Score;
     if (after.Dragging) line << ", dragging from " << after.DragStack;
-    if (m_drop >= 0) line << ", dropped " << m_dropStack << "->" << m_drop;
-    if (m_claim > 0) line << ", claimed " << m_claim << " for " << claimPoints;
-    if (m_collected) line << ", collected " << m_collected;
-    if (dealt) line << ", dealt at level " << a.Level;
+    if (o.Drop >= 0) line << ", dropped " << o.DropStack << "->" << o.Drop;
+    if (o.Claim > 0) line << ", claimed " << o.Claim << " for " << o.ClaimPoints;
+    if (o.Collected) line << ", collected " << o.Collected;
+    if (o.Dealt) line << ", dealt at level " << a.Level;
     for (const SeenDialog& d : m_dialogs.Seen) {
         line << ", " << d.Name.toStdString();
         if (d.Kind == SeenDialog::Type::YesNo) line << "(" << d.Message << (d.Yes ? ") yes" : ") no");
@@ -714,11 +815,9 @@ void Monkey::Check(const Event& e, const Snapshot& before, const Snapshot& after
     m_recent.push_back(line.str());
     if (m_recent.size() > 40) m_recent.pop_front();
     if (m_options.Trace) std::printf("%s\n", line.str().c_str());
-
-    if (dealt && problems.empty() && after.Visible && Chance(m_options.HeadStart)) GiveHeadStart();
 }
 
-void Monkey::CheckCards(const Snapshot& before, const Snapshot& after, bool dealt, std::vector<std::string>& problems) {
+void Monkey::CheckCards(const Snapshot& before, const Snapshot& after, std::vector<std::string>& problems) {
     const GameData& b = before.Game;
     const GameData& a = after.Game;
     const auto problem = [&](const std::string& text) { problems.push_back(text); };
@@ -727,10 +826,12 @@ void Monkey::CheckCards(const Snapshot& before, const Snapshot& after, bool deal
             problem("stack " + std::to_string(s) + " holds " + std::to_string(a.StackCount[s]) + " cards");
             return;
         }
-    if (dealt) {
+    Outcome& o = m_out;
+    if (o.Dealt) {
         m_left.fill(0);
         for (int s = 0; s < StackTotal; ++s)
-            if (a.StackCount[s] != StackDepth) problem("a new deal with a stack of " + std::to_string(a.StackCount[s]));
+            if (a.StackCount[s] != StackDepth)
+                problem("a new deal with a stack of " + std::to_string(a.StackCount[s]));
     } else {
         std::vector<int> changed;
         for (int q = 0; q < RowSize; ++q)
@@ -738,34 +839,39 @@ void Monkey::CheckCards(const Snapshot& before, const Snapshot& after, bool deal
         int shorter = 0, lost = 0, stack = -1;
         for (int s = 0; s < StackTotal; ++s) {
             if (a.StackCount[s] > b.StackCount[s]) problem("stack " + std::to_string(s) + " grew");
-            if (a.StackCount[s] < b.StackCount[s]) ++shorter, stack = s, lost += b.StackCount[s] - a.StackCount[s];
+            if (a.StackCount[s] < b.StackCount[s])
+                ++shorter, stack = s, lost += b.StackCount[s] - a.StackCount[s];
             for (int k = 0; k < std::min(a.StackCount[s], b.StackCount[s]); ++k)
-                if (a.Stacks[s][k] != b.Stacks[s][k]) problem("a card inside stack " + std::to_string(s) + " changed");
+                if (a.Stacks[s][k] != b.Stacks[s][k])
+                    problem("a card inside stack " + std::to_string(s) + " changed");
         }
         if (a.GameState == gsWon && b.GameState != gsWon) {
             // Everything left in the stacks is collected.
             if (!changed.empty()) problem("the row changed at a win");
             if (a.CardsInStacks() != 0) problem("cards left in the stacks after a win");
             for (int s = 0; s < StackTotal; ++s)
-                for (int k = a.StackCount[s]; k < b.StackCount[s]; ++k) ++m_left[b.Stacks[s][k]];
-            m_collected = b.CardsInStacks() - a.CardsInStacks();
+                for (int k = a.StackCount[s]; k < b.StackCount[s]; ++k)
+                    ++m_left[b.Stacks[s][k]];
+            o.Collected = b.CardsInStacks() - a.CardsInStacks();
         } else if (changed.size() == 1) {
             const int q = changed[0];
-            if (shorter != 1 || lost != 1) problem("a row card changed without exactly one card leaving one stack");
+            if (shorter != 1 || lost != 1)
+                problem("a row card changed without exactly one card leaving one stack");
             else if (a.Row[q] != b.Stacks[stack][b.StackCount[stack] - 1])
                 problem("the row took another card than the top of stack " + std::to_string(stack));
             else if (!before.Dragging || before.DragStack != stack)
                 problem("a card moved to the row without being dragged from its stack");
             else if (b.JokerPos >= 0 && b.JokerPos != q)
                 problem("a card was dropped beside the joker");
-            m_drop = q;
-            m_dropStack = stack;
+            o.Drop = q;
+            o.DropStack = stack;
             ++m_left[b.Row[q]];
-        } else if (changed.empty() && shorter == 1 && lost == 1 && before.Dragging && before.DragStack == stack &&
-                   IsJoker(b.Stacks[stack][b.StackCount[stack] - 1]) && b.JokerPos >= 0) {
+        } else if (changed.empty() && shorter == 1 && lost == 1 && before.Dragging &&
+                   before.DragStack == stack && IsJoker(b.Stacks[stack][b.StackCount[stack] - 1]) &&
+                   b.JokerPos >= 0) {
             // A joker dropped onto the other one: the row looks the same, one joker has gone.
-            m_drop = b.JokerPos;
-            m_dropStack = stack;
+            o.Drop = b.JokerPos;
+            o.DropStack = stack;
             ++m_left[JokerCard];
         } else if (!changed.empty() || shorter != 0) {
             problem(std::to_string(changed.size()) + " row cards and " + std::to_string(shorter) +
@@ -775,13 +881,18 @@ void Monkey::CheckCards(const Snapshot& before, const Snapshot& after, bool deal
     std::array<int, 80> count = m_left;
     int total = 0;
     for (CardCode c : a.Row)
-        if (c >= 0 && c < 80) ++count[c];
-        else problem("a card code out of range in the row");
+        if (c >= 0 && c < 80)
+            ++count[c];
+        else
+            problem("a card code out of range in the row");
     for (int s = 0; s < StackTotal; ++s)
         for (int k = 0; k < a.StackCount[s]; ++k)
-            if (CardCode c = a.Stacks[s][k]; c >= 0 && c < 80) ++count[c];
-            else problem("a card code out of range in a stack");
-    for (int c : count) total += c;
+            if (CardCode c = a.Stacks[s][k]; c >= 0 && c < 80)
+                ++count[c];
+            else
+                problem("a card code out of range in a stack");
+    for (int c : count)
+        total += c;
     if (count != FullDeck()) {
         std::string which;
         const std::array<int, 80> deck = FullDeck();
@@ -791,15 +902,18 @@ void Monkey::CheckCards(const Snapshot& before, const Snapshot& after, bool deal
     }
 }
 
-void Monkey::Predict(const Event& e, const Snapshot& before, const Snapshot& after, bool dealt,
+void Monkey::Predict(const Event& e, const Snapshot& before, const Snapshot& after,
                      std::vector<std::string>& problems) {
+    const Outcome& o = m_out;
+    const bool dealt = o.Dealt;
     const GameData& b = before.Game;
     const GameData& a = after.Game;
     const auto problem = [&](const std::string& text) { problems.push_back(text); };
     const BoardLayout& l = m_form->Board.Layout;
     const auto dialogsOf = [&](SeenDialog::Type type) {
         int n = 0;
-        for (const SeenDialog& d : m_dialogs.Seen) n += d.Kind == type;
+        for (const SeenDialog& d : m_dialogs.Seen)
+            n += d.Kind == type;
         return n;
     };
     const auto question = [&]() -> const SeenDialog* {
@@ -817,7 +931,8 @@ void Monkey::Predict(const Event& e, const Snapshot& before, const Snapshot& aft
             problem("a tick, move or resize changed the game");
         if (!m_dialogs.Seen.empty()) problem("a dialog opened at a tick, move or resize");
         if (after.Dragging != before.Dragging) problem("a tick, move or resize started or ended a drag");
-        if (e.What == Kind::Resize && (m_form->box->size() != m_form->size() || m_form->windowHandle()->size() != m_form->size()))
+        if (e.What == Kind::Resize &&
+            (m_form->box->size() != m_form->size() || m_form->windowHandle()->size() != m_form->size()))
             problem("the board does not fill the window");
         if (e.What == Kind::Resize &&
             (m_form->width() < MinClientWidth || m_form->height() < MinClientHeight))
@@ -833,7 +948,8 @@ void Monkey::Predict(const Event& e, const Snapshot& before, const Snapshot& aft
         QWidget* target = m_form->childAt(e.At);
         if (target == m_form->box) {
             if (!playable) {
-                if (!SameGame(a, b) || after.Dragging) problem("a press on a finished or paused board did something");
+                if (!SameGame(a, b) || after.Dragging)
+                    problem("a press on a finished or paused board did something");
                 break;
             }
             if (a.GameState != gsRunning) problem("a press on the board did not start the game");
@@ -845,14 +961,16 @@ void Monkey::Predict(const Event& e, const Snapshot& before, const Snapshot& aft
             if (inside >= 0) {
                 const bool lift = b.StackCount[inside] > 0;
                 if (after.Dragging != lift || (lift && after.DragStack != inside))
-                    problem("a press on stack " + std::to_string(inside) + " did not " + (lift ? "lift its card" : "leave it alone"));
+                    problem("a press on stack " + std::to_string(inside) + " did not " +
+                            (lift ? "lift its card" : "leave it alone"));
             } else if (near < 0 && after.Dragging) {
                 problem("a press beside every stack lifted a card");
             }
         } else if (auto* shape = qobject_cast<TPatternShape*>(target)) {
             const int i = shape->Position();
             if (!playable) {
-                if (!SameGame(a, b)) problem("a press on a pattern of a finished or paused game did something");
+                if (!SameGame(a, b))
+                    problem("a press on a pattern of a finished or paused game did something");
                 break;
             }
             if (i > b.PatternCount) {
@@ -860,8 +978,9 @@ void Monkey::Predict(const Event& e, const Snapshot& before, const Snapshot& aft
                 break;
             }
             if (a.GameState == gsNotStarted) problem("a press on a pattern did not start the game");
-            if (IsOffered(b.PatternState[i]) != (m_claim == i))
-                problem("a press on pattern " + std::to_string(i) + (m_claim == i ? " claimed it without an offer" : " did not claim its offer"));
+            if (IsOffered(b.PatternState[i]) != (o.Claim == i))
+                problem("a press on pattern " + std::to_string(i) +
+                        (o.Claim == i ? " claimed it without an offer" : " did not claim its offer"));
         } else if (target == m_form->ExitBtn) {
             const SeenDialog* q = question();
             if (!q || q->Message != 1) problem("a press on the exit button did not ask");
@@ -883,13 +1002,16 @@ void Monkey::Predict(const Event& e, const Snapshot& before, const Snapshot& aft
                 if (Inside(l.RowRect(q), centre, -1)) near = q;
             }
             bool jokerRule = false;
-            for (const SeenDialog& d : m_dialogs.Seen) jokerRule = jokerRule || (d.Kind == SeenDialog::Type::OK && d.Message == 1);
+            for (const SeenDialog& d : m_dialogs.Seen)
+                jokerRule = jokerRule || (d.Kind == SeenDialog::Type::OK && d.Message == 1);
             if (inside >= 0) {
                 const bool accepted = b.JokerPos < 0 || b.JokerPos == inside;
-                if (accepted && m_drop != inside) problem("a drop onto row square " + std::to_string(inside) + " was not taken");
-                if (!accepted && (m_drop >= 0 || !jokerRule)) problem("a drop beside the joker was not refused with the joker message");
+                if (accepted && o.Drop != inside)
+                    problem("a drop onto row square " + std::to_string(inside) + " was not taken");
+                if (!accepted && (o.Drop >= 0 || !jokerRule))
+                    problem("a drop beside the joker was not refused with the joker message");
             } else if (near < 0) {
-                if (m_drop >= 0 || !m_dialogs.Seen.empty()) problem("a drop beside the row did something");
+                if (o.Drop >= 0 || !m_dialogs.Seen.empty()) problem("a drop beside the row did something");
             }
         }
         break;
@@ -899,30 +1021,39 @@ void Monkey::Predict(const Event& e, const Snapshot& before, const Snapshot& aft
         switch (e.Tool) {
         case 0: // new game
             if (b.GameState == gsPaused) {
-                if (!SameGame(a, b) || !m_dialogs.Seen.empty()) problem("new game while paused did something");
+                if (!SameGame(a, b) || !m_dialogs.Seen.empty())
+                    problem("new game while paused did something");
             } else if (b.GameState == gsRunning) {
-                if (!q || q->Message != 2) problem("new game while running did not ask");
-                else if (yes != dealt || (!yes && !SameGame(a, b))) problem("new game did not follow the answer");
+                if (!q || q->Message != 2)
+                    problem("new game while running did not ask");
+                else if (yes != dealt || (!yes && !SameGame(a, b)))
+                    problem("new game did not follow the answer");
             } else if (!dealt || q) {
                 problem("new game did not deal at once");
             }
             break;
         case 1: // give up
             if (b.GameState == gsRunning) {
-                if (!q || q->Message != 2) problem("give-up did not ask");
-                else if (yes ? a.GameState != gsLost || a.Score != 0 : !SameGame(a, b)) problem("give-up did not follow the answer");
+                if (!q || q->Message != 2)
+                    problem("give-up did not ask");
+                else if (yes ? a.GameState != gsLost || a.Score != 0 : !SameGame(a, b))
+                    problem("give-up did not follow the answer");
             } else if (!SameGame(a, b) || q) {
                 problem("give-up in a game not running did something");
             }
             break;
         case 2: // pause
-            if (!SameTable(a, b) || a.Score != b.Score || a.ClockTicks != b.ClockTicks || !m_dialogs.Seen.empty())
+            if (!SameTable(a, b) || a.Score != b.Score || a.ClockTicks != b.ClockTicks ||
+                !m_dialogs.Seen.empty())
                 problem("pause changed the game");
-            if (a.GameState != (b.GameState == gsRunning ? gsPaused : b.GameState == gsPaused ? gsRunning : b.GameState))
+            if (a.GameState != (b.GameState == gsRunning  ? gsPaused
+                                : b.GameState == gsPaused ? gsRunning
+                                                          : b.GameState))
                 problem("pause did not switch between running and paused");
             break;
         case 3: // highscore list
-            if (dialogsOf(SeenDialog::Type::Highscore) != 1 || m_dialogs.Seen.size() != 1) problem("the highscore button did not show the list");
+            if (dialogsOf(SeenDialog::Type::Highscore) != 1 || m_dialogs.Seen.size() != 1)
+                problem("the highscore button did not show the list");
             if (!SameGame(a, b)) problem("showing the highscore list changed the game");
             break;
         case 4: { // options
@@ -934,7 +1065,8 @@ void Monkey::Predict(const Event& e, const Snapshot& before, const Snapshot& aft
             if (chosen == b.Level) {
                 if (!SameGame(a, b) || q) problem("options closed with the same level changed the game");
             } else if (b.GameState == gsRunning) {
-                if (!q || q->Message != 2) problem("a level change while running did not ask");
+                if (!q || q->Message != 2)
+                    problem("a level change while running did not ask");
                 else if (yes ? !dealt || a.Level != chosen : !SameGame(a, b))
                     problem("a level change did not follow the answer");
             } else if (!dealt || a.Level != chosen || q) {
@@ -950,8 +1082,10 @@ void Monkey::Predict(const Event& e, const Snapshot& before, const Snapshot& aft
                 problem("info or help showed the wrong dialogs");
             break;
         case 7: // exit
-            if (!q || q->Message != 1) problem("exit did not ask");
-            else if (!yes && !SameGame(a, b)) problem("exit answered no changed the game");
+            if (!q || q->Message != 1)
+                problem("exit did not ask");
+            else if (!yes && !SameGame(a, b))
+                problem("exit answered no changed the game");
             break;
         }
         break;
@@ -1001,8 +1135,8 @@ void Monkey::CheckCanvas(const Snapshot& after, std::vector<std::string>& proble
                     QStringLiteral("zelvano-monkey-%1-%2").arg(m_options.Seed).arg(tally.Events + 1));
                 shown.save(base + QStringLiteral("-shown.png"));
                 picture.save(base + QStringLiteral("-card.png"));
-                problems.push_back("the dragged card at " + Text(card.topLeft()) + " is not shown whole (pictures in " +
-                                   base.toStdString() + "-*.png)");
+                problems.push_back("the dragged card at " + Text(card.topLeft()) +
+                                   " is not shown whole (pictures in " + base.toStdString() + "-*.png)");
             }
         }
         return;
@@ -1033,7 +1167,8 @@ void Monkey::CheckCanvas(const Snapshot& after, std::vector<std::string>& proble
         ++tally.StaleScores;
         return;
     }
-    const QString base = QDir::temp().filePath(QStringLiteral("zelvano-monkey-%1-%2").arg(m_options.Seed).arg(tally.Events + 1));
+    const QString base = QDir::temp().filePath(
+        QStringLiteral("zelvano-monkey-%1-%2").arg(m_options.Seed).arg(tally.Events + 1));
     shown.save(base + QStringLiteral("-shown.png"));
     fresh.save(base + QStringLiteral("-repainted.png"));
     problems.push_back("the board differs from a full repaint in " + Text(diff.topLeft()) + " size " +
@@ -1049,21 +1184,26 @@ void Monkey::GiveHeadStart() {
     std::string line = "   (head start:";
     if (kind != 1) {
         std::vector<int> positions, offered;
-        for (int i = 1; i <= m_form->PatternCount; ++i) positions.push_back(i);
+        for (int i = 1; i <= m_form->PatternCount; ++i)
+            positions.push_back(i);
         std::shuffle(positions.begin(), positions.end(), m_rng);
         // Now and then the pattern left open is one the dealt row already offers.
         for (int i : positions)
             if (IsOffered(m_form->PatternState[i])) offered.push_back(i);
-        if (!offered.empty() && Chance(0.7)) std::swap(*std::find(positions.begin(), positions.end(), offered[0]), positions[0]);
+        if (!offered.empty() && Chance(0.7))
+            std::swap(*std::find(positions.begin(), positions.end(), offered[0]), positions[0]);
         const int open = Chance(0.7) ? 1 : 2;
-        for (size_t k = open; k < positions.size(); ++k) m_form->PatternState[positions[k]] = TPatternState::Claimed;
-        for (int i = 1; i <= m_form->PatternCount; ++i) m_form->Board.DrawPattern(i);
+        for (size_t k = open; k < positions.size(); ++k)
+            m_form->PatternState[positions[k]] = TPatternState::Claimed;
+        for (int i = 1; i <= m_form->PatternCount; ++i)
+            m_form->Board.DrawPattern(i);
         line += " all but " + std::to_string(open) + " patterns claimed";
     }
     if (kind != 0) {
         for (int s = 0; s < StackTotal; ++s) {
             const int keep = s == 0 ? Uniform(1, 2) : Uniform(0, 2);
-            for (int k = keep; k < m_form->StackCount[s]; ++k) ++m_left[m_form->Stacks[s][k]];
+            for (int k = keep; k < m_form->StackCount[s]; ++k)
+                ++m_left[m_form->Stacks[s][k]];
             m_form->StackCount[s] = keep;
         }
         line += " stacks played down to " + std::to_string(m_form->CardsInStacks()) + " cards";
@@ -1077,22 +1217,26 @@ void Monkey::GiveHeadStart() {
 void Monkey::Fail(int eventNumber, const std::vector<std::string>& problems) {
     std::ostringstream out;
     out << "seed " << m_options.Seed << ", event " << eventNumber << ":\n";
-    for (const std::string& p : problems) out << "  - " << p << "\n";
+    for (const std::string& p : problems)
+        out << "  - " << p << "\n";
     out << "recent events (replay with ZELVANO_MONKEY_SEED=" << m_options.Seed
         << " ZELVANO_MONKEY_EVENTS=" << m_options.Events << " ZELVANO_MONKEY_TRACE=1):\n";
-    for (const std::string& line : m_recent) out << "  " << line << "\n";
+    for (const std::string& line : m_recent)
+        out << "  " << line << "\n";
     failure = out.str();
 }
 
 std::string Monkey::Summary() const {
     std::ostringstream out;
     out << "seed " << m_options.Seed << ": " << tally.Events << " events (" << tally.Presses << " presses, "
-        << tally.Moves << " moves, " << tally.Releases << " releases, " << tally.Ticks << " ticks, " << tally.Clicks
-        << " toolbar clicks, " << tally.Resizes << " resizes); " << tally.Deals << " deals, " << tally.Pickups
-        << " pick-ups, " << tally.Drops << " drops, " << tally.RejectedDrops << " returned ("
-        << tally.JokerRejections << " by the joker rule), " << tally.Claims << " claims, " << tally.Won << " won, "
-        << tally.Lost << " lost, " << tally.GiveUps << " given up, " << tally.Collected << " cards collected, "
-        << tally.Offers << " highscore offers, " << tally.LevelChanges << " level changes, " << tally.Dialogs
-        << " dialogs, " << tally.StaleScores << " stale scores after a drag; " << (tally.ExitConfirmed ? "closed by a confirmed exit" : "still open");
+        << tally.Moves << " moves, " << tally.Releases << " releases, " << tally.Ticks << " ticks, "
+        << tally.Clicks << " toolbar clicks, " << tally.Resizes << " resizes); " << tally.Deals << " deals, "
+        << tally.Pickups << " pick-ups, " << tally.Drops << " drops, " << tally.RejectedDrops << " returned ("
+        << tally.JokerRejections << " by the joker rule), " << tally.Claims << " claims, " << tally.Won
+        << " won, " << tally.Lost << " lost, " << tally.GiveUps << " given up, " << tally.Collected
+        << " cards collected, " << tally.Offers << " highscore offers, " << tally.LevelChanges
+        << " level changes, " << tally.Dialogs << " dialogs, " << tally.StaleScores
+        << " stale scores after a drag; "
+        << (tally.ExitConfirmed ? "closed by a confirmed exit" : "still open");
     return out.str();
 }

@@ -37,26 +37,26 @@ struct MonkeyOptions {
 // What one dialog was and how it was answered.
 struct SeenDialog {
     enum class Type { YesNo, OK, Highscore, Options, Other } Kind = Type::Other;
-    int Message = 0;      // kind of the question or notice, 0 when unknown
-    bool Yes = false;     // the yes/no answer
-    int Offered = -1;     // the score offered to the highscore list; -1 when only shown
-    int OfferLevel = 0;   // the level whose list was offered
-    int ChosenLevel = 0;  // the level the options dialog was closed with
+    int Message = 0;     // kind of the question or notice, 0 when unknown
+    bool Yes = false;    // the yes/no answer
+    int Offered = -1;    // the score offered to the highscore list; -1 when only shown
+    int OfferLevel = 0;  // the level whose list was offered
+    int ChosenLevel = 0; // the level the options dialog was closed with
     QString Name;
 };
 
 // Answers every modal dialog of the game at random as soon as it shows.
 class MonkeyDialogs : public QObject {
-public:
+  public:
     MonkeyDialogs(TMainform* form, std::mt19937& rng) : m_form(form), m_rng(rng) {}
     std::vector<SeenDialog> Seen; // in this event
     bool ExitMayBeConfirmed = false;
     bool ExitConfirmed = false; // the next exit question is answered yes
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void Answer(QDialog* dialog);
     bool Chance(double p);
     TMainform* m_form;
@@ -64,7 +64,7 @@ private:
 };
 
 class Monkey {
-public:
+  public:
     Monkey(TMainform* form, const MonkeyOptions& options);
     ~Monkey();
 
@@ -84,7 +84,7 @@ public:
     std::string Summary() const;
     std::string failure; // empty while all is well
 
-private:
+  private:
     struct Snapshot {
         GameData Game;
         bool Dragging = false;
@@ -114,17 +114,27 @@ private:
     void Perform(Event& e);
     void Settle();
     // Every check; appends to problems.
-    void Check(const Event& e, const Snapshot& before, const Snapshot& after, std::vector<std::string>& problems);
-    void CheckCards(const Snapshot& before, const Snapshot& after, bool dealt, std::vector<std::string>& problems);
+    void Check(const Event& e, const Snapshot& before, const Snapshot& after,
+               std::vector<std::string>& problems);
+    void CheckWindow(const Snapshot& before, const Snapshot& after, std::vector<std::string>& problems);
+    void CheckCards(const Snapshot& before, const Snapshot& after, std::vector<std::string>& problems);
+    void CheckPatterns(const Snapshot& before, const Snapshot& after, std::vector<std::string>& problems);
+    void CheckScore(const Event& e, const Snapshot& before, const Snapshot& after,
+                    std::vector<std::string>& problems);
+    void CheckSounds(const Snapshot& before, const Snapshot& after, std::vector<std::string>& problems);
     void CheckCanvas(const Snapshot& after, std::vector<std::string>& problems);
-    void Predict(const Event& e, const Snapshot& before, const Snapshot& after, bool dealt,
+    // What the event should have done, from where it went and what the game held before.
+    void Predict(const Event& e, const Snapshot& before, const Snapshot& after,
                  std::vector<std::string>& problems);
+    void Record(const Event& e, const Snapshot& before, const Snapshot& after);
     void GiveHeadStart();
     void Fail(int eventNumber, const std::vector<std::string>& problems);
 
     bool Chance(double p);
     int Uniform(int lo, int hi); // inclusive
-    template <class T> const T& Pick(const std::vector<T>& v) { return v[Uniform(0, static_cast<int>(v.size()) - 1)]; }
+    template <class T> const T& Pick(const std::vector<T>& v) {
+        return v[Uniform(0, static_cast<int>(v.size()) - 1)];
+    }
 
     TMainform* m_form;
     MonkeyOptions m_options;
@@ -133,7 +143,7 @@ private:
     std::vector<TJetButton*> m_tools;
     Qt::MouseButtons m_held;
     QPoint m_pointer;
-    bool m_steered = false;  // the last move carried the dragged card over the row
+    bool m_steered = false; // the last move carried the dragged card over the row
     QPoint m_pointerBefore; // where the pointer was when the current event began
     // Cards that have left the current game, by code.
     std::array<int, 80> m_left{};
@@ -143,7 +153,15 @@ private:
     QList<int> m_delays;
     QStringList m_sounds;
     std::deque<std::string> m_recent;
-    // Per event, what was seen (filled by Check for Predict).
     bool m_staleScore = false; // the clock drew the score under a dragged card
-    int m_drop = -1, m_dropStack = -1, m_claim = -1, m_collected = 0;
+    // What one event did, as read from its dialogs and the game before and after it.
+    struct Outcome {
+        int GiveUpYes = 0, ExitYes = 0, Offers = 0, Options = 0;
+        std::array<int, 4> Notices{}; // OK dialogs by message kind
+        SeenDialog Offer;
+        bool Dealt = false, Won = false, EndLost = false, GivenUp = false;
+        int Drop = -1, DropStack = -1; // row position and stack of an accepted drop
+        int Claim = -1, ClaimPoints = 0;
+        int Collected = 0;
+    } m_out;
 };

@@ -52,7 +52,7 @@ struct Window {
 };
 
 class MonkeyRun : public ::testing::TestWithParam<std::uint32_t> {
-protected:
+  protected:
     void Play(std::uint32_t seed) {
         Window w;
         ASSERT_NO_FATAL_FAILURE(w.Open());
@@ -88,7 +88,9 @@ protected:
     }
 };
 
-TEST_P(MonkeyRun, EveryEventKeepsTheGameWhole) { Play(GetParam()); }
+TEST_P(MonkeyRun, EveryEventKeepsTheGameWhole) {
+    Play(GetParam());
+}
 
 INSTANTIATE_TEST_SUITE_P(Seeds, MonkeyRun, ::testing::Values(1u, 2024u, 90210u));
 
@@ -111,7 +113,8 @@ TEST(MonkeyFindings, DISABLED_ACardDraggedOverTheScoreLeavesNoOldDigits) {
     QTest::mousePress(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, stack);
     ASSERT_TRUE(form->Dragging);
     QTest::mouseMove(form->windowHandle(), stack + (l.ScoreField().center() - l.StackTopRect(0).center()));
-    for (int tick = 0; tick < 3; ++tick) form->TimerTimer();
+    for (int tick = 0; tick < 3; ++tick)
+        form->TimerTimer();
     ASSERT_EQ(form->Score, -1);
     QTest::mouseMove(form->windowHandle(), stack);
     QTest::mouseRelease(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, stack);
