@@ -4,7 +4,9 @@
 // event a check of everything the game promises whatever the player does: no card lost or
 // doubled, one joker at most in the row, a score that is the sum of its changes, only the
 // allowed state changes, the toolbar matching the state, and a board that shows what the
-// game holds. The run is a function of its seed, so a failure can be replayed.
+// game holds. The events and the game's course are a function of the seed, so a failure can
+// be replayed (only when the sharp pictures replace the quick ones after a resize follows the
+// wall clock, and every check holds either way).
 
 #include "app/main.h"
 
