@@ -32,8 +32,6 @@ struct MonkeyOptions {
     // collecting and games lost to empty stacks come up too.
     double HeadStart = 0.5;
     bool Trace = false; // print every event
-    // Also fail on the stale score left by a card dragged over it while the clock took a point.
-    bool Strict = false;
 };
 
 // What one dialog was and how it was answered.
@@ -80,7 +78,6 @@ class Monkey {
         int Events = 0, Presses = 0, Releases = 0, Moves = 0, Ticks = 0, Clicks = 0, Resizes = 0;
         int Pickups = 0, Drops = 0, RejectedDrops = 0, JokerRejections = 0, Claims = 0, Deals = 0;
         int Won = 0, Lost = 0, GiveUps = 0, Collected = 0, Offers = 0, LevelChanges = 0, Dialogs = 0;
-        int StaleScores = 0;
         bool ExitConfirmed = false;
     } tally;
     std::string Summary() const;
@@ -155,7 +152,6 @@ class Monkey {
     QList<int> m_delays;
     QStringList m_sounds;
     std::deque<std::string> m_recent;
-    bool m_staleScore = false; // the clock drew the score under a dragged card
     // What one event did, as read from its dialogs and the game before and after it.
     struct Outcome {
         int GiveUpYes = 0, ExitYes = 0, Offers = 0, Options = 0;
