@@ -38,7 +38,7 @@ void CheckCipher(const TChiffre& cipher, const QString& text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString stored = InputText(data, size);
     std::int32_t number = 0;
-    std::memcpy(&number, data, std::min<std::size_t>(size, sizeof number));
+    if (size > 0) std::memcpy(&number, data, std::min<std::size_t>(size, sizeof number));
 
     // The game's scrambler: default alphabet, key 0 (which means 48213).
     TChiffre cipher;

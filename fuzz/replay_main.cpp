@@ -29,7 +29,10 @@ int main(int argc, char** argv) {
         std::ifstream in(path, std::ios::binary);
         const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         std::fprintf(stderr, "replaying %s (%zu bytes)\n", path.c_str(), bytes.size());
-        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        // libFuzzer never hands over a null pointer, not even for an empty input.
+        static const std::uint8_t empty = 0;
+        LLVMFuzzerTestOneInput(bytes.empty() ? &empty : reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                               bytes.size());
     }
     // No input at all means the folders are wrong, not that everything passed.
     std::printf("%zu inputs replayed\n", inputs.size());
