@@ -50,6 +50,18 @@ QImage MakeScoreFont() {
     return img;
 }
 
+// Covers area of dst with copies of the tile, the tile grid anchored at dst's top-left corner.
+void TileInto(QImage& dst, const QRect& area, const QImage& texture, const QRect& tile) {
+    const int tw = tile.width(), th = tile.height();
+    const QRect target = area & dst.rect();
+    for (int y = target.top() / th * th; y <= target.bottom(); y += th)
+        for (int x = target.left() / tw * tw; x <= target.right(); x += tw) {
+            const QRect part = QRect(x, y, tw, th) & target;
+            BitBlt(dst, part.x(), part.y(), part.width(), part.height(), texture, tile.x() + part.x() - x,
+                   tile.y() + part.y() - y);
+        }
+}
+
 } // namespace
 
 int DisplayedScore(std::int32_t score) { return std::clamp<std::int32_t>(score, -9999, 99999); }
@@ -124,30 +136,27 @@ void TBoard::BuildBackground() {
     const int tw = BackTexture.width() / 2, th = BackTexture.height() / BackgroundCount;
     const bool textured = tw >= 1 && th >= 1;
 
-    BoardBackground = NewBitmap(bw, bh);
-    QImage scratch = NewBitmap(bw, bh / 2 + Layout.BoardTop);
+    // Every pixel is written below, so the bitmap need not be cleared first.
+    BoardBackground = QImage(bw, bh, QImage::Format_RGB32);
+    // The darker texture lies in the toolbar band and in the two panels; both textures are
+    // tiled from the board's top-left corner, so a panel shows the darker twin of exactly
+    // what lies around it.
+    const QRect band(0, 0, bw, ToolbarBand), pp = Layout.PatternPanel(), rp = Layout.RowPanel();
     if (textured) {
-        for (int i = 0; i <= bw / tw; ++i)
-            for (int j = 0; j <= bh / th; ++j) BitBlt(BoardBackground, i * tw, j * th, tw, th, BackTexture, 0, r * th);
-        for (int i = 0; i <= scratch.width() / tw; ++i)
-            for (int j = 0; j <= scratch.height() / th; ++j) BitBlt(scratch, i * tw, j * th, tw, th, BackTexture, tw, r * th);
+        TileInto(BoardBackground, BoardBackground.rect(), BackTexture, QRect(0, r * th, tw, th));
+        for (const QRect& dark : {band, pp, rp}) TileInto(BoardBackground, dark, BackTexture, QRect(tw, r * th, tw, th));
     } else {
         BoardBackground.fill(FallbackColour(false));
-        scratch.fill(FallbackColour(true));
+        for (const QRect& dark : {band, pp, rp}) FillRect(BoardBackground, dark, FallbackColour(true));
     }
 
-    BitBlt(BoardBackground, 0, 0, bw, ToolbarBand, scratch, 0, 0); // the toolbar band
     FrameRect(BoardBackground, 0, ToolbarBand, bw, bh, Qt::black);
     FrameRect(BoardBackground, 6, ToolbarBand + 6, bw - 6, bh - 6, Qt::black);
     FrameRect(BoardBackground, 3, ToolbarBand + 3, bw - 3, bh - 3, Qt::black, 3);
 
-    const QRect pp = Layout.PatternPanel();
-    BitBlt(BoardBackground, pp.x(), pp.y(), pp.width(), pp.height(), scratch, pp.x(), pp.y());
     FrameRect(BoardBackground, pp.x(), pp.y(), pp.x() + pp.width(), pp.y() + pp.height(), Qt::black);
     FrameRect(BoardBackground, pp.x() - 2, pp.y() - 2, pp.x() + pp.width() + 2, pp.y() + pp.height() + 2, Qt::black);
 
-    const QRect rp = Layout.RowPanel();
-    BitBlt(BoardBackground, rp.x(), rp.y(), rp.width(), rp.height(), scratch, rp.x(), rp.y());
     FrameRect(BoardBackground, rp.x(), rp.y(), rp.x() + rp.width(), rp.y() + rp.height(), Qt::black);
     FrameRect(BoardBackground, rp.x() - 6, rp.y() - 6, rp.x() + rp.width() + 6, rp.y() + rp.height() + 6, Qt::black);
     FrameRect(BoardBackground, rp.x() - 3, rp.y() - 3, rp.x() + rp.width() + 3, rp.y() + rp.height() + 3, Qt::black, 3);

@@ -201,6 +201,24 @@ TEST_F(BoardFixture, EveryBackgroundColourChangesBandBoardAndPanels) {
         }
 }
 
+TEST_F(BoardFixture, TexturesAreTiledFromTheTopLeftCornerDarkerInTheBandAndPanels) {
+    board.BackgroundIndex = 3;
+    ASSERT_TRUE(board.LayoutBoard(1001, 707));
+    const QImage& t = board.BackTexture;
+    const int tw = t.width() / 2, th = t.height() / 5;
+    auto tiled = [&](QPoint p, bool darker) { return t.pixel((darker ? tw : 0) + p.x() % tw, 3 * th + p.y() % th); };
+    const QRect pp = board.Layout.PatternPanel(), rp = board.Layout.RowPanel();
+    for (QPoint p : {QPoint(0, 0), QPoint(999, 57), QPoint(tw, 20), QPoint(2 * tw + 5, 30)})
+        EXPECT_EQ(board.BoardBackground.pixel(p), tiled(p, true)) << p.x() << "," << p.y();
+    for (QPoint p : {pp.topLeft() + QPoint(1, 1), pp.bottomRight() - QPoint(1, 1), rp.center(), rp.bottomRight() - QPoint(1, 1)})
+        EXPECT_EQ(board.BoardBackground.pixel(p), tiled(p, true)) << p.x() << "," << p.y();
+    for (QPoint p : {QPoint(20, 70), QPoint(990, 690), QPoint(tw * 3 - 1, th * 4 - 1), QPoint(rp.x() - 8, rp.y())})
+        EXPECT_EQ(board.BoardBackground.pixel(p), tiled(p, false)) << p.x() << "," << p.y();
+    // The frames: black at 0, 2..4 and 6 pixels inside the board's edge, texture between.
+    for (int d : {0, 2, 3, 4, 6}) EXPECT_EQ(board.BoardBackground.pixel(500, 706 - d), qRgb(0, 0, 0)) << d;
+    for (int d : {1, 5}) EXPECT_EQ(board.BoardBackground.pixel(500, 706 - d), tiled(QPoint(500, 706 - d), false)) << d;
+}
+
 TEST(BoardFallback, WithoutATextureTheBoardIsStillDrawn) {
     TCanvas canvas;
     GameData game;
