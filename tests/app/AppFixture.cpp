@@ -14,18 +14,6 @@ void DialogAnswers::Expect(const char* className, std::function<void(QDialog*)> 
     m_queue.push_back({QString::fromLatin1(className), std::move(answer)});
 }
 
-bool DialogAnswers::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Show) {
-        if (auto* d = qobject_cast<QDialog*>(watched); d && d->isWindow()) {
-            QPointer<QDialog> guard(d);
-            QTimer::singleShot(0, this, [this, guard] {
-                if (guard && guard->isVisible()) Answer(guard);
-            });
-        }
-    }
-    return false;
-}
-
 void DialogAnswers::Answer(QDialog* dialog) {
     const QString name = QString::fromLatin1(dialog->metaObject()->className());
     Seen << name;

@@ -6,6 +6,7 @@
 #include "app/main.h"
 #include "board/PaintBox.h"
 #include "controls/jetButton.h"
+#include "tests/support/DialogWatcher.h"
 
 #include <QPoint>
 #include <QStringList>
@@ -18,18 +19,15 @@
 
 class QDialog;
 
-class DialogAnswers : public QObject {
+class DialogAnswers : public TDialogWatcher {
 public:
     // Each dialog that opens takes the next answer; the class name is recorded.
     void Expect(const char* className, std::function<void(QDialog*)> answer);
     QStringList Seen;
     bool Pending() const { return !m_queue.empty(); }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void Answer(QDialog* dialog);
+    void Answer(QDialog* dialog) override;
     struct Entry {
         QString className;
         std::function<void(QDialog*)> answer;

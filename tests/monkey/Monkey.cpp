@@ -134,18 +134,6 @@ bool MonkeyDialogs::Chance(double p) {
     return std::uniform_real_distribution<double>(0, 1)(m_rng) < p;
 }
 
-bool MonkeyDialogs::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Show) {
-        if (auto* d = qobject_cast<QDialog*>(watched); d && d->isWindow()) {
-            QPointer<QDialog> guard(d);
-            QTimer::singleShot(0, this, [this, guard] {
-                if (guard && guard->isVisible()) Answer(guard);
-            });
-        }
-    }
-    return false;
-}
-
 void MonkeyDialogs::Answer(QDialog* dialog) {
     SeenDialog seen;
     seen.Name = QString::fromLatin1(dialog->metaObject()->className());

@@ -9,6 +9,7 @@
 // wall clock, and every check holds either way).
 
 #include "app/main.h"
+#include "tests/support/DialogWatcher.h"
 
 #include <QImage>
 #include <QObject>
@@ -46,18 +47,15 @@ struct SeenDialog {
 };
 
 // Answers every modal dialog of the game at random as soon as it shows.
-class MonkeyDialogs : public QObject {
+class MonkeyDialogs : public TDialogWatcher {
   public:
     MonkeyDialogs(TMainform* form, std::mt19937& rng) : m_form(form), m_rng(rng) {}
     std::vector<SeenDialog> Seen; // in this event
     bool ExitMayBeConfirmed = false;
     bool ExitConfirmed = false; // the next exit question is answered yes
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
-    void Answer(QDialog* dialog);
+    void Answer(QDialog* dialog) override;
     bool Chance(double p);
     TMainform* m_form;
     std::mt19937& m_rng;
