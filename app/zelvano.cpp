@@ -4,7 +4,7 @@
 #include "app/Forms.h"
 #include "app/main.h"
 #include "controls/HintBalloon.h"
-#include "settings/Media.h"
+#include "media/Media.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,7 +1,7 @@
 // The help window: where it opens, how the help button closes and reopens it, what it
 // says when the file is missing, and whether the help's point tables tell the truth.
 #include "game/Patterns.h"
-#include "settings/Help.h"
+#include "media/Help.h"
 #include "settings/Language.h"
 
 #include <QAbstractTextDocumentLayout>

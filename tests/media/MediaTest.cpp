@@ -1,6 +1,6 @@
 // Sound effects and music: what reaches the audio device, the order in which the music
 // files take turns, and that every failure stays silent.
-#include "settings/Media.h"
+#include "media/Media.h"
 
 #include <QByteArray>
 #include <QDir>

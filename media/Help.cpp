@@ -1,5 +1,5 @@
 // The help window: a plain top-level text browser on the HTML help beside the program.
-#include "settings/Help.h"
+#include "media/Help.h"
 
 #include "settings/Language.h"
 

@@ -1,6 +1,6 @@
 // Sound effects and music on SDL2_mixer. The effects live in the program's resources; the
 // music files lie beside the program. All calls come from the user-interface thread.
-#include "settings/Media.h"
+#include "media/Media.h"
 
 #include <QByteArray>
 #include <QDir>
