@@ -18,12 +18,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number nobody uses.
-for n in $(seq 90 140); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then DISPLAYNUM=$n; break; fi
-done
-Xvfb ":$DISPLAYNUM" -screen 0 1280x800x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+# The server picks a free display itself and tells us its number: with several test runs
+# at once, looking for a free number first would race.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
 XPID=$!
+for _ in $(seq 1 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
+DISPLAYNUM=$(head -n 1 "$WORK/display" 2>/dev/null || true)
+[ -n "$DISPLAYNUM" ] || { echo "Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
 export DISPLAY=":$DISPLAYNUM"
 for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
