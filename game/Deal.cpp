@@ -1,5 +1,6 @@
 #include "game/Deal.h"
 
+#include <algorithm>
 #include <utility>
 
 int FindJoker(const std::array<CardCode, RowSize>& row) {
@@ -50,4 +51,25 @@ Table DealTable(RandomSource& random) {
         t.StackCount[s] = StackDepth;
     }
     return t;
+}
+
+// Players share and replay deals by number, and the statistics remember them, so this mapping
+// is a stored format: changing a single step (the engine, its seeding, the rejection bound, the
+// order of draws) would silently turn every known number into a different deal. Never change it.
+int DealNumberRandom::Random(int n) {
+    if (n <= 1) return 0;
+    const std::uint64_t span = std::uint64_t{1} << 32;
+    const auto range = static_cast<std::uint64_t>(n);
+    // Raw values below span % range would map onto the low indices once more than the others.
+    const std::uint64_t reject = span % range;
+    std::uint64_t raw = 0;
+    do {
+        raw = static_cast<std::uint32_t>(m_engine());
+    } while (raw < reject);
+    return static_cast<int>(raw % range);
+}
+
+Table DealByNumber(std::int32_t number) {
+    DealNumberRandom random(std::clamp(number, MinDealNumber, MaxDealNumber));
+    return DealTable(random);
 }

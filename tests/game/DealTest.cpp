@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
 
 TEST(Deal, CardCodesAndFields) {
     EXPECT_EQ(MakeCard(0, 1), 0);
@@ -69,4 +70,55 @@ TEST(Deal, ReshufflesTheSameDeckWhileBothJokersLieInTheRow) {
     EXPECT_EQ(t.Stacks[0][2], MakeCard(0, 2));
     EXPECT_EQ(t.Stacks[1][9], MakeCard(1, 7)); // entry 19
     EXPECT_EQ(t.TopCard(4), MakeCard(3, 11));  // entry 49
+}
+
+// Numbered deals are shared between players and kept in the statistics: these tables must
+// never change, on any machine, in any build. Row, then stacks 0..4 bottom card first.
+TEST(Deal, NumbersGiveTheirPinnedDeals) {
+    struct Pinned {
+        std::int32_t number;
+        int jokerPos;
+        const char* table;
+    };
+    const Pinned pinned[] = {
+        {1, -1, "58 9 4 32 | 25 54 42 7 33 38 17 23 16 52 | 55 41 50 39 79 35 21 20 3 34 | 60 37 24 12 11 56 40 28 48 18 "
+                "| 6 1 43 8 27 2 19 36 57 26 | 22 10 79 53 59 44 49 51 0 5"},
+        {8, 2, "21 10 79 51 | 9 7 25 12 58 20 37 28 35 22 | 3 56 55 24 4 52 53 38 60 44 | 48 54 17 11 32 41 27 49 18 26 "
+               "| 6 39 19 33 57 50 79 2 40 36 | 42 1 23 43 8 59 34 5 16 0"},
+        {4242, -1, "24 41 54 39 | 18 25 32 49 23 52 21 26 12 58 | 48 51 10 42 17 8 28 27 22 19 | 79 2 79 44 16 60 57 56 37 34 "
+                   "| 7 3 50 43 35 20 59 33 5 4 | 1 55 36 40 9 53 6 11 0 38"},
+        {MaxDealNumber, -1, "43 58 38 28 | 11 20 39 33 10 26 79 49 25 56 | 7 60 27 54 24 32 50 12 59 9 "
+                            "| 8 4 37 36 51 79 57 41 53 40 | 34 5 19 21 16 52 6 55 23 44 | 3 0 2 35 22 18 48 42 17 1"},
+    };
+    for (const Pinned& p : pinned) {
+        SCOPED_TRACE(p.number);
+        const Table t = DealByNumber(p.number);
+        std::string text;
+        for (CardCode c : t.Row) text += std::to_string(c) + ' ';
+        for (int s = 0; s < StackTotal; ++s) {
+            text += '|';
+            for (CardCode c : t.Stacks[s]) text += ' ' + std::to_string(c);
+            if (s + 1 < StackTotal) text += ' ';
+        }
+        EXPECT_EQ(text, p.table);
+        EXPECT_EQ(t.JokerPos, p.jokerPos);
+        for (int s = 0; s < StackTotal; ++s) EXPECT_EQ(t.StackCount[s], StackDepth);
+    }
+}
+
+// The index mapping is exactly uniform: over a span n that does not divide 2^32 every index is
+// reachable and the raw values that would bias it are skipped, not folded onto small indices.
+TEST(Deal, NumberedDrawsStayInRangeAndReachEveryIndex) {
+    DealNumberRandom random(77);
+    std::array<int, DeckSize> seen{};
+    for (int k = 0; k < 20000; ++k) {
+        const int i = random.Random(DeckSize);
+        ASSERT_GE(i, 0);
+        ASSERT_LT(i, DeckSize);
+        ++seen[i];
+    }
+    for (int count : seen) EXPECT_GT(count, 250);
+    EXPECT_EQ(random.Random(1), 0);
+    // The widest span the game asks for: a fresh deal number.
+    for (int k = 0; k < 1000; ++k) ASSERT_LT(random.Random(MaxDealNumber), MaxDealNumber);
 }
