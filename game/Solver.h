@@ -1,0 +1,75 @@
+#pragma once
+// Searching a deal for its best play: the most points a sequence of drops and claims can
+// score from a position, ignoring the clock, and a bound that no play can beat.
+//
+// The points of a play are its claims (colour bonus and joker halving included) plus 21 for
+// every card still in the stacks when the last pattern is claimed. The result depends only on
+// the position and the settings, never on time or on the machine.
+
+#include "game/Game.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+struct SolverMove {
+    enum class Kind : std::uint8_t { Drop, Claim };
+    Kind Type = Kind::Drop;
+    int Stack = -1;     // a drop: stack 0..4 ...
+    int Target = -1;    // ... onto row position 0..3
+    int PatternId = 0;  // a claim: pattern id 1..18 ...
+    int Position = 0;   // ... at pattern position 1..PatternCount of the level
+
+    static SolverMove Drop(int stack, int target) { return {Kind::Drop, stack, target, 0, 0}; }
+    static SolverMove Claim(int id, int position) { return {Kind::Claim, -1, -1, id, position}; }
+    friend bool operator==(const SolverMove&, const SolverMove&) = default;
+};
+
+struct SolverResult {
+    std::vector<SolverMove> Moves; // in play order, up to the end of the game
+    int Points = 0;                // what the moves score from the position
+    int Bound = 0;                 // no play from the position scores more
+    bool Won = false;              // the moves claim every pattern
+    std::int64_t Nodes = 0;        // positions looked at, for the benchmark
+};
+
+struct SolverSettings {
+    int BeamWidth = 0;  // positions kept per drop; 0 picks the width for the level
+    // How much a pattern that is still possible is worth to the ranking, as a share of the most
+    // it could pay: once from every card left, and once from the cards within reach.
+    double ReachableWeight = 0.3;
+    double NearWeight = 0.3;
+    int NearDepth = 2;             // cards from the top of each stack counted as within reach
+    double WinWeight = 0.6;        // share of the collecting bonus a still winnable game counts
+};
+
+// The most a claim could pay now or later: the cards that can still meet in the row, a set of
+// coloured cards (by colour, bit v - 1 for value v) and jokers.
+struct CardSet {
+    std::array<std::uint16_t, ColourCount> Values{};
+    int Jokers = 0;
+
+    void Add(CardCode card) {
+        if (IsJoker(card)) ++Jokers;
+        else Values[ColourIndex(card)] |= static_cast<std::uint16_t>(1u << ValueField(card));
+    }
+    void Remove(CardCode card) {
+        if (IsJoker(card)) --Jokers;
+        else Values[ColourIndex(card)] &= static_cast<std::uint16_t>(~(1u << ValueField(card)));
+    }
+};
+
+// The highest points a claim of pattern id can pay on any row of four cards from the set (at
+// most one joker among them), or 0 when no such row matches the pattern.
+int BestClaimFrom(int id, const CardSet& cards);
+
+// The best play the search finds from the position (a deal after its first evaluation, or a
+// game under way; offers that stand may be claimed first). A game that has ended gives nothing.
+SolverResult Solve(const GameData& from, const SolverSettings& settings = {});
+
+// Greedy play: every drop is the one whose row pays the most at once, every offer worth
+// anything is claimed. A baseline for the search and its first lower bound.
+SolverResult SolveGreedy(const GameData& from);
+
+// A bound on the points of any play from the position, from the cards that can still meet.
+int UpperBound(const GameData& from);
