@@ -576,3 +576,28 @@ SolverResult SolveGreedy(const GameData& from) {
     result.Bound = UpperBound(from);
     return result;
 }
+
+std::string CardText(CardCode card) {
+    if (IsJoker(card)) return "J";
+    static constexpr char Letters[ColourCount] = {'R', 'G', 'B', 'V'};
+    return Letters[ColourIndex(card)] + std::to_string(ValueField(card) + 1);
+}
+
+std::string SolutionText(std::int32_t deal, const GameData& dealt, const SolverResult& result) {
+    std::string text = "deal " + std::to_string(deal) + " level " + std::to_string(dealt.Level) + "\nrow";
+    for (CardCode card : dealt.Row) text += " " + CardText(card);
+    text += "\n";
+    for (int s = 0; s < StackTotal; ++s) {
+        text += "stack " + std::to_string(s + 1);
+        for (int k = 0; k < dealt.StackCount[s]; ++k) text += " " + CardText(dealt.Stacks[s][k]);
+        text += "\n";
+    }
+    for (const SolverMove& m : result.Moves) {
+        if (m.Type == SolverMove::Kind::Drop)
+            text += "drop " + std::to_string(m.Stack + 1) + " " + std::to_string(m.Target + 1) + "\n";
+        else
+            text += "claim " + std::to_string(m.PatternId) + "\n";
+    }
+    text += "points " + std::to_string(result.Points) + "\nbound " + std::to_string(result.Bound) + "\n";
+    return text;
+}

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct SolverMove {
@@ -73,3 +74,11 @@ SolverResult SolveGreedy(const GameData& from);
 
 // A bound on the points of any play from the position, from the cards that can still meet.
 int UpperBound(const GameData& from);
+
+// A card as the solver's text writes it: colour letter (R, G, B, V) and value, or J.
+std::string CardText(CardCode card);
+
+// The whole answer for a numbered deal, one item a line: the deal and level, the row, the
+// stacks from the left (each from bottom to top), the moves in play order ("drop S P" with
+// stack and row position counted from 1, "claim ID"), the points and the bound.
+std::string SolutionText(std::int32_t deal, const GameData& dealt, const SolverResult& result);
