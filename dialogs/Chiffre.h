@@ -4,10 +4,12 @@
 // It keeps a casual reader from editing the list; it is no protection against anyone else.
 //
 // The sequence is the stored highscores' file format: every step is computed exactly as the
-// lists that players already have were scrambled, in 80-bit extended precision with the
-// running value rounded to a double between steps. Changing any of it loses every list.
+// lists that players already have were scrambled (ChiffreSequence.h says how, and does it on
+// integers so that every processor agrees). Changing any of it loses every list.
 
 #include <QString>
+
+#include <cstdint>
 
 class TChiffre {
 public:
@@ -34,4 +36,6 @@ public:
 private:
     QString m_alphabet;
     int m_key = 0;
+    std::uint64_t m_start = 0; // where the sequence for m_key begins
+
 };

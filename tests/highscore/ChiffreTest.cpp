@@ -1,7 +1,8 @@
-// The highscore scrambler. The fixed vectors come from chiffre_vectors.py, which computes the
-// sequence on exact fractions with the x87 rounding spelled out, not with this code.
+// The highscore scrambler on QString, as the game calls it. The fixed vectors come from
+// chiffre_vectors.py (ChiffreVectors.h).
 
 #include "dialogs/Chiffre.h"
+#include "tests/highscore/ChiffreVectors.h"
 
 #include <gtest/gtest.h>
 
@@ -11,27 +12,8 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 namespace {
 
-struct Vector {
-    const char* plain;
-    int key;
-    const char* scrambled;
-};
-
-// Output of: python3 chiffre_vectors.py
-const Vector Vectors[] = {
-    {"0,Mr. Brain", 48213, "f,3r. xrEFj"},
-    {"12345,Zelvano", 48213, "ggk4L,LePSWjw"},
-    {"2147483647,Jörg Müller-Lüdenscheidt", 48213, "hfl7KUp6ie,FöIc füsbU9-aüGXhI701cjm"},
-    {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", 48213, "pptDUb2HwqGHUoKkjZZJKnymoCTV28x2anbROAdN2ujQHDGkmi9JVLXCJdbtiV"},
-    {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", 48213, "FEHaqwMaE7WWi1WvtihQQs2pqDTU05txUgTIEzRAofT9zuwPQLlu5u5jp85MAwmTWPxVVsOyWqpfyCumYY2txeOEmNATPDpbhlaw"},
-    {"0,Mr. Brain", 1, "J,YW. nlqZI"},
-    {"0,Mr. Brain", 7, "E,uO. iEPdS"},
-    {"0,Mr. Brain", 2147482863, "h,rg. htJmQ"},
-    {"Hello, World! 42", 123456789, "jcBS6, 14u9c! nS"},
-};
-
 TEST(Chiffre, MatchesTheExactlyComputedSequence) {
-    for (const Vector& v : Vectors) {
+    for (const ChiffreVector& v : ChiffreVectors) {
         TChiffre c;
         c.Init(QString(), v.key);
         EXPECT_EQ(c.Encode(QString::fromUtf8(v.plain)), QString::fromUtf8(v.scrambled)) << v.plain << " / " << v.key;
