@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QShortcut>
 #include <QTimer>
 
 #include <algorithm>
@@ -45,6 +46,9 @@ TMainform::TMainform(const QString& settingsPath)
         if (ScoreLabel) ScoreLabel->move(left, 4);
     };
     CreateToolbar();
+    // Until the game has a key map of its own: the deal on the board once more.
+    auto* restart = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(restart, &QShortcut::activated, this, &TMainform::RestartDealClick);
 
     ScoreLabel = new QLabel(this);
     QFont labelFont(QStringLiteral("Arial"));
@@ -261,7 +265,13 @@ void TMainform::boxPaint() {
 void TMainform::SetLevel(int level) { ::SetLevel(*this, level); }
 
 void TMainform::NewDeal() {
-    StartDeal(*this, DealTable(Random));
+    // Every fresh deal is a numbered one, so it can be played again.
+    NewDeal(static_cast<std::int32_t>(MinDealNumber + Random.Random(MaxDealNumber)));
+}
+
+void TMainform::NewDeal(std::int32_t number) {
+    DealNumber = std::clamp(number, MinDealNumber, MaxDealNumber);
+    StartDeal(*this, DealByNumber(DealNumber));
     Board.DrawScore();
     UpdateToolbar();
 }
@@ -439,7 +449,11 @@ void TMainform::TimerTimer() {
 
 // ---- the toolbar ---------------------------------------------------------------------
 
-void TMainform::ResetBtnClick() {
+void TMainform::ResetBtnClick() { DealAfresh(0); }
+
+void TMainform::RestartDealClick() { DealAfresh(DealNumber); }
+
+void TMainform::DealAfresh(std::int32_t number) {
     if (GameState == gsPaused) return;
     if (GameState == gsRunning) {
         YesNoDialog->ShowModal(2);
@@ -448,7 +462,10 @@ void TMainform::ResetBtnClick() {
         if (Score > 0) OfferHighscore();
     }
     PlaySoundResource("MIX");
-    NewDeal();
+    if (number > 0)
+        NewDeal(number);
+    else
+        NewDeal();
     DrawTable();
     EvaluatePatterns();
 }
@@ -502,7 +519,11 @@ void TMainform::OptionBtnClick() {
     ApplyMainTexts();
 }
 
-void TMainform::InfoBtnClick() { qxMultiDlg->ShowPage(2); }
+void TMainform::InfoBtnClick() {
+    qxMultiDlg->ShowPage(2);
+    // The info page closes before the deal restarts, so the question stands over the board.
+    if (qxMultiDlg->TakeRestartRequest()) RestartDealClick();
+}
 
 void TMainform::HelpBtnClick() {
     Help.Quit();

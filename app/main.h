@@ -18,6 +18,7 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -76,6 +77,8 @@ public:
     QImage DragImage;
     GameRandom Random;
     TBoard Board;
+    // The number of the deal on the board; the same number always deals the same table.
+    std::int32_t DealNumber = 0;
 
     // Event handlers.
     void FormShow();
@@ -96,9 +99,14 @@ public:
     void InfoBtnClick();
     void HelpBtnClick();
     void ExitBtnMouseDown();
+    // Ctrl+R and the info page: the deal on the board from its start, as a new game. Asks
+    // first while a game runs, as a new deal does.
+    void RestartDealClick();
 
     // Game routines; each repaints what it changes.
+    // A deal of a number drawn at random, or of the given number.
     void NewDeal();
+    void NewDeal(std::int32_t number);
     void EvaluatePatterns();
     void CheckEndOfGame();
     void UpdateToolbar();
@@ -116,6 +124,7 @@ public:
     void SwitchMusic() override;
     QString MusicFileName() const override;
     int Background() const override { return Board.BackgroundIndex; }
+    std::int32_t DealOnBoard() const override { return DealNumber; }
     void SetBackground(int index) override;
 
     // For tests and tools: every effect played (while sound is on), and a stand-in for the
@@ -134,6 +143,8 @@ private:
     void CreatePatternShapes();
     void StartGame();
     void OfferHighscore();
+    // Mix and restart: ends a running game (after asking) and deals the number, or a random one.
+    void DealAfresh(std::int32_t number);
     void DrawTable();
     void RestartDragAfterLayout(int oldCardSize);
     void RenderExactPictures();

@@ -35,7 +35,7 @@ constexpr std::array<TextPair, 4> Titles = {{
     {"Zelvano - Champions", "Zelvano - champion"},
 }};
 
-constexpr std::array<TextPair, 15> DialogTexts = {{
+constexpr std::array<TextPair, 18> DialogTexts = {{
     {"Zurück zum Spiel", "Back to game"},
     {"Einstellungen:", "Options:"},
     {"Sprache ändern", "Change language"},
@@ -51,6 +51,9 @@ constexpr std::array<TextPair, 15> DialogTexts = {{
     {"Spielstärke ändern", "Change skill level"},
     {"Ein Legespiel mit Kartenmustern", "A card-pattern puzzle"},
     {"Gemacht von den Zelvano-Entwicklern", "Made by the Zelvano developers"},
+    {"Spiel Nr. %1", "Deal %1"},
+    {"Noch einmal von vorn", "Restart this deal"},
+    {"Dieselben Karten, ein neues Spiel", "The same cards, a new game"},
 }};
 
 constexpr std::array<TextPair, 5> BackgroundCaptions = {{
@@ -87,4 +90,4 @@ QString BackgroundCaption(int index) { return PickOrNull(BackgroundCaptions, ind
 
 QString LevelCaption(int level) { return PickOrNull(LevelCaptions, level - 1); }
 
-static_assert(DialogTexts.size() == static_cast<size_t>(TDialogText::InfoMadeBy) + 1, "one text pair per TDialogText");
+static_assert(DialogTexts.size() == static_cast<size_t>(TDialogText::InfoRestartHint) + 1, "one text pair per TDialogText");

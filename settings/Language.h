@@ -44,6 +44,9 @@ enum class TDialogText {
     StrengthHint,
     InfoSubtitle,
     InfoMadeBy,
+    InfoDeal,        // "%1" stands for the deal number
+    InfoRestart,
+    InfoRestartHint,
 };
 
 QString DialogText(TDialogText which);

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 class TOptionsHost {
 public:
     virtual ~TOptionsHost() = default;
@@ -17,4 +19,6 @@ public:
     // Takes the new background colour: rebuilds the board, repaints it at once and applies the texts.
     virtual void SetBackground(int index) = 0;
     virtual void ApplyMainTexts() = 0;
+    // The number of the deal on the board, shown on the info page; 0 when there is none.
+    virtual std::int32_t DealOnBoard() const { return 0; }
 };

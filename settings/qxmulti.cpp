@@ -80,7 +80,7 @@ void TqxMultiDlg::NameComponents() {
         {MusicLabel, "MusicLabel"},     {BackImg, "BackImg"},       {BackLabel, "BackLabel"},
         {StrengthImg, "StrengthImg"},   {Strengthlabel, "Strengthlabel"}, {LImg1, "LImg1"},
         {LLbl1, "LLbl1"},               {LImg2, "LImg2"},           {LLbl2, "LLbl2"},
-        {InfoImg, "InfoImg"},
+        {InfoImg, "InfoImg"},           {InfoDeal, "InfoDeal"},     {InfoRestart, "InfoRestart"},
     };
     for (const auto& [widget, name] : names)
         widget->setObjectName(QLatin1String(name));
@@ -104,6 +104,13 @@ void TqxMultiDlg::CreateInfoPage(const TImageList& bitmaps) {
     InfoMadeBy = MakeLabel(p6, QRect(12, 300, 265, 20), 14, false, centred);
     InfoYear = MakeLabel(p6, QRect(12, 322, 265, 20), 14, false, centred);
     InfoYear->SetText(QStringLiteral("2026"));
+
+    // The deal on the board, and the way to play it again from the start.
+    InfoDeal = MakeLabel(p6, QRect(12, 275, 265, 18), 14, true, centred);
+    InfoRestart = MakeLabel(p6, QRect(12, 345, 265, 18), 14, true, centred);
+    InfoRestart->SetColour(QColor(0xff, 0xd8, 0x6a));
+    InfoRestart->setCursor(Qt::PointingHandCursor);
+    connect(InfoRestart, &TDecorLabel::Clicked, this, &TqxMultiDlg::RestartClick);
 }
 
 void TqxMultiDlg::CreateOptionsPage(const TImageList& bitmaps) {
@@ -147,6 +154,7 @@ void TqxMultiDlg::CreateLanguagePage(const TImageList& bitmaps) {
 }
 
 void TqxMultiDlg::ShowPage(int request) {
+    m_restartRequested = false;
     switch (request) {
     case 2:
         Page = InfoPage;
@@ -180,6 +188,12 @@ void TqxMultiDlg::ApplyDialogTexts() {
 void TqxMultiDlg::ApplyInfoTexts() {
     InfoSubtitle->SetText(DialogText(TDialogText::InfoSubtitle));
     InfoMadeBy->SetText(DialogText(TDialogText::InfoMadeBy));
+    const std::int32_t deal = m_host.DealOnBoard();
+    InfoDeal->setVisible(deal > 0);
+    InfoRestart->setVisible(deal > 0);
+    InfoDeal->SetText(DialogText(TDialogText::InfoDeal).arg(deal));
+    InfoRestart->SetText(DialogText(TDialogText::InfoRestart));
+    InfoRestart->SetHint(DialogText(TDialogText::InfoRestartHint));
 }
 
 void TqxMultiDlg::ApplyOptionTexts() {
@@ -246,6 +260,11 @@ void TqxMultiDlg::LImg2Click() {
 }
 
 void TqxMultiDlg::exitClick() { done(Accepted); }
+
+void TqxMultiDlg::RestartClick() {
+    m_restartRequested = true;
+    done(Accepted);
+}
 
 void TqxMultiDlg::FormActivate() {
     if (m_mainform && m_mainform->isVisible()) {

@@ -7,6 +7,8 @@
 
 #include "controls/GameDialog.h"
 
+#include <utility>
+
 class TBevelPanel;
 class TDecorLabel;
 class TFormFill;
@@ -50,6 +52,11 @@ public:
     void LImg1Click();
     void LImg2Click();
     void exitClick();
+    // "Restart this deal" on the info page: closes the dialog and leaves the restart to the
+    // main window, which may have to ask first.
+    void RestartClick();
+    // Whether the last opening ended with a restart request; clears it.
+    bool TakeRestartRequest() { return std::exchange(m_restartRequested, false); }
 
     // Components, named as in the form.
     TFormFill* LMDFormFill1 = nullptr;
@@ -68,6 +75,8 @@ public:
     TPictureControl* InfoImg = nullptr;
     TDecorLabel* InfoMadeBy = nullptr;
     TDecorLabel* InfoYear = nullptr;
+    TDecorLabel* InfoDeal = nullptr;
+    TDecorLabel* InfoRestart = nullptr;
     // Options page.
     TDecorLabel* OptLabel = nullptr;
     TPictureControl* TongueImg = nullptr;
@@ -95,4 +104,5 @@ private:
     void ApplyOptionTexts();
 
     TOptionsHost& m_host;
+    bool m_restartRequested = false;
 };

@@ -1,0 +1,112 @@
+// The deal on the board has a number: a new deal draws one, a restart plays the same one again
+// (asking first while a game runs), and the info page shows it and offers the restart.
+#include "AppFixture.h"
+
+#include "controls/Decor.h"
+#include "game/Deal.h"
+#include "settings/Language.h"
+#include "settings/qxmulti.h"
+
+#include <QDialog>
+#include <QTest>
+
+namespace {
+
+using DealNumbers = AppFixture;
+
+const QPoint EmptyBoard(20, 470);
+
+void ExpectDealOf(const TMainform* f, std::int32_t number) {
+    const Table t = DealByNumber(number);
+    EXPECT_EQ(f->DealNumber, number);
+    EXPECT_EQ(f->Row, t.Row);
+    EXPECT_EQ(f->Stacks, t.Stacks);
+    EXPECT_EQ(f->StackCount, t.StackCount);
+    EXPECT_EQ(f->JokerPos, t.JokerPos);
+}
+
+TEST_F(DealNumbers, NewDealsDrawANumberAndRestartKeepsIt) {
+    Start();
+    const std::int32_t first = form->DealNumber;
+    ASSERT_GE(first, 1);
+    ExpectDealOf(form, first);
+    ClickButton(form->MixBtn);
+    EXPECT_NE(form->DealNumber, first);
+    ExpectDealOf(form, form->DealNumber);
+
+    // Played a little, then restarted without a question once the game is over.
+    const std::int32_t number = form->DealNumber;
+    MouseDown(EmptyBoard);
+    DragToRow(0, 0);
+    form->GameState = gsLost;
+    sounds.clear();
+    QTest::keyClick(form, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(form->GameState, gsNotStarted);
+    EXPECT_EQ(form->Score, 0);
+    EXPECT_EQ(sounds, QStringList{"MIX"});
+    ExpectDealOf(form, number);
+    EXPECT_TRUE(dialogs.Seen.isEmpty());
+}
+
+TEST_F(DealNumbers, RestartAsksWhileRunningAndIsIgnoredWhilePaused) {
+    Start();
+    const std::int32_t number = form->DealNumber;
+    MouseDown(EmptyBoard);
+    MouseUp(EmptyBoard);
+    DragToRow(1, 2);
+    const auto row = form->Row;
+
+    dialogs.Expect("TYesNoDialog", Press("NoBtn", mrNo));
+    form->RestartDealClick();
+    EXPECT_EQ(form->GameState, gsRunning);
+    EXPECT_EQ(form->Row, row);
+
+    ClickButton(form->PauseBtn);
+    form->RestartDealClick(); // as Mix: nothing while the board is hidden
+    EXPECT_EQ(form->GameState, gsPaused);
+    ClickButton(form->PauseBtn);
+
+    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+    form->RestartDealClick();
+    EXPECT_EQ(form->GameState, gsNotStarted);
+    ExpectDealOf(form, number);
+    EXPECT_EQ(dialogs.Seen, (QStringList{"TYesNoDialog", "TYesNoDialog"}));
+}
+
+TEST_F(DealNumbers, InfoPageShowsTheNumberAndRestartsTheDeal) {
+    Start();
+    Language = 0;
+    const std::int32_t number = form->DealNumber;
+    MouseDown(EmptyBoard);
+    MouseUp(EmptyBoard);
+    DragToRow(2, 1);
+
+    // Closed with its OK button: nothing happens to the game.
+    dialogs.Expect("TqxMultiDlg", [&](QDialog* d) {
+        auto* multi = static_cast<TqxMultiDlg*>(d);
+        EXPECT_EQ(multi->InfoDeal->Text(), QStringLiteral("Deal %1").arg(number));
+        EXPECT_EQ(multi->InfoRestart->Text(), QStringLiteral("Restart this deal"));
+        PressButton(d, "OKBtn", 0);
+    });
+    ClickButton(form->InfoBtn);
+    EXPECT_EQ(form->GameState, gsRunning);
+
+    // The restart closes the page first, then asks over the board.
+    dialogs.Expect("TqxMultiDlg", [](QDialog* d) { emit static_cast<TqxMultiDlg*>(d)->InfoRestart->Clicked(); });
+    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+    ClickButton(form->InfoBtn);
+    EXPECT_EQ(form->GameState, gsNotStarted);
+    ExpectDealOf(form, number);
+
+    // German, and a later opening with OK does not restart again.
+    Language = 1;
+    dialogs.Expect("TqxMultiDlg", [&](QDialog* d) {
+        EXPECT_EQ(static_cast<TqxMultiDlg*>(d)->InfoDeal->Text(), QStringLiteral("Spiel Nr. %1").arg(number));
+        PressButton(d, "OKBtn", 0);
+    });
+    MouseDown(EmptyBoard);
+    ClickButton(form->InfoBtn);
+    EXPECT_EQ(form->GameState, gsRunning);
+}
+
+} // namespace
