@@ -11,6 +11,7 @@ python3 make_cards.py "$out/cards.svg"
 python3 make_glyphs.py "$out/glyphs.svg"
 python3 make_patterns.py "$out/patterns.svg"
 python3 make_scorefont.py "$out/scorefont.png"
+python3 make_scorefont.py --scale 2 "$out/scorefont@2x.png"
 python3 make_back.py "$out/back.jpg"
 echo "board artwork written to $out"
 # The game's decoder wants a baseline, three-component JPEG of 320 x 600.
