@@ -42,6 +42,9 @@ TMainform::TMainform(const QString& settingsPath)
     box->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { boxMouseDown(b, x, y); };
     box->OnMouseMove = [this](int x, int y) { boxMouseMove(x, y); };
     box->OnMouseUp = [this](Qt::MouseButton b, int x, int y) { boxMouseUp(b, x, y); };
+    box->OnRatioChanged = [this] {
+        if (isVisible()) RelayoutAndPaint();
+    };
     Board.OnScoreLabelMoved = [this](int left) {
         if (ScoreLabel) ScoreLabel->move(left, 4);
     };
@@ -62,10 +65,6 @@ TMainform::TMainform(const QString& settingsPath)
     Timer->setTimerType(Qt::PreciseTimer);
     Timer->setInterval(100);
     connect(Timer, &QTimer::timeout, this, &TMainform::TimerTimer);
-    m_settle = new QTimer(this);
-    m_settle->setSingleShot(true);
-    m_settle->setInterval(150);
-    connect(m_settle, &QTimer::timeout, this, &TMainform::RenderExactPictures);
 
     FormCreate();
     LMDForm1 = std::make_unique<TLMDForm>(this, ini);
@@ -181,15 +180,17 @@ void TMainform::FormResize() {
     }
     box->setGeometry(rect());
     if (!isVisible()) return;
-    const int oldCardSize = Board.Layout.CardSize;
-    // While the player drags the window's edge, every step gets quickly scaled pictures; they
-    // are rendered properly once the resizing pauses.
-    const bool first = m_laidOut.isEmpty();
-    if (!Board.LayoutBoard(box->width(), box->height(), first ? TBoard::TPictures::Exact : TBoard::TPictures::Interim))
-        return;
+    RelayoutAndPaint();
+}
+
+void TMainform::RelayoutAndPaint() {
+    // Every step of a live resize is rendered exactly: the pictures at the new size, never
+    // the old ones scaled.
+    const int oldCardSize = Board.Layout.CardSize, oldDeviceCardSize = Board.DeviceCardSize();
+    Canvas.Ratio = box->devicePixelRatioF();
+    if (!Board.LayoutBoard(box->width(), box->height())) return;
     PlaceBoardControls();
-    if (!Board.PicturesExact()) m_settle->start();
-    const bool redoDrag = Dragging && DragSprite && Board.Layout.CardSize != oldCardSize;
+    const bool redoDrag = Dragging && DragSprite && Board.DeviceCardSize() != oldDeviceCardSize;
     if (redoDrag) DragSprite.reset(); // its saved pixels belong to the old board
     boxPaint();
     if (redoDrag) RestartDragAfterLayout(oldCardSize);
@@ -227,15 +228,9 @@ void TMainform::FormClose() {
 }
 
 void TMainform::LayoutBoard() {
+    Canvas.Ratio = box->devicePixelRatioF();
     if (!Board.LayoutBoard(box->width(), box->height())) return;
     PlaceBoardControls();
-}
-
-void TMainform::RenderExactPictures() {
-    if (Board.PicturesExact()) return;
-    Board.RenderExactPictures();
-    if (Dragging && DragSprite) Board.DrawCard(DragImage, 0, 0, TopCard(DragStack));
-    boxPaint();
 }
 
 void TMainform::PlaceBoardControls() {
@@ -358,16 +353,17 @@ void TMainform::boxMouseDown(Qt::MouseButton, int X, int Y) {
     const int s = Board.Layout.StackAt(X, Y);
     if (s < 0 || StackCount[s] == 0) return;
     PlaySoundResource("UP");
-    const int cs = Board.Layout.CardSize;
+    // The card and its sprite live on the canvas, in device pixels.
+    const int cs = Board.DeviceCardSize();
     const QRect top = Board.Layout.StackTopRect(s);
     DragSprite = std::make_unique<tSprite>(&Canvas, cs, cs);
     DragImage = NewBitmap(cs, cs);
     Board.DrawCard(DragImage, 0, 0, TopCard(s));
     DragSprite->SetImage(&DragImage, 0, 0);
-    DragSprite->SetPosition(top.x(), top.y());
+    DragSprite->SetPosition(Board.Dev(top.x()), Board.Dev(top.y()));
     Board.DrawStack(s, false);
     DragSprite->Show(); // saves the lifted stack and paints the card where it lay
-    DragSprite->Grab(X, Y);
+    DragSprite->Grab(Board.Dev(X), Board.Dev(Y));
     m_dragGrab = QPoint(X - top.x(), Y - top.y());
     DragStack = s;
     Dragging = true;
@@ -375,14 +371,15 @@ void TMainform::boxMouseDown(Qt::MouseButton, int X, int Y) {
 
 void TMainform::boxMouseMove(int X, int Y) {
     m_lastPointer = QPoint(X, Y);
-    if (Dragging && DragSprite) DragSprite->DragTo(X, Y);
+    if (Dragging && DragSprite) DragSprite->DragTo(Board.Dev(X), Board.Dev(Y));
 }
 
 void TMainform::boxMouseUp(Qt::MouseButton, int, int) {
     if (!Dragging) return;
     const int half = Board.Layout.CardSize / 2;
     // The card's centre decides, not where the pointer was let go.
-    const int target = Board.Layout.RowAt(DragSprite->GetX() + half, DragSprite->GetY() + half);
+    const int target = Board.Layout.RowAt(qRound(DragSprite->GetX() / Board.Ratio()) + half,
+                                          qRound(DragSprite->GetY() / Board.Ratio()) + half);
     DragSprite->Hide();
     Dragging = false;
     DragSprite.reset();
@@ -411,16 +408,16 @@ void TMainform::boxMouseUp(Qt::MouseButton, int, int) {
 
 void TMainform::RestartDragAfterLayout(int oldCardSize) {
     // The card is rendered anew at the new size and keeps its hold under the pointer.
-    const int cs = Board.Layout.CardSize;
+    const int cs = Board.Layout.CardSize, dcs = Board.DeviceCardSize();
     const QPoint pointer = m_lastPointer;
     const QPoint grab = m_dragGrab * cs / std::max(oldCardSize, 1);
-    DragImage = NewBitmap(cs, cs);
+    DragImage = NewBitmap(dcs, dcs);
     Board.DrawCard(DragImage, 0, 0, TopCard(DragStack));
-    DragSprite = std::make_unique<tSprite>(&Canvas, cs, cs);
+    DragSprite = std::make_unique<tSprite>(&Canvas, dcs, dcs);
     DragSprite->SetImage(&DragImage, 0, 0);
-    DragSprite->SetPosition(pointer.x() - grab.x(), pointer.y() - grab.y());
+    DragSprite->SetPosition(Board.Dev(pointer.x() - grab.x()), Board.Dev(pointer.y() - grab.y()));
     DragSprite->Show();
-    DragSprite->Grab(pointer.x(), pointer.y());
+    DragSprite->Grab(Board.Dev(pointer.x()), Board.Dev(pointer.y()));
 }
 
 void TMainform::PatShapeMouseDown(int position) {

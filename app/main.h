@@ -147,7 +147,7 @@ private:
     void DealAfresh(std::int32_t number);
     void DrawTable();
     void RestartDragAfterLayout(int oldCardSize);
-    void RenderExactPictures();
+    void RelayoutAndPaint();
     void PlaceBoardControls();
 
     bool m_firstShow = true;
@@ -155,5 +155,4 @@ private:
     QSize m_laidOut; // the paint box size of the last layout
     QPoint m_dragGrab;    // where the pointer took hold of the dragged card
     QPoint m_lastPointer; // on the board, as last seen
-    QTimer* m_settle = nullptr; // fires once a resize has paused
 };

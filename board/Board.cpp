@@ -74,36 +74,108 @@ void TBoard::LoadArtwork() {
     LoadPicture(m_glyphs, QStringLiteral(":/board/glyphs.svg"));
     LoadPicture(m_patterns, QStringLiteral(":/board/patterns.svg"));
     m_stripsFor = QSize();
+    m_deviceBitmapsFor = 0;
     ScoreFont = QImage(QStringLiteral(":/board/scorefont.png")).convertToFormat(QImage::Format_RGB32);
     if (ScoreFont.width() < 11 * ScoreGlyphWidth || ScoreFont.height() < 2 * ScoreGlyphHeight) {
         qWarning("Zelvano: the score digits are missing or broken; digits from a font are drawn");
         ScoreFont = MakeScoreFont();
     }
+    // The sharper twins are only read when a scaled screen asks for them.
+    ScoreFont2x = QImage();
+    BackTexture2x = QImage();
     if (LoadJpegResource(QStringLiteral("BACK"), BackTexture) != 0)
         qWarning("Zelvano: the background texture cannot be decoded; plain colours are drawn");
 }
 
-bool TBoard::LayoutBoard(int bw, int bh, TPictures pictures) {
+QRect TBoard::Dev(const QRect& r) const {
+    if (m_ratio == 1.0) return r;
+    return QRect(QPoint(Dev(r.x()), Dev(r.y())), QPoint(Dev(r.x() + r.width()) - 1, Dev(r.y() + r.height()) - 1));
+}
+
+bool TBoard::LayoutBoard(int bw, int bh) {
     if (!ComputeLayout(Layout, bw, bh, m_game.PatternCount)) return false;
-    if (m_canvas.Image.size() != QSize(bw, bh)) m_canvas.Image = NewBitmap(bw, bh);
-    RenderStrips(pictures);
+    m_ratio = m_canvas.Ratio > 0 ? m_canvas.Ratio : 1.0;
+    const QSize device(Dev(bw), Dev(bh));
+    if (m_canvas.Image.size() != device) m_canvas.Image = NewBitmap(device.width(), device.height());
+    PrepareDeviceBitmaps();
+    RenderStrips();
     BuildBackground();
     return true;
 }
 
-void TBoard::RenderStrips(TPictures pictures) {
-    const int cs = Layout.CardSize, ps = Layout.PatternSize;
-    // The pictures depend only on these two sizes; a resize that keeps them keeps the pictures.
-    if (PicturesExact()) return;
-    if (pictures == TPictures::Interim && !CardFaces.isNull()) {
-        CardFaces = CardFaces.scaled(5 * cs, cs);
-        ValueGlyphs = ValueGlyphs.scaled(cs, 13 * cs);
-        PatternPictures = PatternPictures.scaled(PatternCells * ps, ps);
-        m_stripsFor = QSize(); // still to be rendered properly
+// Half-resolution halves of a two-row picture scaled apart, so the picture row never bleeds
+// into the mask row.
+static QImage ScaleRows(const QImage& twoRows, int width, int rowHeight) {
+    const int h = twoRows.height() / 2;
+    QImage out = NewBitmap(width, 2 * rowHeight);
+    for (int row = 0; row < 2; ++row) {
+        const QImage part = twoRows.copy(0, row * h, twoRows.width(), h)
+                                .scaled(width, rowHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                .convertToFormat(QImage::Format_RGB32);
+        BitBlt(out, 0, row * rowHeight, width, rowHeight, part, 0, 0);
+    }
+    return out;
+}
+
+void TBoard::PrepareDeviceBitmaps() {
+    const auto sources = std::make_pair(BackTexture.cacheKey(), ScoreFont.cacheKey());
+    if (m_deviceBitmapsFor == m_ratio && m_deviceSources == sources) return;
+    m_deviceBitmapsFor = m_ratio;
+    m_deviceSources = sources;
+    m_glyphW = Dev(ScoreGlyphWidth);
+    m_glyphH = Dev(ScoreGlyphHeight);
+    if (m_ratio == 1.0) {
+        m_texture = BackTexture;
+        m_scoreFont = ScoreFont;
         return;
     }
-    m_stripsFor = QSize(cs, ps);
+    if (ScoreFont2x.isNull()) {
+        ScoreFont2x = QImage(QStringLiteral(":/board/scorefont@2x.png")).convertToFormat(QImage::Format_RGB32);
+        if (ScoreFont2x.size() != 2 * ScoreFont.size()) ScoreFont2x = QImage();
+    }
+    if (BackTexture2x.isNull() && !BackTexture.isNull()) {
+        LoadJpegResource(QStringLiteral("BACK@2x"), BackTexture2x);
+        if (BackTexture2x.size() != 2 * BackTexture.size()) BackTexture2x = QImage();
+    }
+    // The twice-as-large pictures serve every scale above one; scaled down they stay sharp.
+    const QImage& digits = ScoreFont2x.isNull() ? ScoreFont : ScoreFont2x;
+    m_scoreFont = digits.size() == QSize(11 * m_glyphW, 2 * m_glyphH) ? digits : ScaleRows(digits, 11 * m_glyphW, m_glyphH);
+    const QImage& texture = BackTexture2x.isNull() ? BackTexture : BackTexture2x;
+    const int tw = BackTexture.width() / 2, th = BackTexture.height() / BackgroundCount;
+    if (tw < 1 || th < 1) {
+        m_texture = QImage();
+        return;
+    }
+    const QSize deviceTile(Dev(tw), Dev(th));
+    if (texture.size() == QSize(2 * deviceTile.width(), BackgroundCount * deviceTile.height())) {
+        m_texture = texture;
+        return;
+    }
+    // Each tile scaled on its own, wrapped around its edges first: the board repeats a tile
+    // side by side, so its edge must blend with its own opposite edge, never with the next
+    // tile of the picture.
+    const int stw = texture.width() / 2, sth = texture.height() / BackgroundCount, pad = 4;
+    m_texture = NewBitmap(2 * deviceTile.width(), BackgroundCount * deviceTile.height());
+    const qreal scale = qreal(deviceTile.width()) / stw;
+    for (int row = 0; row < BackgroundCount; ++row)
+        for (int col = 0; col < 2; ++col) {
+            QImage shifted = NewBitmap(stw + 2 * pad, sth + 2 * pad);
+            for (int y = 0; y < shifted.height(); ++y)
+                for (int x = 0; x < shifted.width(); ++x)
+                    shifted.setPixel(x, y, texture.pixel(col * stw + (x - pad + stw) % stw, row * sth + (y - pad + sth) % sth));
+            const QImage big = shifted.scaled(qRound(shifted.width() * scale), qRound(shifted.height() * scale),
+                                              Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                   .convertToFormat(QImage::Format_RGB32);
+            BitBlt(m_texture, col * deviceTile.width(), row * deviceTile.height(), deviceTile.width(),
+                   deviceTile.height(), big, qRound(pad * scale), qRound(pad * scale));
+        }
+}
 
+void TBoard::RenderStrips() {
+    const int cs = DeviceCardSize(), ps = DevicePatternSize();
+    // The pictures depend only on these two sizes; a resize that keeps them keeps the pictures.
+    if (m_stripsFor == QSize(cs, ps)) return;
+    m_stripsFor = QSize(cs, ps);
     CardFaces = m_cards.Render(cs, Cream);
     if (!m_cards.IsValid()) {
         for (int c = 0; c < 4; ++c) FillRect(CardFaces, QRect(c * cs + cs / 8, cs / 8, cs * 3 / 4, cs * 3 / 4), FaceColours[c]);
@@ -133,33 +205,54 @@ QRgb TBoard::FallbackColour(bool darker) const {
 void TBoard::BuildBackground() {
     const int bw = Layout.Width, bh = Layout.Height;
     const int r = std::clamp(BackgroundIndex, 0, BackgroundCount - 1);
-    const int tw = BackTexture.width() / 2, th = BackTexture.height() / BackgroundCount;
+    const int tw = m_texture.width() / 2, th = m_texture.height() / BackgroundCount;
     const bool textured = tw >= 1 && th >= 1;
 
     // Every pixel is written below, so the bitmap need not be cleared first.
-    BoardBackground = QImage(bw, bh, QImage::Format_RGB32);
+    BoardBackground = QImage(m_canvas.Image.size(), QImage::Format_RGB32);
     // The darker texture lies in the toolbar band and in the two panels; both textures are
     // tiled from the board's top-left corner, so a panel shows the darker twin of exactly
     // what lies around it.
-    const QRect band(0, 0, bw, ToolbarBand), pp = Layout.PatternPanel(), rp = Layout.RowPanel();
+    const QRect pp = Layout.PatternPanel(), rp = Layout.RowPanel();
+    const QRect darkAreas[] = {Dev(QRect(0, 0, bw, ToolbarBand)), Dev(pp), Dev(rp)};
     if (textured) {
-        TileInto(BoardBackground, BoardBackground.rect(), BackTexture, QRect(0, r * th, tw, th));
-        for (const QRect& dark : {band, pp, rp}) TileInto(BoardBackground, dark, BackTexture, QRect(tw, r * th, tw, th));
+        TileInto(BoardBackground, BoardBackground.rect(), m_texture, QRect(0, r * th, tw, th));
+        for (const QRect& dark : darkAreas) TileInto(BoardBackground, dark, m_texture, QRect(tw, r * th, tw, th));
     } else {
         BoardBackground.fill(FallbackColour(false));
-        for (const QRect& dark : {band, pp, rp}) FillRect(BoardBackground, dark, FallbackColour(true));
+        for (const QRect& dark : darkAreas) FillRect(BoardBackground, dark, FallbackColour(true));
     }
 
-    FrameRect(BoardBackground, 0, ToolbarBand, bw, bh, Qt::black);
-    FrameRect(BoardBackground, 6, ToolbarBand + 6, bw - 6, bh - 6, Qt::black);
-    FrameRect(BoardBackground, 3, ToolbarBand + 3, bw - 3, bh - 3, Qt::black, 3);
+    Frame(BoardBackground, 0, ToolbarBand, bw, bh, Qt::black);
+    Frame(BoardBackground, 6, ToolbarBand + 6, bw - 6, bh - 6, Qt::black);
+    Frame(BoardBackground, 3, ToolbarBand + 3, bw - 3, bh - 3, Qt::black, 3);
 
-    FrameRect(BoardBackground, pp.x(), pp.y(), pp.x() + pp.width(), pp.y() + pp.height(), Qt::black);
-    FrameRect(BoardBackground, pp.x() - 2, pp.y() - 2, pp.x() + pp.width() + 2, pp.y() + pp.height() + 2, Qt::black);
+    Frame(BoardBackground, pp.x(), pp.y(), pp.x() + pp.width(), pp.y() + pp.height(), Qt::black);
+    Frame(BoardBackground, pp.x() - 2, pp.y() - 2, pp.x() + pp.width() + 2, pp.y() + pp.height() + 2, Qt::black);
 
-    FrameRect(BoardBackground, rp.x(), rp.y(), rp.x() + rp.width(), rp.y() + rp.height(), Qt::black);
-    FrameRect(BoardBackground, rp.x() - 6, rp.y() - 6, rp.x() + rp.width() + 6, rp.y() + rp.height() + 6, Qt::black);
-    FrameRect(BoardBackground, rp.x() - 3, rp.y() - 3, rp.x() + rp.width() + 3, rp.y() + rp.height() + 3, Qt::black, 3);
+    Frame(BoardBackground, rp.x(), rp.y(), rp.x() + rp.width(), rp.y() + rp.height(), Qt::black);
+    Frame(BoardBackground, rp.x() - 6, rp.y() - 6, rp.x() + rp.width() + 6, rp.y() + rp.height() + 6, Qt::black);
+    Frame(BoardBackground, rp.x() - 3, rp.y() - 3, rp.x() + rp.width() + 3, rp.y() + rp.height() + 3, Qt::black, 3);
+}
+
+void TBoard::Frame(QImage& dst, int left, int top, int right, int bottom, QColor colour, int penWidth) const {
+    if (m_ratio == 1.0) {
+        FrameRect(dst, left, top, right, bottom, colour, penWidth);
+        return;
+    }
+    if (penWidth < 1) penWidth = 1;
+    QPainter p(&dst);
+    const int lo = -(penWidth - 1) / 2, hi = penWidth / 2;
+    for (int d = lo; d <= hi; ++d) {
+        const int l = left - d, t = top - d, r = right - 1 + d, b = bottom - 1 + d;
+        if (r < l || b < t) continue;
+        // Every side equally thick, so a frame does not look heavier on one side than the other.
+        const int w1 = Dev(1), L = Dev(l), T = Dev(t), R = Dev(r + 1), B = Dev(b + 1);
+        p.fillRect(QRect(L, T, R - L, w1), colour);
+        p.fillRect(QRect(L, B - w1, R - L, w1), colour);
+        p.fillRect(QRect(L, T, w1, B - T), colour);
+        p.fillRect(QRect(R - w1, T, w1, B - T), colour);
+    }
 }
 
 void TBoard::Restore(const QRect& r) {
@@ -167,7 +260,7 @@ void TBoard::Restore(const QRect& r) {
 }
 
 void TBoard::DrawCard(QImage& target, int x, int y, CardCode card) const {
-    const int cs = Layout.CardSize;
+    const int cs = DeviceCardSize();
     if (static_cast<unsigned>(card) < 64) {
         BitBlt(target, x, y, cs, cs, CardFaces, ColourIndex(card) * cs, 0);
         // The black numeral darkens the face; its white ground leaves the face alone.
@@ -177,13 +270,14 @@ void TBoard::DrawCard(QImage& target, int x, int y, CardCode card) const {
     } else {
         return;
     }
-    FrameRect(target, x, y, x + cs, y + cs, Qt::black);
+    FrameInside(target, QRect(x, y, cs, cs), Qt::black, Dev(1));
 }
 
 void TBoard::DrawCardOnBox(int x, int y, CardCode card) {
     if (!Ready()) return;
-    DrawCard(m_canvas.Image, x, y, card);
-    m_canvas.Changed(QRect(x, y, Layout.CardSize, Layout.CardSize));
+    const QRect r = DeviceSquare(QRect(x, y, 0, 0), DeviceCardSize());
+    DrawCard(m_canvas.Image, r.x(), r.y(), card);
+    m_canvas.Changed(r);
 }
 
 void TBoard::DrawRowCard(int j) {
@@ -193,42 +287,43 @@ void TBoard::DrawRowCard(int j) {
 
 void TBoard::DrawPattern(int i) {
     if (!Ready()) return;
-    const QRect sq = Layout.PatternRect(i);
-    const int ps = Layout.PatternSize;
+    const int ps = DevicePatternSize(), w1 = Dev(1);
+    const QRect sq = DeviceSquare(Layout.PatternRect(i), ps);
     // One pixel all round: that also wipes the glittering frame of an offer.
-    const QRect ring = sq.adjusted(-1, -1, 1, 1);
+    const QRect ring = sq.adjusted(-w1, -w1, w1, w1);
     Restore(ring);
     const TPatternState state = m_game.PatternState[i];
     const int cell = state == TPatternState::Claimed ? 0 : m_game.PatternIds[i];
     BitBlt(m_canvas.Image, sq.x(), sq.y(), ps, ps, PatternPictures, cell * ps, 0);
-    if (!IsOffered(state)) FrameRect(m_canvas.Image, sq.x(), sq.y(), sq.x() + ps, sq.y() + ps, Qt::black);
+    if (!IsOffered(state)) FrameInside(m_canvas.Image, sq, Qt::black, w1);
     m_canvas.Changed(ring);
 }
 
 void TBoard::FlashFrames() {
     if (!Ready()) return;
-    const int ps = Layout.PatternSize;
+    const int ps = DevicePatternSize(), w1 = Dev(1);
     for (int i = 1; i <= m_game.PatternCount; ++i) {
         if (!IsOffered(m_game.PatternState[i])) continue;
-        const QRect sq = Layout.PatternRect(i);
+        const QRect sq = DeviceSquare(Layout.PatternRect(i), ps);
+        const QRect ring = sq.adjusted(-w1, -w1, w1, w1);
         const LightColour inner = RandomLightColour(m_random);
-        FrameRect(m_canvas.Image, sq.x(), sq.y(), sq.x() + ps, sq.y() + ps, QColor(inner.Red, inner.Green, inner.Blue));
+        FrameInside(m_canvas.Image, sq, QColor(inner.Red, inner.Green, inner.Blue), w1);
         const LightColour outer = RandomLightColour(m_random);
-        FrameRect(m_canvas.Image, sq.x() - 1, sq.y() - 1, sq.x() + ps + 1, sq.y() + ps + 1,
-                  QColor(outer.Red, outer.Green, outer.Blue));
-        m_canvas.Changed(sq.adjusted(-1, -1, 1, 1));
+        FrameInside(m_canvas.Image, ring, QColor(outer.Red, outer.Green, outer.Blue), w1);
+        m_canvas.Changed(ring);
     }
 }
 
 void TBoard::DrawStack(int s, bool full) {
     if (!Ready()) return;
     const int c = m_game.StackCount[s];
-    const QRect top = Layout.StackTopRect(s);
-    const int x = top.x(), y0 = top.y(), cs = Layout.CardSize, st = Layout.StripStep();
+    const int cs = DeviceCardSize(), st = Dev(Layout.StripStep());
+    const QRect area = DeviceSquare(Layout.StackTopRect(s), cs).adjusted(0, 0, 0, 10 * st);
+    const int x = area.x(), y0 = area.y();
     QImage& canvas = m_canvas.Image;
 
     if (c == 0 || (c == 1 && !full)) {
-        Restore(Layout.StackArea(s));
+        Restore(area);
     } else if (c == 1) {
         Restore(QRect(x, y0 + cs, cs, 9 * st));
         DrawCard(canvas, x, y0, m_game.Stacks[s][0]);
@@ -244,40 +339,58 @@ void TBoard::DrawStack(int s, bool full) {
             Restore(QRect(x, y0, cs, st)); // where the lifted card's top strip was
             DrawCard(canvas, x, y0 + st, m_game.Stacks[s][c - 2]);
         }
-        if (m_strip.size() != QSize(cs, cs)) m_strip = NewBitmap(cs, cs);
-        for (int k = 0; k <= lowestWhole; ++k) {
-            DrawCard(m_strip, 0, 0, m_game.Stacks[s][k]);
-            BitBlt(canvas, x, y0 + cs + (c - 2 - k) * st, cs, st, m_strip, 0, cs - st);
-        }
+        // Only the bottom strip of a lower card shows: draw just that part of it, as a whole
+        // card drawn and cut would give, without drawing the rest.
+        for (int k = 0; k <= lowestWhole; ++k) DrawCardStrip(canvas, x, y0 + cs + (c - 2 - k) * st, st, m_game.Stacks[s][k]);
     }
-    m_canvas.Changed(Layout.StackArea(s));
+    m_canvas.Changed(area);
+}
+
+void TBoard::DrawCardStrip(QImage& target, int x, int y, int rows, CardCode card) const {
+    const int cs = DeviceCardSize(), from = cs - rows;
+    if (static_cast<unsigned>(card) < 64) {
+        BitBlt(target, x, y, cs, rows, CardFaces, ColourIndex(card) * cs, from);
+        BitBlt(target, x, y, cs, rows, ValueGlyphs, 0, ValueField(card) * cs + from, TRop::And);
+    } else if (card == JokerCard) {
+        BitBlt(target, x, y, cs, rows, CardFaces, 4 * cs, from);
+    } else {
+        return; // nothing at all for a code that is no card
+    }
+    // The part of the card's frame that lies in the strip.
+    const int w1 = Dev(1);
+    const QRect whole(x, y - from, cs, cs);
+    const QRect strip(x, y, cs, rows);
+    for (const QRect& side : {QRect(whole.x(), whole.y(), cs, w1), QRect(whole.x(), whole.bottom() + 1 - w1, cs, w1),
+                              QRect(whole.x(), whole.y(), w1, cs), QRect(whole.right() + 1 - w1, whole.y(), w1, cs)})
+        FillRect(target, side & strip, Qt::black);
 }
 
 void TBoard::DrawScore() {
     if (!Ready()) return;
     const int bw = Layout.Width;
     const QString text = QString::number(DisplayedScore(m_game.Score));
-    Restore(Layout.ScoreField());
+    const QRect field = Dev(Layout.ScoreField());
+    Restore(field);
     const int x = (bw - 416 - ScoreGlyphWidth * static_cast<int>(text.size())) / 2 + 208;
     if (OnScoreLabelMoved) OnScoreLabelMoved(x + 5);
+    const int gw = m_glyphW, gh = m_glyphH, top = Dev(ScoreFieldTop);
     for (int p = 0; p < text.size(); ++p) {
         const int g = text[p] == QLatin1Char('-') ? 0 : text[p].digitValue() + 1;
-        const int gx = x + ScoreGlyphWidth * p;
-        BitBlt(m_canvas.Image, gx, ScoreFieldTop, ScoreGlyphWidth, ScoreGlyphHeight, ScoreFont, ScoreGlyphWidth * g,
-               ScoreGlyphHeight, TRop::And);
-        BitBlt(m_canvas.Image, gx, ScoreFieldTop, ScoreGlyphWidth, ScoreGlyphHeight, ScoreFont, ScoreGlyphWidth * g, 0,
-               TRop::Or);
+        const int gx = Dev(x + ScoreGlyphWidth * p);
+        BitBlt(m_canvas.Image, gx, top, gw, gh, m_scoreFont, gw * g, gh, TRop::And);
+        BitBlt(m_canvas.Image, gx, top, gw, gh, m_scoreFont, gw * g, 0, TRop::Or);
     }
-    m_canvas.Changed(Layout.ScoreField().united(QRect(x, ScoreFieldTop, ScoreGlyphWidth * text.size(), ScoreGlyphHeight)));
+    const int left = Dev(x), right = Dev(x + ScoreGlyphWidth * static_cast<int>(text.size() - 1)) + gw;
+    m_canvas.Changed(field.united(QRect(left, top, right - left, gh)));
 }
 
 void TBoard::Paint() {
     if (!Ready()) return;
-    BitBlt(m_canvas.Image, 0, 0, Layout.Width, Layout.Height, BoardBackground, 0, 0);
+    BitBlt(m_canvas.Image, 0, 0, m_canvas.Image.width(), m_canvas.Image.height(), BoardBackground, 0, 0);
     if (m_game.GameState != gsPaused) {
         for (int i = 1; i <= m_game.PatternCount; ++i) DrawPattern(i);
         for (int j = 0; j < RowSize; ++j) {
-            const QRect r = Layout.RowRect(j);
+            const QRect r = DeviceSquare(Layout.RowRect(j), DeviceCardSize());
             DrawCard(m_canvas.Image, r.x(), r.y(), m_game.Row[j]);
         }
         for (int s = 0; s < StackTotal; ++s) DrawStack(s, true);
@@ -288,22 +401,22 @@ void TBoard::Paint() {
 
 void TBoard::RestoreBelowBand() {
     if (!Ready()) return;
-    const QRect below(0, ToolbarBand, Layout.Width, Layout.Height - ToolbarBand);
+    const QRect below = Dev(QRect(0, ToolbarBand, Layout.Width, Layout.Height - ToolbarBand));
     Restore(below);
     m_canvas.Changed(below);
 }
 
 void TBoard::ClaimFlash(int i, int points, const std::function<void()>& afterEachPass) {
     if (!Ready()) return;
-    const QRect sq = Layout.PatternRect(i);
-    const int ps = Layout.PatternSize;
-    const QRect ring = sq.adjusted(-1, -1, 1, 1);
+    const int ps = DevicePatternSize(), w1 = Dev(1);
+    const QRect sq = DeviceSquare(Layout.PatternRect(i), ps);
+    const QRect ring = sq.adjusted(-w1, -w1, w1, w1);
     Restore(ring);
     m_canvas.Changed(ring);
     const QString text = QString::number(points);
     // A size in points on a 96-dpi screen, as the rest of the board's text.
-    const int pointSize = ps / 3;
-    const QFont font = ArialPixels((pointSize * 96 + 36) / 72);
+    const int pointSize = Layout.PatternSize / 3;
+    const QFont font = ArialPixels(Dev((pointSize * 96 + 36) / 72));
     const int tx = sq.x() + (ps - TextWidth(font, text)) / 2;
     const int ty = sq.y() + (ps - TextHeight(font, text)) / 2;
     for (int pass = 0; pass < 6; ++pass) {

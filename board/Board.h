@@ -11,6 +11,7 @@
 #include <QImage>
 
 #include <functional>
+#include <utility>
 
 inline constexpr int BackgroundCount = 5; // grey, brown, green, blue, red
 inline constexpr int ScoreGlyphWidth = 20;
@@ -27,25 +28,34 @@ public:
     int BackgroundIndex = 1;
     BoardLayout Layout;
 
+    // The layout (Layout, and every position the game and the pointer use) is in the paint
+    // box's own pixels. Everything below is in device pixels, the canvas's ratio times as
+    // many, so a scaled screen shows every picture at its full resolution.
     QImage BackTexture;      // 2 x 5 tiles: a texture and its darker twin per background colour
+    QImage BackTexture2x;    // the same at twice the resolution, for scaled screens (may be null)
     QImage CardFaces;        // 5 cells: red, green, blue, violet, joker
     QImage ValueGlyphs;      // 13 cells in a column: black numerals 1..13 on white
     QImage PatternPictures;  // 21 cells: the claimed mark, the 18 patterns, two spare
-    QImage BoardBackground;  // the static board, the paint box's size
-    QImage ScoreFont;        // 11 glyphs (minus, 0..9) over their masks
+    QImage BoardBackground;  // the static board, the canvas's size
+    QImage ScoreFont;        // 11 glyphs (minus, 0..9) over their masks, 20 x 27 each
+    QImage ScoreFont2x;      // the same at twice the resolution (may be null)
 
-    // Interim pictures are the previous ones scaled to the new size: quick enough for every
-    // step of a window being resized; RenderExactPictures replaces them once it stops.
-    enum class TPictures { Exact, Interim };
+    // Lays the board out for a paint box of bw x bh at the canvas's ratio and rebuilds every
+    // off-screen bitmap. Returns false (changing nothing) for a paint box 100 pixels high or less.
+    bool LayoutBoard(int bw, int bh);
 
-    // Lays the board out for a paint box of bw x bh and rebuilds every off-screen bitmap.
-    // Returns false (changing nothing) for a paint box 100 pixels high or less.
-    bool LayoutBoard(int bw, int bh, TPictures pictures = TPictures::Exact);
-    bool PicturesExact() const { return m_stripsFor == QSize(Layout.CardSize, Layout.PatternSize); }
-    void RenderExactPictures() { RenderStrips(TPictures::Exact); }
+    // Layout pixels to device pixels: a position, or a rectangle covering exactly the device
+    // pixels of its layout pixels.
+    int Dev(int v) const { return m_ratio == 1.0 ? v : qRound(v * m_ratio); }
+    QRect Dev(const QRect& r) const;
+    qreal Ratio() const { return m_ratio; }
+    int DeviceCardSize() const { return Dev(Layout.CardSize); }
+    int DevicePatternSize() const { return Dev(Layout.PatternSize); }
 
-    // One card as a CardSize square on any image; nothing at all for a code that is no card.
+    // One card as a DeviceCardSize square at (x, y) in the target's pixels; nothing at all
+    // for a code that is no card.
     void DrawCard(QImage& target, int x, int y, CardCode card) const;
+    // The same on the canvas, at a place of the layout.
     void DrawCardOnBox(int x, int y, CardCode card);
     void DrawRowCard(int position);
     void DrawPattern(int position);
@@ -68,10 +78,19 @@ public:
     std::function<void(int left)> OnScoreLabelMoved;
 
 private:
-    void RenderStrips(TPictures pictures);
+    void RenderStrips();
+    void PrepareDeviceBitmaps();
     void BuildBackground();
-    void Restore(const QRect& r);
+    void Restore(const QRect& deviceRect);
+    // A GDI-style outline given in layout pixels; each one-pixel ring becomes a ring of device
+    // pixels as thick as one layout pixel.
+    // The bottom `rows` rows of a card drawn at (x, y): the visible strip of a lower stack card.
+    void DrawCardStrip(QImage& target, int x, int y, int rows, CardCode card) const;
+    void Frame(QImage& dst, int left, int top, int right, int bottom, QColor colour, int penWidth = 1) const;
     QRgb FallbackColour(bool darker) const;
+    QRect DeviceSquare(const QRect& layoutSquare, int side) const {
+        return QRect(Dev(layoutSquare.x()), Dev(layoutSquare.y()), side, side);
+    }
 
     TCanvas& m_canvas;
     const GameData& m_game;
@@ -79,8 +98,13 @@ private:
     TStripPicture m_cards{5, Qt::Horizontal};
     TStripPicture m_glyphs{13, Qt::Vertical};
     TStripPicture m_patterns{21, Qt::Horizontal};
-    QSize m_stripsFor; // card and pattern size the strips were rendered at
-    QImage m_strip; // scratch for the lower cards of a stack
+    QSize m_stripsFor; // device card and pattern size the strips were rendered at
+    qreal m_ratio = 1.0; // of the last layout
+    qreal m_deviceBitmapsFor = 0; // ratio the texture and digits below were made for
+    std::pair<qint64, qint64> m_deviceSources; // and the pictures they were made from
+    QImage m_texture; // BackTexture at device resolution
+    QImage m_scoreFont; // ScoreFont at device resolution
+    int m_glyphW = ScoreGlyphWidth, m_glyphH = ScoreGlyphHeight; // its cell size
 };
 
 // The score as the field shows it: clamped to -9999..99999.

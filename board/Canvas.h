@@ -1,6 +1,7 @@
 #pragma once
-// The paint box's canvas: an off-screen image the size of the board. Everything is drawn
-// here; the widget that shows it is told which rectangle changed.
+// The paint box's canvas: an off-screen image the size of the board in device pixels (on a
+// screen scaled by 2 it holds four pixels for every pixel of the board's layout). Everything is
+// drawn here; the widget that shows it is told which rectangle changed, in device pixels.
 
 #include <QImage>
 #include <QRect>
@@ -9,7 +10,9 @@
 
 class TCanvas {
 public:
-    QImage Image; // Format_RGB32, the paint box's size
+    QImage Image; // Format_RGB32, the paint box's size times Ratio
+    // Device pixels per layout pixel: the screen's scale (1, 1.25, 1.5, 2, ...).
+    qreal Ratio = 1.0;
 
     // Schedules a repaint of the rectangle on the screen (set by the widget showing the canvas).
     std::function<void(const QRect&)> OnChanged;

@@ -21,6 +21,12 @@ public:
     std::function<void(int x, int y)> OnMouseMove;
     std::function<void(Qt::MouseButton button, int x, int y)> OnMouseUp;
     std::function<void()> OnResize;
+    // The screen's scale differs from the canvas's: lay out and paint anew.
+    std::function<void()> OnRatioChanged;
+
+    // Canvas (device) rectangles and the widget's own ones.
+    QRect ToLogical(const QRect& device) const;
+    QRect ToDevice(const QRect& logical) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

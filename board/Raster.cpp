@@ -72,22 +72,41 @@ void StretchDraw(QImage& dst, const QRect& r, QSvgRenderer& picture) {
 
 void FrameRect(QImage& dst, int left, int top, int right, int bottom, QColor colour, int penWidth) {
     if (penWidth < 1) penWidth = 1;
-    QPainter p(&dst);
     const int lo = -(penWidth - 1) / 2, hi = penWidth / 2;
     for (int d = lo; d <= hi; ++d) {
         // One-pixel ring d pixels outside (negative: inside) the outline.
         const int l = left - d, t = top - d, r = right - 1 + d, b = bottom - 1 + d;
         if (r < l || b < t) continue;
-        p.fillRect(QRect(l, t, r - l + 1, 1), colour);
-        p.fillRect(QRect(l, b, r - l + 1, 1), colour);
-        p.fillRect(QRect(l, t, 1, b - t + 1), colour);
-        p.fillRect(QRect(r, t, 1, b - t + 1), colour);
+        FillRect(dst, QRect(l, t, r - l + 1, 1), colour);
+        FillRect(dst, QRect(l, b, r - l + 1, 1), colour);
+        FillRect(dst, QRect(l, t, 1, b - t + 1), colour);
+        FillRect(dst, QRect(r, t, 1, b - t + 1), colour);
     }
 }
 
 void FillRect(QImage& dst, const QRect& r, QColor colour) {
-    QPainter p(&dst);
-    p.fillRect(r, colour);
+    // Straight into the rows: the board frames every card it draws, so this is called often.
+    const QRect area = r & dst.rect();
+    if (area.isEmpty()) return;
+    if (dst.depth() != 32) {
+        QPainter p(&dst);
+        p.fillRect(area, colour);
+        return;
+    }
+    const quint32 value = colour.rgb();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        auto* d = reinterpret_cast<quint32*>(dst.scanLine(y)) + area.left();
+        std::fill(d, d + area.width(), value);
+    }
+}
+
+void FrameInside(QImage& dst, const QRect& r, QColor colour, int width) {
+    if (r.isEmpty()) return;
+    width = std::clamp(width, 1, std::min(r.width(), r.height()));
+    FillRect(dst, QRect(r.x(), r.y(), r.width(), width), colour);
+    FillRect(dst, QRect(r.x(), r.bottom() + 1 - width, r.width(), width), colour);
+    FillRect(dst, QRect(r.x(), r.y(), width, r.height()), colour);
+    FillRect(dst, QRect(r.right() + 1 - width, r.y(), width, r.height()), colour);
 }
 
 void TextOut(QImage& dst, int x, int y, const QString& text, const QFont& font, QColor colour) {

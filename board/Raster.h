@@ -36,6 +36,10 @@ void FrameRect(QImage& dst, int left, int top, int right, int bottom, QColor col
 
 void FillRect(QImage& dst, const QRect& r, QColor colour);
 
+// An outline `width` pixels thick lying just inside r. With width 1 it is the same as
+// FrameRect(r.left, r.top, r.left + r.width, r.top + r.height).
+void FrameInside(QImage& dst, const QRect& r, QColor colour, int width = 1);
+
 // Text with its top-left at (x, y) on a transparent background.
 void TextOut(QImage& dst, int x, int y, const QString& text, const QFont& font, QColor colour);
 int TextWidth(const QFont& font, const QString& text);

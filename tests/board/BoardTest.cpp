@@ -232,4 +232,62 @@ TEST(BoardFallback, WithoutATextureTheBoardIsStillDrawn) {
     EXPECT_NE(board.BoardBackground.pixel(300, 10), board.BoardBackground.pixel(300, 300)); // a darker band
 }
 
+
+// On a scaled screen the layout stays in the paint box's pixels and everything drawn is made
+// at the screen's resolution: sharp, not the scale-1 board blown up.
+class ScaledBoard : public ::testing::TestWithParam<qreal> {};
+
+TEST_P(ScaledBoard, DrawsAtDeviceResolution) {
+    const qreal ratio = GetParam();
+    TCanvas canvas;
+    canvas.Ratio = ratio;
+    GameData game;
+    SetLevel(game, 1);
+    GameRandom deal(3), random(1);
+    StartDeal(game, DealTable(deal));
+    TBoard board(canvas, game, random);
+    board.LoadArtwork();
+    ASSERT_TRUE(board.LayoutBoard(700, 500));
+    board.Paint();
+
+    // The layout is the one of scale 1; the pictures are ratio times larger.
+    EXPECT_EQ(board.Layout.CardSize, 97);
+    EXPECT_EQ(canvas.Image.size(), QSize(qRound(700 * ratio), qRound(500 * ratio)));
+    const int cs = board.DeviceCardSize();
+    EXPECT_EQ(cs, qRound(97 * ratio));
+    EXPECT_EQ(board.CardFaces.size(), QSize(5 * cs, cs));
+    EXPECT_EQ(board.PatternPictures.height(), qRound(31 * ratio));
+
+    // A row card lies where its layout square lies, whole and framed by one layout pixel.
+    const QRect row = board.Layout.RowRect(1);
+    QImage card = NewBitmap(cs, cs);
+    board.DrawCard(card, 0, 0, game.Row[1]);
+    EXPECT_EQ(canvas.Image.copy(qRound(row.x() * ratio), qRound(row.y() * ratio), cs, cs), card);
+    const int frame = qRound(ratio);
+    for (int d = 0; d < frame; ++d) EXPECT_EQ(card.pixel(cs / 2, d), qRgb(0, 0, 0)) << d;
+    EXPECT_NE(card.pixel(cs / 2, frame), qRgb(0, 0, 0));
+
+    // Rendered, not scaled: at scale 2 a board blown up from scale 1 would consist of 2 x 2
+    // blocks of one colour; a sharp one has plenty of blocks with detail inside.
+    if (ratio == 2.0) {
+        int mixed = 0, blocks = 0;
+        for (int y = 0; y + 1 < cs; y += 2)
+            for (int x = 0; x + 1 < cs; x += 2, ++blocks) {
+                const QRgb p = card.pixel(x, y);
+                if (card.pixel(x + 1, y) != p || card.pixel(x, y + 1) != p || card.pixel(x + 1, y + 1) != p) ++mixed;
+            }
+        EXPECT_GT(mixed, blocks / 10);
+    }
+
+    // The score's digits, the background's frames and its texture are at device size too.
+    const QRect field = board.Dev(board.Layout.ScoreField());
+    EXPECT_NE(canvas.Image.copy(field), board.BoardBackground.copy(field));
+    EXPECT_EQ(board.BoardBackground.size(), canvas.Image.size());
+    const int bottom = canvas.Image.height() - 1;
+    EXPECT_EQ(board.BoardBackground.pixel(350, bottom), qRgb(0, 0, 0));
+    EXPECT_NE(board.BoardBackground.pixel(350, board.Dev(498)), qRgb(0, 0, 0)); // texture between the frames
+}
+
+INSTANTIATE_TEST_SUITE_P(Ratios, ScaledBoard, ::testing::Values(1.25, 1.5, 2.0));
+
 } // namespace
