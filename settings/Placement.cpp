@@ -227,6 +227,10 @@ TPlacementRecord TLMDForm::CurrentPlacement() const {
 
 void TLMDForm::SavePlacement() { m_ini.WriteText(Section, RecordKey, FormatPlacement(CurrentPlacement())); }
 
+void TLMDForm::SavePlacement(TIniEdit& edit) const {
+    edit.WriteText(Section, RecordKey, FormatPlacement(CurrentPlacement()));
+}
+
 bool TLMDForm::CanPlayShowEffect() {
     const QString platform = QGuiApplication::platformName();
     return QGuiApplication::primaryScreen() &&

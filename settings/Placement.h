@@ -15,6 +15,7 @@
 #include <optional>
 
 class QWidget;
+class TIniEdit;
 class TLMDIniCtrl;
 
 inline constexpr int PlacementMark = 200;
@@ -58,8 +59,11 @@ public:
     // Applies the stored record (normal rectangle; show command 3 also maximizes) or
     // centres the window on its screen.
     void RestorePlacement();
-    // Writes the current placement; the main window calls this when it closes.
+    // Writes the current placement on its own.
     void SavePlacement();
+    // Writes it into an edit of the store, so the main window's close keeps it together with
+    // the other settings in one replacement of the file.
+    void SavePlacement(TIniEdit& edit) const;
     // The outline effect; does nothing where windows cannot be placed on the screen
     // (the "offscreen" platform, Wayland, no display).
     void PlayShowEffect();

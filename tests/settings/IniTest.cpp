@@ -193,21 +193,21 @@ TEST_F(IniTest, WritesKeepEveryOtherLineOfTheFile) {
     ini->WriteFlag("common", "sound", true);
     ini->WriteFlag("new", "max", false);
     ini->WriteText("common", "player", " Jörg, \"der\" =\\ ");
-    EXPECT_EQ(ReadAll(path), QByteArray("; my settings\r\n"
-                                        "[other]\r\n"
-                                        "level=9\r\n"
-                                        "\r\n"
-                                        "[common]\r\n"
-                                        "junk line\r\n"
-                                        "level=-5\r\n"
-                                        "back=0\r\n"
-                                        "sound=1\r\n"
-                                        "player=\\sJörg, \"der\" =\\\\\\s\r\n"
-                                        "\r\n"
-                                        "# end\r\n"
-                                        "\r\n"
-                                        "[new]\r\n"
-                                        "max=0\r\n"));
+    EXPECT_EQ(ReadAll(path), QByteArray("; my settings\n"
+                                        "[other]\n"
+                                        "level=9\n"
+                                        "\n"
+                                        "[common]\n"
+                                        "junk line\n"
+                                        "level=-5\n"
+                                        "back=0\n"
+                                        "sound=1\n"
+                                        "player=\\sJörg, \"der\" =\\\\\\s\n"
+                                        "\n"
+                                        "# end\n"
+                                        "\n"
+                                        "[new]\n"
+                                        "max=0\n"));
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
@@ -246,9 +246,11 @@ TEST_F(IniTest, FailedWriteReportsAndLeavesTheOldFileWhole) {
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
-    EXPECT_EQ(errors, QStringList{QString::fromUtf8("Konnte Daten für 'hsa1' nicht setzen")});
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QString::fromUtf8("Konnte Daten für 'hsa1' nicht setzen\n\n")));
+    EXPECT_TRUE(errors[0].contains("The disk is full.")) << errors[0].toStdString();
     EXPECT_EQ(ReadAll(path), before);
-    EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files), QStringList{"V1.ini"})
+    EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files), (QStringList{"V1.ini", "V1.ini.lock"}))
         << "no temporary file is left behind";
     EXPECT_EQ(ini->ReadText("common", "hsa1", "lost"), "lost");
 }
@@ -262,14 +264,17 @@ TEST_F(IniTest, WriteIntoReadOnlyFolderFails) {
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
     ini->WriteInt("common", "level", 3);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(errors, QStringList{QString::fromUtf8("Konnte Daten für 'level' nicht setzen")});
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QString::fromUtf8("Konnte Daten für 'level' nicht setzen\n\n")));
+    EXPECT_TRUE(errors[0].contains("no permission to write")) << errors[0].toStdString();
     EXPECT_EQ(ReadAll(path), before);
 }
 
 TEST_F(IniTest, FolderThatCannotBeMadeReportsTheSection) {
     WriteAll(dir.path() + "/Moxelware", "a file where the folder should be");
     ini->WriteInt("common", "level", 2);
-    EXPECT_EQ(errors, QStringList{QString::fromUtf8("Erzeugung von Schlüssel common misslungen")});
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QString::fromUtf8("Erzeugung von Schlüssel common misslungen\n\n")));
     EXPECT_EQ(ini->ReadInt("common", "level", 1), 1);
     EXPECT_EQ(errors.size(), 1) << "a missing file is no error";
 }
@@ -278,8 +283,9 @@ TEST_F(IniTest, UnreadableStoreGivesDefaultsAndIsNeverOverwritten) {
     QDir().mkpath(path); // a folder where the file should be
     EXPECT_EQ(ini->ReadText("common", "player", "Mr. Brain"), "Mr. Brain");
     ini->WriteText("common", "player", "x");
-    EXPECT_EQ(errors, (QStringList{QString::fromUtf8("Konnte Daten für 'player' nicht holen"),
-                                   QString::fromUtf8("Konnte Daten für 'player' nicht setzen")}));
+    // Told once: the write is refused for the reason the read gave already.
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QString::fromUtf8("Konnte Daten für 'player' nicht holen\n\n")));
     EXPECT_TRUE(QFileInfo(path).isDir());
 }
 
