@@ -46,6 +46,28 @@ int HighscoreInsertPos(const THighscoreScores& scores, int score) {
     return -1;
 }
 
+int InsertHighscore(THighscoreNames& names, THighscoreScores& scores, int score, const QString& name) {
+    const int pos = HighscoreInsertPos(scores, score);
+    if (pos < 0)
+        return -1;
+    for (int row = HighscoreRows - 1; row > pos; --row) {
+        names[row] = names[row - 1];
+        scores[row] = scores[row - 1];
+    }
+    names[pos] = name;
+    scores[pos] = score;
+    return pos;
+}
+
+void DecodeHighscoreList(const std::function<QString(const QString& key)>& read, const TChiffre& cipher, int level,
+                         THighscoreNames& names, THighscoreScores& scores) {
+    for (int row = 0; row < HighscoreRows; ++row) {
+        const auto entry = ParseHighscoreRow(cipher.Decode(read(HighscoreKey(level, row))));
+        names[row] = entry ? entry->second : DefaultPlayerName();
+        scores[row] = entry ? entry->first : 0;
+    }
+}
+
 THighscoreDlg::THighscoreDlg(QWidget* mainform, TLMDIniCtrl& ini, const TChiffre& cipher, const int& level,
                              const TImageList& bitmaps)
     : TGameDialog(mainform, QSize(320, 476)), m_ini(ini), m_cipher(cipher), m_level(level) {
@@ -143,14 +165,8 @@ TDecorLabel* THighscoreDlg::RowLabel(const QString& kind, int row) const {
 void THighscoreDlg::LoadList() {
     ClearBox->setChecked(false);
     m_openLevel = m_level;
-    for (int row = 0; row < HighscoreRows; ++row) {
-        const QString decoded = m_cipher.Decode(m_ini.ReadText(Section, HighscoreKey(m_openLevel, row), QString()));
-        // An empty row, and one that was damaged outside the game, hold the default entry:
-        // a broken row must not hide the rest of the list.
-        const auto entry = ParseHighscoreRow(decoded);
-        entryNames[row] = entry ? entry->second : DefaultPlayerName();
-        entryScores[row] = entry ? entry->first : 0;
-    }
+    DecodeHighscoreList([this](const QString& key) { return m_ini.ReadText(Section, key, QString()); }, m_cipher,
+                        m_openLevel, entryNames, entryScores);
 }
 
 void THighscoreDlg::FillLabels() {
@@ -168,15 +184,9 @@ int THighscoreDlg::ShowModal(int score, bool viewOnly) {
         FillLabels();
         return exec();
     }
-    insertPos = HighscoreInsertPos(entryScores, score);
+    insertPos = InsertHighscore(entryNames, entryScores, score, playerName);
     if (insertPos < 0)
         return 0;
-    for (int row = HighscoreRows - 1; row > insertPos; --row) {
-        entryNames[row] = entryNames[row - 1];
-        entryScores[row] = entryScores[row - 1];
-    }
-    entryNames[insertPos] = playerName;
-    entryScores[insertPos] = score;
     FillLabels();
     Edit1->setGeometry(50, FirstRowTop + RowHeight * insertPos, 140, 17);
     Edit1->setEnabled(true);
@@ -188,26 +198,38 @@ int THighscoreDlg::ShowModal(int score, bool viewOnly) {
 }
 
 void THighscoreDlg::okClick() {
-    if (ClearBox->isChecked()) { // wipes the pending entry too
-        entryNames.fill(DefaultPlayerName());
-        entryScores.fill(0);
-        playerName = DefaultPlayerName();
-        Edit1->setText(playerName);
-        insertPos = -1;
-        FillLabels();
-    }
-    if (insertPos >= 0) {
-        playerName = Edit1->text();
-        entryNames[insertPos] = playerName;
-        RowLabel(QStringLiteral("pla"), insertPos)->SetText(playerName);
-    }
+    // Nothing changes here until the list is stored: a failed save leaves the window as it
+    // was, so pressing OK again tries the same thing again.
+    const bool wipe = ClearBox->isChecked(); // drops the pending entry too
+    const bool pending = !wipe && insertPos >= 0;
+    const QString name = wipe ? DefaultPlayerName() : pending ? Edit1->text() : playerName;
+    const int score = pending ? entryScores[insertPos] : 0;
+    THighscoreNames names;
+    THighscoreScores scores{};
+    int placed = -1;
+    // Under the store's lock: the list as stored now, the new entry ranked into it, and the
+    // name and the whole list written in one replacement, never half old, half new.
+    const bool saved = m_ini.Update(TIniWhat::Highscore, [&](TIniEdit& edit) {
+        names.fill(DefaultPlayerName());
+        scores.fill(0);
+        if (!wipe)
+            DecodeHighscoreList([&edit](const QString& key) { return edit.ReadText(Section, key, QString()); },
+                                m_cipher, m_openLevel, names, scores);
+        placed = pending ? InsertHighscore(names, scores, score, name) : -1;
+        edit.WriteText(Section, PlayerKey, name);
+        for (int row = 0; row < HighscoreRows; ++row)
+            edit.WriteText(Section, HighscoreKey(m_openLevel, row),
+                           m_cipher.Encode(FormatHighscoreRow(scores[row], names[row])));
+    });
+    if (!saved)
+        return;
+    playerName = name;
+    Edit1->setText(playerName);
+    entryNames = names;
+    entryScores = scores;
+    insertPos = placed; // where the entry stands now, among the other copy's entries too
+    FillLabels();
     Edit1->hide();
-    // One write for the name and the whole list, so the list is never stored half old, half new.
-    QList<std::pair<QString, QString>> values{{PlayerKey, playerName}};
-    for (int row = 0; row < HighscoreRows; ++row)
-        values.append({HighscoreKey(m_openLevel, row),
-                       m_cipher.Encode(FormatHighscoreRow(entryScores[row], entryNames[row]))});
-    m_ini.WriteTexts(Section, values);
     done(QDialog::Accepted);
 }
 

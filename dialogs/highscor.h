@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -37,6 +38,13 @@ QString FormatHighscoreRow(int score, const QString& name);
 // The first row whose score is strictly lower, so a tie goes below the older entries;
 // -1 when the score does not reach the list.
 int HighscoreInsertPos(const THighscoreScores& scores, int score);
+// Puts (name, score) into the list where HighscoreInsertPos says, the last row falling off.
+// Returns the row, or -1 when the score does not reach the list (nothing changes then).
+int InsertHighscore(THighscoreNames& names, THighscoreScores& scores, int score, const QString& name);
+// The list of a level as stored, read through read(key); a missing or damaged row holds the
+// default entry, so a broken row never hides the rest of the list.
+void DecodeHighscoreList(const std::function<QString(const QString& key)>& read, const TChiffre& cipher, int level,
+                         THighscoreNames& names, THighscoreScores& scores);
 
 class THighscoreDlg : public TGameDialog {
     Q_OBJECT
@@ -50,6 +58,9 @@ public:
     // with the new entry in place and the name edit over it. The result carries nothing.
     int ShowModal(int score, bool viewOnly);
 
+    // Stores the list merged with what is stored now (another running copy may have added
+    // entries since the list was opened) and closes. When the save fails the player is told
+    // and the window stays open, so OK can be pressed again or the entry given up.
     void okClick();
     void CancelBtnClick();
     void FormActivate() override;

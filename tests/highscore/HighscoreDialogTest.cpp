@@ -318,6 +318,58 @@ private slots:
         }
     }
 
+    void twoCopiesKeepBothEntries() {
+        StoreRows(1, Falling());
+        auto dlg = MakeDialog();
+        QVERIFY(Open(*dlg, 1250, false, [&] {
+            // While the name is typed here, a second running copy stores an entry of its own.
+            THighscoreNames names;
+            THighscoreScores scores;
+            TLMDIniCtrl other(Path());
+            DecodeHighscoreList([&](const QString& key) { return other.ReadText("common", key, ""); }, m_cipher, 1,
+                                names, scores);
+            QCOMPARE(InsertHighscore(names, scores, 1320, "other"), 2);
+            for (int row = 0; row < HighscoreRows; ++row)
+                other.WriteText("common", HighscoreKey(1, row),
+                                m_cipher.Encode(FormatHighscoreRow(scores[row], names[row])));
+            dlg->Edit1->setText("me");
+            Click(dlg->YesBtn);
+        }));
+        QStringList expected = Falling().mid(0, 13);
+        expected.insert(2, "1320,other");
+        expected.insert(4, "1250,me");
+        QCOMPARE(StoredRows(1), expected);
+        QCOMPARE(m_ini->ReadText("common", "player", ""), QString("me"));
+    }
+
+    void failedSaveIsToldEveryTimeAndKeepsTheWindowOpen() {
+        StoreRows(1, Falling());
+        const QByteArray before = FileBytes();
+        QFile::setPermissions(Path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        auto dlg = MakeDialog();
+        bool openAfterFailures = false;
+        QVERIFY(Open(*dlg, 1250, false, [&] {
+            dlg->Edit1->setText("me");
+            Click(dlg->YesBtn);
+            Click(dlg->YesBtn);
+            openAfterFailures = dlg->isVisible() && dlg->Edit1->isVisible();
+            QCOMPARE(FileBytes(), before);
+            // The player makes the file writable and presses OK once more.
+            QFile::setPermissions(Path(), QFile::ReadOwner | QFile::WriteOwner);
+            Click(dlg->YesBtn);
+        }));
+        QVERIFY(openAfterFailures);
+        QCOMPARE(m_errors.size(), 2);
+        for (const QString& e : std::as_const(m_errors)) {
+            QVERIFY2(e.contains("Your highscore entry was not saved.") && e.contains("is read-only") &&
+                         e.contains("Press OK to try again"),
+                     qPrintable(e));
+        }
+        m_errors.clear();
+        QCOMPARE(StoredRows(1)[3], QString("1250,me"));
+        QVERIFY(!dlg->isVisible());
+    }
+
     void keysPressNoButton() {
         StoreRows(1, Falling());
         const QByteArray before = FileBytes();
