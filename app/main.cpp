@@ -113,6 +113,7 @@ void TMainform::CreateToolbar() {
 
 void TMainform::FormCreate() {
     ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    ini.CheckAtStart();
     Help.SetHelpFile(ProgramDir + QStringLiteral("ZLVO1.html"));
 
     // A colour the texture does not have would leave the board undrawn.
@@ -197,7 +198,8 @@ void TMainform::RelayoutAndPaint() {
 }
 
 void TMainform::closeEvent(QCloseEvent* event) {
-    if (m_closing || !FormCloseQuery()) {
+    // m_closing is asked again: the desktop may have ended the game during the question.
+    if (m_closing || !FormCloseQuery() || m_closing) {
         event->ignore();
         return;
     }
@@ -216,15 +218,30 @@ bool TMainform::FormCloseQuery() {
 
 void TMainform::FormClose() {
     Timer->stop();
-    ini.WriteFlag(Common, QStringLiteral("max"), isMaximized());
-    ini.WriteInt(Common, QStringLiteral("back"), Board.BackgroundIndex);
-    ini.WriteInt(Common, QStringLiteral("tongue"), Language);
-    ini.WriteInt(Common, QStringLiteral("level"), Level);
-    ini.WriteFlag(Common, QStringLiteral("sound"), SoundOn);
-    ini.WriteFlag(Common, QStringLiteral("music"), MusicOn);
-    // The window comes back where the player left it.
-    LMDForm1->SavePlacement();
+    // One replacement of the file for all of it, so a crash halfway through leaves the old
+    // settings or the new ones, never a mix.
+    ini.Update(TIniWhat::Settings, [this](TIniEdit& edit) {
+        edit.WriteFlag(Common, QStringLiteral("max"), isMaximized());
+        edit.WriteInt(Common, QStringLiteral("back"), Board.BackgroundIndex);
+        edit.WriteInt(Common, QStringLiteral("tongue"), Language);
+        edit.WriteInt(Common, QStringLiteral("level"), Level);
+        edit.WriteFlag(Common, QStringLiteral("sound"), SoundOn);
+        edit.WriteFlag(Common, QStringLiteral("music"), MusicOn);
+        // The window comes back where the player left it.
+        LMDForm1->SavePlacement(edit);
+    });
     Help.Quit();
+}
+
+void TMainform::CloseWithoutQuestions() {
+    if (m_closing) return;
+    m_closing = true;
+    // No window may open now (the desktop is going away): failures go to the log.
+    ini.OnError = &TLMDIniCtrl::LogMessage;
+    FormClose();
+    hide();
+    // Also ends any dialog's loop; a running game's score is not offered.
+    QCoreApplication::exit(0);
 }
 
 void TMainform::LayoutBoard() {

@@ -85,6 +85,9 @@ public:
     void FormResize();
     bool FormCloseQuery();
     void FormClose();
+    // The desktop ends the game (a signal, the end of the session): written as a close
+    // writes, without a question or any other window, and the program ends with status 0.
+    void CloseWithoutQuestions();
     void boxPaint();
     void boxMouseDown(Qt::MouseButton button, int X, int Y);
     void boxMouseMove(int X, int Y);
