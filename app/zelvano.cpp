@@ -1,6 +1,7 @@
 // Zelvano: the program entry. Makes the windows in their order and runs until the main
-// window closes.
+// window closes, or until the desktop ends the game.
 
+#include "app/DesktopEnd.h"
 #include "app/Forms.h"
 #include "app/main.h"
 #include "controls/HintBalloon.h"
@@ -10,7 +11,9 @@
 #include <QIcon>
 
 int main(int argc, char** argv) {
+    BeginDisplayCheck();
     QApplication app(argc, argv);
+    EndDisplayCheck();
     QApplication::setApplicationName(QStringLiteral("Zelvano"));
     QApplication::setOrganizationName(QStringLiteral("Moxelware"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon/zelvano.svg")));
@@ -18,6 +21,7 @@ int main(int argc, char** argv) {
     InstallHintBalloons(app);
 
     TMainform* mainform = CreateForms(TLMDIniCtrl::DefaultPath());
+    InstallDesktopEndHandlers(app, [mainform] { mainform->CloseWithoutQuestions(); });
     mainform->show();
     const int result = app.exec();
     delete mainform;

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The desktop ends the game: SIGTERM after the level was changed in the options, and SIGINT
+# while the exit question is open. Each time the game must keep what a close keeps and end
+# with status 0.
+set -euo pipefail
+BIN=$1
+source "$(dirname "$0")/xsession.sh"
+ini="$XDG_CONFIG_HOME/Moxelware/Zelvano/V1.ini"
+mkdir -p "$(dirname "$ini")"
+printf '[common]\ntongue=0\nlevel=1\nback=1\n' >"$ini"
+
+start_game() {
+  "$BIN" >"$WORK/app.log" 2>&1 &
+  APPPID=$!
+  WID=$(timeout 30 xdotool search --sync --name '^Zelvano - ' | head -n 1)
+  [ -n "$WID" ] || { echo "no window"; cat "$WORK/app.log"; exit 1; }
+  sleep 1.5
+  read -r WX WY WW WH < <(window_geometry "$WID")
+}
+
+# Ends the game with signal $1 and checks it went with status 0.
+end_with() {
+  kill -"$1" "$APPPID"
+  local status=0
+  timeout 10 tail --pid="$APPPID" -f /dev/null || { echo "the game ignored SIG$1"; exit 1; }
+  wait "$APPPID" || status=$?
+  APPPID=""
+  [ "$status" -eq 0 ] || { echo "SIG$1: exit status $status"; cat "$WORK/app.log"; exit 1; }
+}
+
+# The dialog on top: the one window titled exactly "Zelvano".
+dialog_origin() {
+  local did
+  did=$(timeout 10 xdotool search --sync --onlyvisible --name '^Zelvano$' | tail -n 1)
+  read -r DX DY _ _ < <(window_geometry "$did")
+}
+
+start_game
+# Options (208 pixels from the right edge), the skill level picture (row five of the options
+# page, which lies at 108,12 in the dialog), then the dialog's OK.
+xdotool mousemove --window "$WID" $((WW - 208 + 25)) $((4 + 25)) click 1
+dialog_origin
+xdotool mousemove $((DX + 108 + 16 + 24)) $((DY + 12 + 48 + 4 * 56 + 24)) click 1
+sleep 0.3
+xdotool mousemove $((DX + 348 + 25)) $((DY + 396 + 25)) click 1
+timeout 10 xdotool search --sync --name '^Zelvano - advanced$' >/dev/null ||
+  { echo "the level did not change"; exit 1; }
+end_with TERM
+grep -qx 'level=2' "$ini" || { echo "level lost on SIGTERM:"; cat "$ini"; exit 1; }
+grep -q '^MainForm=200,' "$ini" || { echo "placement lost on SIGTERM:"; cat "$ini"; exit 1; }
+
+# SIGINT while the exit question waits: no question stays in the way.
+start_game
+xdotool mousemove --window "$WID" $((WW - 52 + 25)) $((4 + 25)) click 1
+dialog_origin
+sed -i 's/^level=.*/level=3/' "$ini" # the game writes its own level back, not this one
+end_with INT
+grep -qx 'level=2' "$ini" || { echo "settings not written on SIGINT:"; cat "$ini"; exit 1; }
+echo "ok"
