@@ -240,8 +240,6 @@ void TMainform::CloseWithoutQuestions() {
     ini.OnError = &TLMDIniCtrl::LogMessage;
     FormClose();
     hide();
-    // Also ends any dialog's loop; a running game's score is not offered.
-    QCoreApplication::exit(0);
 }
 
 void TMainform::LayoutBoard() {

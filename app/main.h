@@ -86,7 +86,8 @@ public:
     bool FormCloseQuery();
     void FormClose();
     // The desktop ends the game (a signal, the end of the session): written as a close
-    // writes, without a question or any other window, and the program ends with status 0.
+    // writes, without a question or any other window; a running game's score is not offered.
+    // The caller then ends the event loop.
     void CloseWithoutQuestions();
     void boxPaint();
     void boxMouseDown(Qt::MouseButton button, int X, int Y);

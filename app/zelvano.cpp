@@ -21,7 +21,10 @@ int main(int argc, char** argv) {
     InstallHintBalloons(app);
 
     TMainform* mainform = CreateForms(TLMDIniCtrl::DefaultPath());
-    InstallDesktopEndHandlers(app, [mainform] { mainform->CloseWithoutQuestions(); });
+    InstallDesktopEndHandlers(app, [mainform] {
+        mainform->CloseWithoutQuestions();
+        QCoreApplication::exit(0); // also ends the loop of any dialog that is open
+    });
     mainform->show();
     const int result = app.exec();
     delete mainform;

@@ -217,11 +217,31 @@ TEST_F(Lifecycle, ExitAnsweredNoStaysYesStoresTheSettings) {
     form->GameState = gsRunning;
     form->Score = -5;
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+    int replacements = 0;
+    TLMDIniCtrl::FaultHook = [&](TIniStep step) { return step == TIniStep::Renamed ? ++replacements, 0 : 0; };
     ClickButton(form->ExitBtn);
+    TLMDIniCtrl::FaultHook = nullptr;
     EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(replacements, 1) << "a crash halfway through the close must not leave a mix";
     const QString ini = IniText();
     for (const char* line : {"level=4", "sound=1", "back=4", "tongue=0", "music=1", "max=0", "MainForm=200,"})
         EXPECT_TRUE(ini.contains(QLatin1String(line))) << line << "\n" << ini.toStdString();
+}
+
+TEST_F(Lifecycle, DesktopEndClosesWithoutQuestionsAndKeepsWhatACloseKeeps) {
+    Start(true, "level=1\nhsa0=kept\n");
+    form->SetLevel(3);
+    form->SetBackground(2);
+    form->GameState = gsRunning;
+    form->Score = 12;
+    form->CloseWithoutQuestions();
+    form->CloseWithoutQuestions(); // a second signal changes nothing
+    EXPECT_TRUE(dialogs.Seen.isEmpty()) << dialogs.Seen.join(' ').toStdString();
+    EXPECT_FALSE(form->isVisible());
+    const QString ini = IniText();
+    for (const char* line : {"level=3", "back=2", "tongue=0", "sound=1", "music=1", "max=0", "MainForm=200,", "hsa0=kept"})
+        EXPECT_TRUE(ini.contains(QLatin1String(line))) << line << "\n" << ini.toStdString();
+    EXPECT_EQ(ini.count("hsa0="), 1) << "the running game's score is not offered";
 }
 
 TEST_F(Lifecycle, ExitWhileRunningOffersAPositiveScore) {
