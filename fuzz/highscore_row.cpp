@@ -2,7 +2,8 @@
 // comma, the score read; and the way out, which must always read back as it was written.
 //
 // Input: the stored (scrambled) text as UTF-8. Its first four bytes also give a score and a
-// scrambler key for the round trips.
+// scrambler key for the round trips. Split at line feeds, the text is also a stored list
+// (up to fifteen rows) that a new entry is merged into, as two running copies do.
 
 #include "dialogs/Chiffre.h"
 #include "dialogs/highscor.h"
@@ -31,6 +32,36 @@ void CheckCipher(const TChiffre& cipher, const QString& text) {
     CheckMoves(cipher.Alphabet(), text, decoded);
     FUZZ_CHECK(cipher.Decode(encoded) == text);
     FUZZ_CHECK(cipher.Encode(decoded) == text);
+}
+
+// Merging a new entry into a stored list: it goes below every score that is not lower, the
+// rows below move down one, the last falls off; a score that reaches no row changes nothing.
+void CheckMerge(const TChiffre& cipher, const QString& stored, int score) {
+    const QStringList rows = stored.split(u'\n');
+    THighscoreNames names;
+    THighscoreScores scores{};
+    DecodeHighscoreList([&](const QString& key) {
+        for (int row = 0; row < HighscoreRows && row < rows.size(); ++row)
+            if (key == HighscoreKey(2, row))
+                return rows[row];
+        return QString();
+    }, cipher, 2, names, scores);
+    const THighscoreNames oldNames = names;
+    const THighscoreScores oldScores = scores;
+    const int pos = InsertHighscore(names, scores, score, QStringLiteral("new"));
+    if (pos < 0) {
+        FUZZ_CHECK(names == oldNames && scores == oldScores);
+        for (int s : oldScores)
+            FUZZ_CHECK(s >= score);
+        return;
+    }
+    FUZZ_CHECK(pos == HighscoreInsertPos(oldScores, score));
+    FUZZ_CHECK(names[pos] == QStringLiteral("new") && scores[pos] == score);
+    for (int row = 0; row < pos; ++row)
+        FUZZ_CHECK(names[row] == oldNames[row] && scores[row] == oldScores[row] && scores[row] >= score);
+    FUZZ_CHECK(oldScores[pos] < score);
+    for (int row = pos + 1; row < HighscoreRows; ++row)
+        FUZZ_CHECK(names[row] == oldNames[row - 1] && scores[row] == oldScores[row - 1]);
 }
 
 } // namespace
@@ -71,5 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     keyed.Init(QString(), number);
     FUZZ_CHECK(keyed.Key() >= 1 && keyed.Key() <= 2147482863);
     CheckCipher(keyed, stored);
+
+    CheckMerge(cipher, stored, number);
     return 0;
 }

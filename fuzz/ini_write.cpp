@@ -4,11 +4,14 @@
 // Input: the settings file as it lies on disk, a NUL byte, then one byte choosing the key and
 // the kind of write (text, integer, flag), then the value as UTF-8 (for an integer or a
 // flag its bytes are folded into a number). Without a NUL the input is both file and value.
+// Then a read-merge-write adds one to a counter of section "statistics", keeping the rest.
 
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/IniFile.h"
 
 #include <QMap>
+
+#include <limits>
 
 namespace {
 
@@ -75,5 +78,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ini.WriteText(Section, key, written);
     FUZZ_CHECK(ReadFuzzIni() == after);
     FUZZ_CHECK(errors == 0);
+
+    // The read-merge-write, as the highscores and the statistics use it: inside the update the
+    // change sees what is stored, and what it adds lands with every other value kept.
+    const QString counted = QStringLiteral("statistics");
+    const QString countKey = QStringLiteral("played");
+    const int count = ini.ReadInt(counted, countKey, 0);
+    const int next = count == std::numeric_limits<int>::max() ? 0 : count + 1;
+    errors = 0;
+    bool seen = false;
+    FUZZ_CHECK(ini.Update(TIniWhat::Statistics, [&](TIniEdit& edit) {
+        seen = edit.Text(Section, key) == written && edit.ReadInt(counted, countKey, 0) == count;
+        edit.WriteInt(counted, countKey, next);
+    }));
+    FUZZ_CHECK(seen);
+    FUZZ_CHECK(errors == 0);
+    FUZZ_CHECK(ini.ReadInt(counted, countKey, next == 5 ? 6 : 5) == next);
+    FUZZ_CHECK(StoredValues(ini) == expected);
     return 0;
 }
