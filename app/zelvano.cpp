@@ -20,13 +20,22 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.zelvano.Zelvano"));
     InstallHintBalloons(app);
 
-    TMainform* mainform = CreateForms(TLMDIniCtrl::DefaultPath());
-    InstallDesktopEndHandlers(app, [mainform] {
-        mainform->CloseWithoutQuestions();
+    // Installed before the windows are made: a message about the settings file may already
+    // wait for an answer while they are.
+    TMainform* mainform = nullptr;
+    bool ended = false;
+    InstallDesktopEndHandlers(app, [&mainform, &ended] {
+        ended = true;
+        if (mainform)
+            mainform->CloseWithoutQuestions();
         QCoreApplication::exit(0); // also ends the loop of any dialog that is open
     });
-    mainform->show();
-    const int result = app.exec();
+    mainform = CreateForms(TLMDIniCtrl::DefaultPath());
+    int result = 0;
+    if (!ended) { // ended while the windows were made: nothing changed yet, nothing to write
+        mainform->show();
+        result = app.exec();
+    }
     delete mainform;
     CloseAudio();
     return result;

@@ -56,4 +56,14 @@ dialog_origin
 sed -i 's/^level=.*/level=3/' "$ini" # the game writes its own level back, not this one
 end_with INT
 grep -qx 'level=2' "$ini" || { echo "settings not written on SIGINT:"; cat "$ini"; exit 1; }
+
+# SIGTERM while the start still waits on its message about a settings file too large to be
+# ours: the game ends with status 0 and leaves that file as it was.
+{ printf '[common]\ntongue=0\n;'; head -c 1100000 /dev/zero | tr '\0' x; echo; } >"$ini"
+cp "$ini" "$WORK/oversized"
+"$BIN" >"$WORK/app.log" 2>&1 &
+APPPID=$!
+timeout 30 xdotool search --sync --onlyvisible --name '^Zelvano$' >/dev/null || { echo "no message at start"; exit 1; }
+end_with TERM
+cmp -s "$ini" "$WORK/oversized" || { echo "the oversized settings file was changed"; exit 1; }
 echo "ok"
