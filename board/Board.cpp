@@ -97,6 +97,7 @@ bool TBoard::LayoutBoard(int bw, int bh) {
     m_ratio = m_canvas.Ratio > 0 ? m_canvas.Ratio : 1.0;
     const QSize device(Dev(bw), Dev(bh));
     if (m_canvas.Image.size() != device) m_canvas.Image = NewBitmap(device.width(), device.height());
+    m_canvasUnknown = true; // a new background: the next full paint copies all of it
     PrepareDeviceBitmaps();
     RenderStrips();
     BuildBackground();
@@ -262,9 +263,8 @@ void TBoard::Restore(const QRect& r) {
 void TBoard::DrawCard(QImage& target, int x, int y, CardCode card) const {
     const int cs = DeviceCardSize();
     if (static_cast<unsigned>(card) < 64) {
-        BitBlt(target, x, y, cs, cs, CardFaces, ColourIndex(card) * cs, 0);
         // The black numeral darkens the face; its white ground leaves the face alone.
-        BitBlt(target, x, y, cs, cs, ValueGlyphs, 0, ValueField(card) * cs, TRop::And);
+        BitBltAnd(target, x, y, cs, cs, CardFaces, ColourIndex(card) * cs, 0, ValueGlyphs, 0, ValueField(card) * cs);
     } else if (card == JokerCard) {
         BitBlt(target, x, y, cs, cs, CardFaces, 4 * cs, 0);
     } else {
@@ -349,8 +349,8 @@ void TBoard::DrawStack(int s, bool full) {
 void TBoard::DrawCardStrip(QImage& target, int x, int y, int rows, CardCode card) const {
     const int cs = DeviceCardSize(), from = cs - rows;
     if (static_cast<unsigned>(card) < 64) {
-        BitBlt(target, x, y, cs, rows, CardFaces, ColourIndex(card) * cs, from);
-        BitBlt(target, x, y, cs, rows, ValueGlyphs, 0, ValueField(card) * cs + from, TRop::And);
+        BitBltAnd(target, x, y, cs, rows, CardFaces, ColourIndex(card) * cs, from, ValueGlyphs, 0,
+                  ValueField(card) * cs + from);
     } else if (card == JokerCard) {
         BitBlt(target, x, y, cs, rows, CardFaces, 4 * cs, from);
     } else {
@@ -386,17 +386,54 @@ void TBoard::DrawScore() {
 
 void TBoard::Paint() {
     if (!Ready()) return;
-    BitBlt(m_canvas.Image, 0, 0, m_canvas.Image.width(), m_canvas.Image.height(), BoardBackground, 0, 0);
-    if (m_game.GameState != gsPaused) {
+    QImage& canvas = m_canvas.Image;
+    const bool paused = m_game.GameState == gsPaused;
+    if (m_canvasUnknown || m_canvas.Drawn.boundingRect().contains(canvas.rect())) {
+        BitBlt(canvas, 0, 0, canvas.width(), canvas.height(), BoardBackground, 0, 0);
+        m_canvasUnknown = false;
+    } else {
+        // Everywhere else the canvas already shows the background. What the elements drawn
+        // below cover whole need not be put back first.
+        QRegion restore = m_canvas.Drawn;
+        if (!paused) restore -= CoveredByElements();
+        for (const QRect& r : restore) Restore(r);
+    }
+    m_canvas.Drawn = QRegion();
+    if (!paused) {
         for (int i = 1; i <= m_game.PatternCount; ++i) DrawPattern(i);
         for (int j = 0; j < RowSize; ++j) {
             const QRect r = DeviceSquare(Layout.RowRect(j), DeviceCardSize());
             DrawCard(m_canvas.Image, r.x(), r.y(), m_game.Row[j]);
+            m_canvas.Drawn += r; // shown with everything else below
         }
         for (int s = 0; s < StackTotal; ++s) DrawStack(s, true);
         DrawScore();
     }
-    m_canvas.ChangedAll();
+    m_canvas.ShowAll();
+}
+
+QRegion TBoard::CoveredByElements() const {
+    QRegion covered;
+    const int cs = DeviceCardSize(), ps = DevicePatternSize(), st = Dev(Layout.StripStep()), w1 = Dev(1);
+    // Each pattern square with its ring: DrawPattern puts the ring back itself.
+    for (int i = 1; i <= m_game.PatternCount; ++i) covered += DeviceSquare(Layout.PatternRect(i), ps).adjusted(-w1, -w1, w1, w1);
+    for (int j = 0; j < RowSize; ++j)
+        if (static_cast<unsigned>(m_game.Row[j]) < 64 || m_game.Row[j] == JokerCard)
+            covered += DeviceSquare(Layout.RowRect(j), cs);
+    // A full stack draws its cards and puts back a stretch as long again below the lowest
+    // strip (nine strips below a single card, all of the area for none).
+    for (int s = 0; s < StackTotal; ++s) {
+        const QRect area = DeviceSquare(Layout.StackTopRect(s), cs).adjusted(0, 0, 0, 10 * st);
+        const int c = m_game.StackCount[s];
+        bool allCards = true;
+        for (int k = 0; k < c; ++k)
+            allCards = allCards && (static_cast<unsigned>(m_game.Stacks[s][k]) < 64 || m_game.Stacks[s][k] == JokerCard);
+        if (!allCards) continue;
+        const int down = c == 0 ? area.height() : c == 1 ? cs + 9 * st : cs + 2 * (c - 1) * st;
+        covered += QRect(area.x(), area.y(), cs, down) & area;
+    }
+    covered += Dev(Layout.ScoreField());
+    return covered;
 }
 
 void TBoard::RestoreBelowBand() {

@@ -9,6 +9,7 @@
 #include "game/Game.h"
 
 #include <QImage>
+#include <QRegion>
 
 #include <functional>
 #include <utility>
@@ -85,6 +86,8 @@ private:
     // A GDI-style outline given in layout pixels; each one-pixel ring becomes a ring of device
     // pixels as thick as one layout pixel.
     // The bottom `rows` rows of a card drawn at (x, y): the visible strip of a lower stack card.
+    // The device pixels a full paint draws over whole, whatever was there.
+    QRegion CoveredByElements() const;
     void DrawCardStrip(QImage& target, int x, int y, int rows, CardCode card) const;
     void Frame(QImage& dst, int left, int top, int right, int bottom, QColor colour, int penWidth = 1) const;
     QRgb FallbackColour(bool darker) const;
@@ -100,6 +103,7 @@ private:
     TStripPicture m_patterns{21, Qt::Horizontal};
     QSize m_stripsFor; // device card and pattern size the strips were rendered at
     qreal m_ratio = 1.0; // of the last layout
+    bool m_canvasUnknown = true; // the canvas may hold anything: a full paint copies the whole background
     qreal m_deviceBitmapsFor = 0; // ratio the texture and digits below were made for
     std::pair<qint64, qint64> m_deviceSources; // and the pictures they were made from
     QImage m_texture; // BackTexture at device resolution

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 
 #include <functional>
 
@@ -17,8 +18,21 @@ public:
     // Schedules a repaint of the rectangle on the screen (set by the widget showing the canvas).
     std::function<void(const QRect&)> OnChanged;
 
-    void Changed(const QRect& r) const {
-        if (OnChanged && !r.isEmpty()) OnChanged(r);
+    // Everything drawn on the canvas since the board last put its background back: the board
+    // restores only this before a full paint instead of copying the whole background.
+    QRegion Drawn;
+
+    void Changed(const QRect& r) {
+        if (r.isEmpty()) return;
+        Drawn += r;
+        // A long drag leaves many small rectangles; their bounding box serves as well.
+        if (Drawn.rectCount() > 64) Drawn = Drawn.boundingRect();
+        if (OnChanged) OnChanged(r);
     }
-    void ChangedAll() const { Changed(Image.rect()); }
+    void ChangedAll() { Changed(Image.rect()); }
+    // The whole canvas to the screen, without counting it as drawn (after a full paint, whose
+    // drawing has been counted piece by piece).
+    void ShowAll() const {
+        if (OnChanged && !Image.isNull()) OnChanged(Image.rect());
+    }
 };

@@ -43,6 +43,28 @@ void BitBlt(QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, 
     }
 }
 
+void BitBltAnd(QImage& dst, int x, int y, int w, int h, const QImage& a, int ax, int ay, const QImage& b, int bx,
+               int by) {
+    // Clip against the destination, moving all three corners together, then the sources.
+    if (x < 0) { ax -= x; bx -= x; w += x; x = 0; }
+    if (y < 0) { ay -= y; by -= y; h += y; y = 0; }
+    if (ax < 0 || ay < 0 || bx < 0 || by < 0) {
+        // Unusual: fall back to the two steps, which clip each source on its own.
+        BitBlt(dst, x, y, w, h, a, ax, ay);
+        BitBlt(dst, x, y, w, h, b, bx, by, TRop::And);
+        return;
+    }
+    w = std::min({w, dst.width() - x, a.width() - ax, b.width() - bx});
+    h = std::min({h, dst.height() - y, a.height() - ay, b.height() - by});
+    if (w <= 0 || h <= 0) return;
+    for (int row = 0; row < h; ++row) {
+        const auto* s = reinterpret_cast<const quint32*>(a.constScanLine(ay + row)) + ax;
+        const auto* t = reinterpret_cast<const quint32*>(b.constScanLine(by + row)) + bx;
+        auto* d = reinterpret_cast<quint32*>(dst.scanLine(y + row)) + x;
+        for (int i = 0; i < w; ++i) d[i] = s[i] & t[i];
+    }
+}
+
 QImage NewBitmap(int w, int h) {
     QImage img(std::max(w, 0), std::max(h, 0), QImage::Format_RGB32);
     img.fill(Qt::black);

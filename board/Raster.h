@@ -21,6 +21,10 @@ enum class TRop {
 // Whatever lies outside either image is clipped.
 void BitBlt(QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, int sy, TRop rop = TRop::Copy);
 
+// dst = a AND b for a w x h block: the same as copying a's block and then combining b's with
+// TRop::And, in one pass. Clipped like BitBlt.
+void BitBltAnd(QImage& dst, int x, int y, int w, int h, const QImage& a, int ax, int ay, const QImage& b, int bx, int by);
+
 // An RGB32 image of the given size, filled black.
 QImage NewBitmap(int w, int h);
 

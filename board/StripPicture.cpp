@@ -13,6 +13,7 @@
 
 bool TStripPicture::Load(const QString& path) {
     m_bytes.clear();
+    m_renderers.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QByteArray bytes = file.readAll();
@@ -29,34 +30,36 @@ QImage TStripPicture::Render(int cellSize, QRgb ground) const {
     strip.fill(ground);
     if (!IsValid() || cellSize <= 0) return strip;
 
-    // Each worker parses the picture itself: a renderer must not be shared between threads.
-    auto renderCells = [&](int first, int step) {
-        QSvgRenderer renderer(m_bytes);
-        renderer.setAspectRatioMode(Qt::IgnoreAspectRatio);
-        std::vector<std::pair<int, QImage>> done;
+    // Each worker has a renderer of its own (a renderer must not be used by two threads at
+    // once), parsed on the first render and kept, and draws its cells straight into the strip;
+    // the cells do not overlap.
+    const int workers = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, m_cells);
+    if (m_renderers.size() != static_cast<size_t>(workers)) {
+        // Made here, on the thread that owns the picture, only the first time.
+        m_renderers.clear();
+        for (int w = 0; w < workers; ++w) {
+            m_renderers.push_back(std::make_shared<QSvgRenderer>(m_bytes));
+            m_renderers.back()->setAspectRatioMode(Qt::IgnoreAspectRatio);
+        }
+    }
+    uchar* const bits = strip.bits(); // taken once: the workers do not touch the image object
+    const qsizetype stride = strip.bytesPerLine();
+    auto renderCells = [&, bits, stride](int first, int step) {
+        QSvgRenderer* renderer = m_renderers[static_cast<size_t>(first)].get();
         for (int c = first; c < m_cells; c += step) {
             const double w = m_viewBox.width() / (row ? m_cells : 1), h = m_viewBox.height() / (row ? 1 : m_cells);
-            renderer.setViewBox(QRectF(m_viewBox.x() + (row ? c * w : 0), m_viewBox.y() + (row ? 0 : c * h), w, h));
-            QImage cell(cellSize, cellSize, QImage::Format_RGB32);
-            cell.fill(ground);
+            renderer->setViewBox(QRectF(m_viewBox.x() + (row ? c * w : 0), m_viewBox.y() + (row ? 0 : c * h), w, h));
+            const int x = row ? c * cellSize : 0, y = row ? 0 : c * cellSize;
+            QImage cell(bits + y * stride + x * 4, cellSize, cellSize, stride, QImage::Format_RGB32);
             QPainter p(&cell);
             p.setRenderHint(QPainter::Antialiasing);
-            renderer.render(&p, QRectF(0, 0, cellSize, cellSize));
-            p.end();
-            done.emplace_back(c, std::move(cell));
+            renderer->render(&p, QRectF(0, 0, cellSize, cellSize));
         }
-        return done;
     };
 
-    const int workers = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, m_cells);
-    std::vector<std::future<std::vector<std::pair<int, QImage>>>> others;
+    std::vector<std::future<void>> others;
     for (int w = 1; w < workers; ++w) others.push_back(std::async(std::launch::async, renderCells, w, workers));
-    auto results = renderCells(0, workers);
-    for (auto& f : others) {
-        auto more = f.get();
-        std::move(more.begin(), more.end(), std::back_inserter(results));
-    }
-    for (const auto& [c, cell] : results)
-        BitBlt(strip, row ? c * cellSize : 0, row ? 0 : c * cellSize, cellSize, cellSize, cell, 0, 0);
+    renderCells(0, workers);
+    for (auto& f : others) f.get();
     return strip;
 }

@@ -7,6 +7,11 @@
 #include <QRectF>
 #include <QString>
 
+#include <memory>
+#include <vector>
+
+class QSvgRenderer;
+
 class TStripPicture {
 public:
     TStripPicture(int cells, Qt::Orientation orientation) : m_cells(cells), m_orientation(orientation) {}
@@ -25,4 +30,5 @@ private:
     Qt::Orientation m_orientation;
     QByteArray m_bytes;
     QRectF m_viewBox;
+    mutable std::vector<std::shared_ptr<QSvgRenderer>> m_renderers; // one per worker, kept between renders
 };
