@@ -1,5 +1,6 @@
 #include "app/main.h"
 
+#include "app/Advice.h"
 #include "app/PatternShape.h"
 #include "board/PaintBox.h"
 #include "board/Raster.h"
@@ -66,6 +67,7 @@ TMainform::TMainform(const QString& settingsPath)
     Timer->setInterval(100);
     connect(Timer, &QTimer::timeout, this, &TMainform::TimerTimer);
 
+    CreateAdvice();
     FormCreate();
     LMDForm1 = std::make_unique<TLMDForm>(this, ini);
     Timer->start();
@@ -109,6 +111,21 @@ void TMainform::CreateToolbar() {
     connect(HelpBtn, &TJetButton::OnClick, this, &TMainform::HelpBtnClick);
     // Leaving asks at once, on the press.
     connect(ExitBtn, &TJetButton::OnMouseDown, this, [this] { ExitBtnMouseDown(); });
+}
+
+void TMainform::CreateAdvice() {
+    Advice = new TAdvice(*this, this);
+    Advice->PlacesFor = [this](const SolverMove& move) {
+        const BoardLayout& l = Board.Layout;
+        if (move.Type == SolverMove::Kind::Claim) return QList<QRect>{l.PatternRect(move.Position)};
+        return QList<QRect>{l.StackTopRect(move.Stack), l.RowRect(move.Target)};
+    };
+    Advice->OnPar = [this](int par, int) {
+        ini.WriteInt(QStringLiteral("statistics"), QStringLiteral("par") + QChar(u'a' + Level - 1), par);
+        if (OKDialog && OKDialog->isVisible()) OKDialog->SetNote(EndNote());
+    };
+    auto* hintKey = new QShortcut(QKeySequence(Qt::Key_H), this);
+    connect(hintKey, &QShortcut::activated, this, &TMainform::HintRequest);
 }
 
 void TMainform::FormCreate() {
@@ -282,6 +299,7 @@ void TMainform::NewDeal() {
 void TMainform::NewDeal(std::int32_t number) {
     DealNumber = std::clamp(number, MinDealNumber, MaxDealNumber);
     StartDeal(*this, DealByNumber(DealNumber));
+    Advice->DealLaid(*this, Level);
     Board.DrawScore();
     UpdateToolbar();
 }
@@ -326,19 +344,43 @@ void TMainform::CheckEndOfGame() {
             Delay(120);
         }
         GameState = gsWon;
+        GameEnded();
         PlaySoundResource("DONE");
-        if (OKDialog) OKDialog->ShowModal(2);
+        if (OKDialog) {
+            OKDialog->SetNote(EndNote());
+            OKDialog->ShowModal(2);
+        }
     } else {
         GameState = gsLost;
+        GameEnded();
         PlaySoundResource("LOST");
-        if (OKDialog) OKDialog->ShowModal(3);
+        if (OKDialog) {
+            OKDialog->SetNote(EndNote());
+            OKDialog->ShowModal(3);
+        }
     }
     if (Score > 0) OfferHighscore();
     UpdateToolbar();
 }
 
 void TMainform::OfferHighscore() {
+    if (Advice->Assisted()) return; // a game played with hints does not compete
     if (HighscoreDlg) HighscoreDlg->ShowModal(Score, false);
+}
+
+void TMainform::GameEnded() { Advice->GameEnded(Score); }
+
+// Below the end message: why there is no highscore entry, and the par once it is found.
+QString TMainform::EndNote() const {
+    QStringList lines;
+    if (Advice->Assisted()) lines << AssistedText();
+    if (Advice->Par()) lines << ParText(*Advice->Par(), Advice->EndScore());
+    return lines.join(QLatin1Char('\n'));
+}
+
+void TMainform::HintRequest() {
+    if (Dragging) return;
+    Advice->AskHint();
 }
 
 void TMainform::Delay(int ms) {
@@ -471,6 +513,7 @@ void TMainform::DealAfresh(std::int32_t number) {
         YesNoDialog->ShowModal(2);
         if (YesNoDialog->ModalResult() == mrNo) return;
         GameState = gsLost;
+        GameEnded();
         if (Score > 0) OfferHighscore();
     }
     PlaySoundResource("MIX");
@@ -487,6 +530,7 @@ void TMainform::GiveUpBtnClick() {
     YesNoDialog->ShowModal(2);
     if (YesNoDialog->ModalResult() == mrNo) return;
     GameState = gsLost;
+    GameEnded();
     PlaySoundResource("LOST");
     if (Score > 0) OfferHighscore();
     Score = 0;
@@ -516,6 +560,7 @@ void TMainform::OptionBtnClick() {
         YesNoDialog->ShowModal(2);
         if (YesNoDialog->ModalResult() == mrNo) return; // the game goes on at its level
         GameState = gsLost;
+        GameEnded();
         if (Score > 0) OfferHighscore();
         Score = 0;
         Board.DrawScore();

@@ -24,6 +24,7 @@
 
 class QLabel;
 class QTimer;
+class TAdvice;
 class TJetButton;
 class TPaintBox;
 class TPatternShape;
@@ -79,6 +80,7 @@ public:
     TBoard Board;
     // The number of the deal on the board; the same number always deals the same table.
     std::int32_t DealNumber = 0;
+    TAdvice* Advice = nullptr; // par after each game, and hints
 
     // Event handlers.
     void FormShow();
@@ -106,6 +108,7 @@ public:
     // Ctrl+R and the info page: the deal on the board from its start, as a new game. Asks
     // first while a game runs, as a new deal does.
     void RestartDealClick();
+    void HintRequest(); // the H key and the info page's hint button
 
     // Game routines; each repaints what it changes.
     // A deal of a number drawn at random, or of the given number.
@@ -153,6 +156,9 @@ private:
     void RestartDragAfterLayout(int oldCardSize);
     void RelayoutAndPaint();
     void PlaceBoardControls();
+    void CreateAdvice();
+    void GameEnded(); // a started game is over, however it ended: its par is looked for
+    QString EndNote() const;
 
     bool m_firstShow = true;
     bool m_closing = false;

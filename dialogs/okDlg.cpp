@@ -5,6 +5,8 @@
 #include "dialogs/DialogPlacement.h"
 #include "settings/Language.h"
 
+#include <QLabel>
+
 #include <array>
 
 int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
@@ -65,6 +67,23 @@ constexpr std::array<TMessagePair, 3> Notices = {{
 TOKDialog::TOKDialog(QWidget* mainform, const TImageList& bitmaps) : TMessageDialog(mainform, bitmaps) {
     YesBtn->SetHint(QStringLiteral("OK")); // the same word in both languages
     connect(YesBtn, &TJetButton::OnClick, this, &TOKDialog::okClick);
+
+    Note = new QLabel(this);
+    Note->setObjectName(QStringLiteral("Note"));
+    Note->setGeometry(14, 94, 236, 56);
+    Note->setWordWrap(true);
+    Note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    font.setBold(true);
+    Note->setFont(font);
+    Note->setStyleSheet(QStringLiteral("color: #202020; background: transparent;"));
+    Note->hide();
+}
+
+void TOKDialog::SetNote(const QString& note) {
+    Note->setText(note);
+    Note->setVisible(!note.isEmpty());
 }
 
 const TMessage& TOKDialog::MessageFor(int kind) {
@@ -76,7 +95,9 @@ const TMessage& TOKDialog::MessageFor(int kind) {
 
 int TOKDialog::ShowModal(int kind) {
     SetLines(MessageFor(kind));
-    return exec();
+    const int result = exec();
+    SetNote(QString());
+    return result;
 }
 
 void TOKDialog::okClick() { done(mrCancel); }

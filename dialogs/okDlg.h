@@ -7,6 +7,7 @@
 #include "controls/GameDialog.h"
 
 class TBevelPanel;
+class QLabel;
 class TDecorLabel;
 class TImageList;
 class TJetButton;
@@ -70,6 +71,10 @@ public:
     // Shows notice kind (1 joker rule, 2 won, 3 lost; any other kind two empty lines) in the
     // current language and waits until OK is pressed.
     int ShowModal(int kind);
+    // A small note below the message, for the next message only (it may change while shown);
+    // an empty note shows nothing.
+    void SetNote(const QString& note);
+    QLabel* Note = nullptr;
     void okClick();
 
     static const TMessage& MessageFor(int kind);

@@ -457,7 +457,12 @@ SolverResult Search::Run() {
 
     std::vector<Candidate> candidates;
     std::unordered_map<std::uint64_t, int> seen;
+    bool stopped = false;
     for (m_layer = 0; !m_layers[m_layer].empty(); ++m_layer) {
+        if (m_settings.Stop && m_settings.Stop->load(std::memory_order_relaxed)) {
+            stopped = true;
+            break;
+        }
         candidates.clear();
         const auto& layer = m_layers[m_layer];
         for (int k = 0; k < static_cast<int>(layer.size()); ++k) {
@@ -496,7 +501,8 @@ SolverResult Search::Run() {
     result.Nodes = m_nodes;
     // Every play the beam let go could at most reach its bound; with none let go, the play
     // found is the best there is.
-    result.Bound = std::max(result.Points, std::min(rootBound, m_prunedBound));
+    result.Bound = stopped ? std::max(result.Points, rootBound)
+                           : std::max(result.Points, std::min(rootBound, m_prunedBound));
     return result;
 }
 

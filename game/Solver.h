@@ -9,6 +9,7 @@
 #include "game/Game.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,6 +43,9 @@ struct SolverSettings {
     double NearWeight = 0.3;
     int NearDepth = 2;             // cards from the top of each stack counted as within reach
     double WinWeight = 0.6;        // share of the collecting bonus a still winnable game counts
+    // When set (from another thread), the search stops at the next drop and answers with the
+    // best play found so far; its bound is then the bound of the position.
+    const std::atomic<bool>* Stop = nullptr;
 };
 
 // The most a claim could pay now or later: the cards that can still meet in the row, a set of

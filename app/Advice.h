@@ -1,0 +1,82 @@
+#pragma once
+// What the solver tells the player: the best result found for the deal once a game is over
+// ("par"), and on request the next move from the board as it lies (a hint). A game in which a
+// hint was shown is assisted: its score stays out of the highscore list.
+
+#include "app/SolverRunner.h"
+#include "game/Game.h"
+
+#include <QObject>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QTimer;
+
+// Both languages; par and score as numbers.
+QString ParText(int par, int score);
+QString AssistedText();
+QString HintText(const SolverMove& move); // what a screen reader says
+
+// A frame that blinks over the board where the hint points: the stack and the row position,
+// or the pattern. It lies over the board and lets every press through.
+class THintMark : public QWidget {
+    Q_OBJECT
+public:
+    explicit THintMark(QWidget* parent);
+    // Blinks the rectangles for about a second, then hides.
+    void Flash(const QList<QRect>& places);
+    bool Flashing() const;
+    QList<QRect> Places() const { return m_places; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QList<QRect> m_places;
+    QTimer* m_blink = nullptr;
+    int m_steps = 0;
+};
+
+class TAdvice : public QObject {
+    Q_OBJECT
+public:
+    // game: the position hints start from; mark: where they are shown.
+    TAdvice(const GameData& game, QWidget* parent);
+
+    // A new deal lies on the board: it is kept for its par, and the new game is not assisted.
+    void DealLaid(const Table& dealt, int level);
+    // The game is over with this score: the search for the deal's par starts.
+    void GameEnded(int score);
+    // The solver's next move from the board, shown when it is found (if the board is still
+    // the same then). Nothing in a game that is over or paused.
+    void AskHint();
+
+    bool Assisted() const { return m_assisted; }
+    // The par of the game that ended last, once found.
+    std::optional<int> Par() const { return m_par; }
+    int EndScore() const { return m_endScore; }
+
+    // Where the hint's places lie on the screen, asked when it is shown.
+    std::function<QList<QRect>(const SolverMove& move)> PlacesFor;
+    // Called on the interface thread once the par is known, and when a hint is shown.
+    std::function<void(int par, int score)> OnPar;
+    std::function<void(const SolverMove& move)> OnHint;
+
+    TSolverRunner& ParRunner() { return m_parRunner; }
+    TSolverRunner& HintRunner() { return m_hintRunner; }
+    THintMark* Mark() const { return m_mark; }
+
+private:
+    const GameData& m_game;
+    THintMark* m_mark;
+    TSolverRunner m_parRunner, m_hintRunner;
+    Table m_dealt;
+    int m_dealtLevel = 1;
+    bool m_assisted = false;
+    std::optional<int> m_par;
+    int m_endScore = 0;
+    int m_deal = 0; // counts deals, so a late answer for an old deal is recognised
+};

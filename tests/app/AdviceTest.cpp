@@ -1,0 +1,120 @@
+// Par after a game and hints during one, through the real window.
+#include "AppFixture.h"
+
+#include "app/Advice.h"
+#include "dialogs/okDlg.h"
+#include "game/Solver.h"
+
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+using Advice = AppFixture;
+
+int PositionOf(TMainform* f, int id) {
+    for (int i = 1; i <= f->PatternCount; ++i)
+        if (f->PatternIds[i] == id) return i;
+    return -1;
+}
+
+// Lets the search finish and its queued answer arrive.
+void Settle(TSolverRunner& runner) {
+    runner.Wait();
+    QTest::qWait(10);
+}
+
+void PressHint(TMainform* form) {
+    form->activateWindow();
+    QTest::keyClick(form, Qt::Key_H);
+}
+
+TEST_F(Advice, HintFlashesTheNextMoveAndKeepsTheGameOutOfTheHighscoreList) {
+    Start();
+    // One pattern left; "four equal values" lies one card away, under the red 2 on stack 1.
+    SetTable("r7 g7 b7 v2", {{"r3", "g9"}, {"r2", "v7"}, {"b12"}});
+    for (int i = 1; i <= form->PatternCount; ++i)
+        if (form->PatternIds[i] != 8) form->PatternState[i] = TPatternState::Claimed;
+    form->GameState = gsRunning;
+    form->Score = 300;
+    const SolverMove best = Solve(*form).Moves.front();
+
+    PressHint(form);
+    Settle(form->Advice->HintRunner());
+    THintMark* mark = form->Advice->Mark();
+    ASSERT_TRUE(mark->Flashing());
+    ASSERT_EQ(best.Type, SolverMove::Kind::Drop);
+    EXPECT_EQ(mark->Places(), (QList<QRect>{form->Board.Layout.StackTopRect(best.Stack),
+                                           form->Board.Layout.RowRect(best.Target)}));
+    EXPECT_TRUE(form->Advice->Assisted());
+    QTest::qWait(1200);
+    EXPECT_FALSE(mark->isVisible()) << "the flash ends after about a second";
+
+    // Lost with 300 points: the end message says why no highscore entry follows.
+    dialogs.Expect("TOKDialog", [this](QDialog* d) {
+        EXPECT_TRUE(form->OKDialog->Note->isVisible());
+        EXPECT_TRUE(form->OKDialog->Note->text().contains(AssistedText()));
+        PressButton(d, "YesBtn", 2);
+    });
+    for (int s : {0, 0, 1, 1, 2}) DragToRow(s, 3);
+    EXPECT_EQ(form->GameState, gsLost);
+    EXPECT_EQ(dialogs.Seen, QStringList{"TOKDialog"});
+
+    // A new deal is a fair game again.
+    ClickButton(form->MixBtn);
+    EXPECT_FALSE(form->Advice->Assisted());
+}
+
+TEST_F(Advice, HintShowsTheClaimWhenTheRowPaysBestNow) {
+    Start();
+    SetTable("r1 g11 b1 v11", {{"r3", "g4"}, {"b6"}});
+    const int ones = PositionOf(form, 16);
+    for (int i = 1; i <= form->PatternCount; ++i)
+        if (i != ones) form->PatternState[i] = TPatternState::Claimed;
+    form->EvaluatePatterns();
+    PressHint(form);
+    Settle(form->Advice->HintRunner());
+    EXPECT_EQ(form->Advice->Mark()->Places(), QList<QRect>{form->Board.Layout.PatternRect(ones)});
+}
+
+TEST_F(Advice, NoHintWhenTheBoardMovedOnOrTheGameIsOver) {
+    Start();
+    form->GameState = gsRunning;
+    PressHint(form);
+    DragToRow(0, form->JokerPos >= 0 ? form->JokerPos : 0); // before the answer is shown
+    Settle(form->Advice->HintRunner());
+    EXPECT_FALSE(form->Advice->Mark()->Flashing());
+    EXPECT_FALSE(form->Advice->Assisted());
+
+    form->GameState = gsPaused;
+    PressHint(form);
+    Settle(form->Advice->HintRunner());
+    EXPECT_FALSE(form->Advice->Mark()->Flashing());
+}
+
+TEST_F(Advice, ParOfTheDealShowsAtTheEndAndIsStored) {
+    Start();
+    GameData dealt = *form;
+    const int par = Solve(dealt).Points;
+    // The game ends lost with a claim of 35 points; the end message waits until the par is in.
+    SetTable("r5 g5 b9 v2", {{"r3"}});
+    form->Advice->DealLaid(dealt, dealt.Level); // the par is for the deal as dealt
+    form->GameState = gsRunning;
+    ClickPattern(PositionOf(form, 5));
+    QString note;
+    dialogs.Expect("TOKDialog", [this, &note](QDialog* d) {
+        QTRY_VERIFY_WITH_TIMEOUT(form->OKDialog->Note->text().contains(QStringLiteral("best found")), 20000);
+        note = form->OKDialog->Note->text();
+        PressButton(d, "YesBtn", 2);
+    });
+    dialogs.Expect("THighscoreDlg", Press("CancelBtn", 0));
+    DragToRow(0, 0);
+    EXPECT_EQ(form->GameState, gsLost);
+    EXPECT_EQ(note, QStringLiteral("best found for this deal: %1; you: 35").arg(par));
+    ASSERT_TRUE(form->Advice->Par());
+    EXPECT_EQ(*form->Advice->Par(), par);
+    EXPECT_TRUE(IniText().contains(QStringLiteral("para=%1").arg(par))) << IniText().toStdString();
+    EXPECT_FALSE(form->OKDialog->Note->isVisible()) << "the note belongs to that message only";
+}
+
+} // namespace
