@@ -1,6 +1,7 @@
 #include "controls/jetButton.h"
 
 #include <QBitmap>
+#include <QtMath>
 #include <QEvent>
 #include <QFile>
 #include <QKeySequence>
@@ -88,6 +89,50 @@ quint32 PictureTransparentColor(const QImage& picture) {
     return PaletteRgbFlag | quint32(qRed(p)) | quint32(qGreen(p)) << 8 | quint32(qBlue(p)) << 16;
 }
 
+QImage DevicePicture(const QImage& keyed, const QImage& keyedTwin, qreal ratio) {
+    if (keyed.isNull())
+        return QImage();
+    if (ratio == 1.0)
+        return keyed;
+    const QSize size(qRound(keyed.width() * ratio), qRound(keyed.height() * ratio));
+    const QImage& source = keyedTwin.isNull() ? keyed : keyedTwin;
+    QImage out = source.size() == size
+                     ? source.copy()
+                     : source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                           .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (source.size() != size) {
+        // Scaling blurs the hard outline; cut it hard again where it is half covered.
+        for (int y = 0; y < out.height(); ++y) {
+            QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+            for (int x = 0; x < out.width(); ++x) {
+                const int a = qAlpha(line[x]);
+                if (a < 128)
+                    line[x] = 0;
+                else if (a < 255)
+                    line[x] = qRgb(qMin(255, qRed(line[x]) * 255 / a), qMin(255, qGreen(line[x]) * 255 / a),
+                                   qMin(255, qBlue(line[x]) * 255 / a));
+            }
+        }
+    }
+    out.setDevicePixelRatio(ratio);
+    return out;
+}
+
+QRegion ShownRegion(const QImage& picture, qreal ratio) {
+    if (picture.isNull())
+        return QRegion();
+    const int w = qCeil(picture.width() / ratio), h = qCeil(picture.height() / ratio);
+    QImage shown(w, h, QImage::Format_ARGB32_Premultiplied);
+    shown.fill(0);
+    for (int y = 0; y < picture.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            if (qAlpha(line[x]) != 0)
+                shown.setPixel(qMin(w - 1, int(x / ratio)), qMin(h - 1, int(y / ratio)), 0xFF000000);
+    }
+    return QRegion(QBitmap::fromImage(shown.createAlphaMask()));
+}
+
 TJetButton::TJetButton(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true); // hover is followed without a button held
@@ -97,12 +142,16 @@ TJetButton::TJetButton(QWidget* parent) : QWidget(parent) {
 TJetButton::~TJetButton() = default;
 
 void TJetButton::SetBitmapUp(const QImage& picture) {
+    m_up2x = QImage();
+    m_deviceRatio = 0; // the screen's pictures are made again at the next paint
     m_up = Opaque(picture);
     m_upKeyed = KeyedOut(m_up);
     UpChanged();
 }
 
 void TJetButton::SetBitmapDown(const QImage& picture) {
+    m_down2x = QImage();
+    m_deviceRatio = 0; // the screen's pictures are made again at the next paint
     m_down = Opaque(picture);
     m_downKeyed = KeyedOut(m_down);
     ApplyWidgetMask();
@@ -110,16 +159,43 @@ void TJetButton::SetBitmapDown(const QImage& picture) {
 }
 
 void TJetButton::SetBitmapOver(const QImage& picture) {
+    m_over2x = QImage();
+    m_deviceRatio = 0; // the screen's pictures are made again at the next paint
     m_over = Opaque(picture);
     m_overKeyed = KeyedOut(m_over);
     OverChanged();
 }
 
 void TJetButton::SetBitmapDisabled(const QImage& picture) {
+    m_disabled2x = QImage();
+    m_deviceRatio = 0; // the screen's pictures are made again at the next paint
     m_disabled = Opaque(picture);
     m_disabledKeyed = KeyedOut(m_disabled);
     ApplyWidgetMask();
     update();
+}
+
+void TJetButton::SetSharpPictures(const QImage& up, const QImage& over, const QImage& down, const QImage& disabled) {
+    m_up2x = KeyedOut(Opaque(up));
+    m_over2x = KeyedOut(Opaque(over));
+    m_down2x = KeyedOut(Opaque(down));
+    m_disabled2x = KeyedOut(Opaque(disabled));
+    m_deviceRatio = 0;
+    update();
+}
+
+void TJetButton::PrepareDevicePictures(qreal ratio) {
+    if (ratio == m_deviceRatio)
+        return;
+    const qreal before = m_deviceRatio;
+    m_deviceRatio = ratio;
+    m_upDev = DevicePicture(m_upKeyed, m_up2x, ratio);
+    m_overDev = DevicePicture(m_overKeyed, m_over2x, ratio);
+    m_downDev = DevicePicture(m_downKeyed, m_down2x, ratio);
+    m_disabledDev = DevicePicture(m_disabledKeyed, m_disabled2x, ratio);
+    // At scale 1 the mask made from the pictures themselves already stands.
+    if (ratio != 1.0 || (before != 0 && before != 1.0))
+        ApplyWidgetMask();
 }
 
 void TJetButton::SetCaption(const QString& caption) {
@@ -220,9 +296,16 @@ void TJetButton::ApplyWidgetMask() {
         return;
     }
     QRegion shown;
-    for (const QImage* keyed : {&m_upKeyed, &m_overKeyed, &m_downKeyed, &m_disabledKeyed})
-        if (!keyed->isNull())
-            shown += QRegion(QBitmap::fromImage(keyed->createAlphaMask()));
+    if (m_deviceRatio != 1.0 && m_deviceRatio > 0) {
+        // On a scaled screen the pictures are drawn at its resolution: every window pixel
+        // that holds any of their opaque pixels must be let through.
+        for (const QImage* device : {&m_upDev, &m_overDev, &m_downDev, &m_disabledDev})
+            shown += ShownRegion(*device, m_deviceRatio);
+    } else {
+        for (const QImage* keyed : {&m_upKeyed, &m_overKeyed, &m_downKeyed, &m_disabledKeyed})
+            if (!keyed->isNull())
+                shown += QRegion(QBitmap::fromImage(keyed->createAlphaMask()));
+    }
     if (!m_caption.isEmpty()) {
         const QRect text = fontMetrics().boundingRect(rect(), Qt::AlignCenter | Qt::TextSingleLine |
                                                                    Qt::TextShowMnemonic, m_caption);
@@ -235,17 +318,18 @@ void TJetButton::ApplyWidgetMask() {
 }
 
 const QImage& TJetButton::PictureForState() const {
+    // The pictures at the screen's resolution (the keyed ones themselves at scale 1).
     switch (m_state) {
     case StateDisabled:
-        return m_disabled.isNull() ? m_upKeyed : m_disabledKeyed;
+        return m_disabled.isNull() ? m_upDev : m_disabledDev;
     case StateDown:
-        return m_down.isNull() ? m_upKeyed : m_downKeyed;
+        return m_down.isNull() ? m_upDev : m_downDev;
     case StateUp:
         break;
     }
     if (m_hovering && !m_over.isNull())
-        return m_overKeyed;
-    return m_upKeyed;
+        return m_overDev;
+    return m_upDev;
 }
 
 void TJetButton::DrawCaption(QPainter& painter, const QString& text, TButtonState state, const QRect& rect) {
@@ -255,6 +339,7 @@ void TJetButton::DrawCaption(QPainter& painter, const QString& text, TButtonStat
 }
 
 void TJetButton::paintEvent(QPaintEvent*) {
+    PrepareDevicePictures(devicePixelRatioF());
     QPainter p(this);
     const QImage& picture = PictureForState();
     if (!picture.isNull())
@@ -383,4 +468,12 @@ void TJetButton::LoadPictures(const QString& base) {
     SetBitmapOver(load(QStringLiteral("-over.png"), true, QColor(240, 120, 240)));
     SetBitmapDown(load(QStringLiteral("-down.png"), false, QColor()));
     SetBitmapDisabled(load(QStringLiteral("-disabled.png"), false, QColor()));
+    // The twins are only used where they fit their picture: exactly twice its size.
+    auto twin = [&](const QString& suffix, const QImage& picture) {
+        const QString path = stem + suffix;
+        QImage img = QFile::exists(path) ? QImage(path) : QImage();
+        return !picture.isNull() && img.size() == 2 * picture.size() ? img : QImage();
+    };
+    SetSharpPictures(twin(QStringLiteral("-up@2x.png"), m_up), twin(QStringLiteral("-over@2x.png"), m_over),
+                     twin(QStringLiteral("-down@2x.png"), m_down), twin(QStringLiteral("-disabled@2x.png"), m_disabled));
 }

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QRegion>
 #include <QString>
 #include <QWidget>
 
@@ -26,6 +27,11 @@ public:
     const QImage& BitmapDown() const { return m_down; }
     const QImage& BitmapOver() const { return m_over; }
     const QImage& BitmapDisabled() const { return m_disabled; }
+
+    // Sharper twins of the four pictures, drawn at twice their size, for screens that show
+    // more than one pixel per pixel of the window. Setting a picture above drops its twin;
+    // a picture without a twin is drawn from the picture itself.
+    void SetSharpPictures(const QImage& up, const QImage& over, const QImage& down, const QImage& disabled);
 
     // 32-bit colour, red in the lowest byte, the top byte a flag ($02: palette-relative RGB).
     // Rebuilt from the hit picture's bottom-left pixel whenever the hit mask is rebuilt.
@@ -66,7 +72,8 @@ public:
     void Loaded();
 
     // Loads ":/buttons/<base>-up.png", "-over.png" and, if present, "-down.png" /
-    // "-disabled.png". A missing up or hover picture gives a visible placeholder and a warning.
+    // "-disabled.png", each with its "@2x" twin where there is one. A missing up or hover
+    // picture gives a visible placeholder and a warning.
     void LoadPictures(const QString& base);
 
     // Draws the caption on a transparent background, single line, centred both ways in the
@@ -98,10 +105,15 @@ private:
     void UpdateShortcut();
     void UpdateToolTip();
     const QImage& PictureForState() const;
+    // The pictures keyed out at the screen's resolution, made again when the ratio changes.
+    void PrepareDevicePictures(qreal ratio);
 
     QImage m_up, m_down, m_over, m_disabled;
     // The same pictures with their transparent colour keyed out, ready to draw.
     QImage m_upKeyed, m_downKeyed, m_overKeyed, m_disabledKeyed;
+    QImage m_up2x, m_down2x, m_over2x, m_disabled2x; // keyed out like the ones above
+    QImage m_upDev, m_downDev, m_overDev, m_disabledDev;
+    qreal m_deviceRatio = 1.0;
     QImage m_hitMask;
     quint32 m_transparentColor = 0xFFFFFF;
     QString m_caption;
@@ -121,3 +133,12 @@ QImage CreateMask(const QImage& picture, quint32 colour);
 
 // A picture's transparent colour: its bottom-left pixel with the palette flag $02 on top.
 quint32 PictureTransparentColor(const QImage& picture);
+
+// A keyed-out picture (clear or opaque per pixel) at `ratio` times its size, made from its
+// twice-as-large twin where there is one. The result is again clear or opaque per pixel, so
+// a direct repaint over another picture of the same outline leaves no half-clear edge, and
+// it carries the ratio, so it is drawn at the picture's own size on the window.
+QImage DevicePicture(const QImage& keyed, const QImage& keyedTwin, qreal ratio);
+
+// The window pixels that hold any opaque pixel of a picture made by DevicePicture.
+QRegion ShownRegion(const QImage& devicePicture, qreal ratio);

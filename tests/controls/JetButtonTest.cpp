@@ -312,6 +312,66 @@ private slots:
                     QFAIL(qPrintable(QString("pixel %1,%2 differs").arg(x).arg(y)));
     }
 
+    // On a scaled screen a button draws its pictures at the screen's resolution, from the
+    // sharper twin where it has one. The outline must stay hard (every pixel clear or opaque,
+    // no whitish rim from the key colour) and the window mask must let every opaque pixel through.
+    void devicePicturesKeepAHardOutline_data() {
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<bool>("twin");
+        QTest::newRow("1.25 from the twin") << 1.25 << true;
+        QTest::newRow("1.5 from the twin") << 1.5 << true;
+        QTest::newRow("1.5 without a twin") << 1.5 << false;
+        QTest::newRow("2 from the twin") << 2.0 << true;
+    }
+    void devicePicturesKeepAHardOutline() {
+        QFETCH(qreal, ratio);
+        QFETCH(bool, twin);
+        // A round face on white: the key colour all round it, as on the game's buttons.
+        auto disc = [](int size) {
+            QImage img(size, size, QImage::Format_RGB32);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(UpFace));
+            p.drawEllipse(QRectF(size * 0.1, size * 0.1, size * 0.8, size * 0.8));
+            return img;
+        };
+        auto keyed = [](const QImage& img) {
+            QImage out(img.size(), QImage::Format_ARGB32_Premultiplied);
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    out.setPixel(x, y, (img.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF ? 0 : img.pixel(x, y));
+            return out;
+        };
+        const QImage small = keyed(disc(50)), big = keyed(disc(100));
+        const QImage device = DevicePicture(small, twin ? big : QImage(), ratio);
+        QCOMPARE(device.size(), QSize(qRound(50 * ratio), qRound(50 * ratio)));
+        QCOMPARE(device.devicePixelRatio(), ratio);
+        int opaque = 0;
+        for (int y = 0; y < device.height(); ++y)
+            for (int x = 0; x < device.width(); ++x) {
+                const QRgb p = device.pixel(x, y);
+                QVERIFY2(qAlpha(p) == 0 || qAlpha(p) == 255, qPrintable(QString("half clear at %1,%2").arg(x).arg(y)));
+                if (qAlpha(p) == 255) {
+                    ++opaque;
+                    // Only the face colour and what antialiasing mixed into it, never near-white.
+                    QVERIFY2(qGreen(p) < 200, qPrintable(QString("white rim at %1,%2").arg(x).arg(y)));
+                }
+            }
+        QCOMPARE(qAlpha(device.pixel(0, 0)), 0);
+        QCOMPARE(qAlpha(device.pixel(device.width() / 2, device.height() / 2)), 255);
+        // About the disc's area: nothing lost, nothing grown.
+        const double area = 3.14159 * 0.4 * 0.4 * device.width() * device.height();
+        QVERIFY(qAbs(opaque - area) < 0.05 * area);
+
+        const QRegion shown = ShownRegion(device, ratio);
+        for (int y = 0; y < device.height(); ++y)
+            for (int x = 0; x < device.width(); ++x)
+                if (qAlpha(device.pixel(x, y)) == 255)
+                    QVERIFY(shown.contains(QPoint(int(x / ratio), int(y / ratio))));
+        QVERIFY(!shown.contains(QPoint(0, 0)));
+    }
+
     void accelerator_data() {
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<int>("clicks");

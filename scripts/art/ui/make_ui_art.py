@@ -37,6 +37,14 @@ DIALOG_BUTTONS = ["yes", "no"]
 # The hover picture is the same button with its symbol drawn this much larger.
 HOVER_SCALE = 1.2
 
+# Buttons are also drawn at these multiples of their size, as name-state@2x.png, for screens
+# that show two pixels (or more) for every pixel of the window.
+BUTTON_SCALES = (1, 2)
+
+
+def scale_suffix(scale):
+    return "" if scale == 1 else f"@{scale}x"
+
 
 def build_renderer():
     out = BUILD / "render"
@@ -90,34 +98,43 @@ def scaled_symbol(path, scale):
 # Buttons
 
 def queue_buttons(r):
-    r.add_file("body-toolbar", SVG / "buttons/body-toolbar.svg", 50, 50)
-    r.add_file("body-disabled", SVG / "buttons/body-disabled.svg", 50, 50)
-    r.add_file("body-dialog", SVG / "buttons/body-dialog.svg", 50, 50)
-    for name in TOOLBAR + DIALOG_BUTTONS:
-        r.add(f"sym-{name}-up", scaled_symbol(SVG / f"symbols/{name}.svg", 1.0), 50, 50)
-        r.add(f"sym-{name}-over", scaled_symbol(SVG / f"symbols/{name}.svg", HOVER_SCALE), 50, 50)
+    for scale in BUTTON_SCALES:
+        x, size = scale_suffix(scale), 50 * scale
+        r.add_file(f"body-toolbar{x}", SVG / "buttons/body-toolbar.svg", size, size)
+        r.add_file(f"body-disabled{x}", SVG / "buttons/body-disabled.svg", size, size)
+        r.add_file(f"body-dialog{x}", SVG / "buttons/body-dialog.svg", size, size)
+        for name in TOOLBAR + DIALOG_BUTTONS:
+            r.add(f"sym-{name}-up{x}", scaled_symbol(SVG / f"symbols/{name}.svg", 1.0), size, size)
+            r.add(f"sym-{name}-over{x}", scaled_symbol(SVG / f"symbols/{name}.svg", HOVER_SCALE), size, size)
 
 
 def finish_buttons(pics):
-    outline = ops.button_outline()
+    for scale in BUTTON_SCALES:
+        finish_buttons_at(pics, scale)
+
+
+def finish_buttons_at(pics, scale):
+    x = scale_suffix(scale)
+    # The same rounded square, its radius and the symbol's shadow grown with the picture.
+    outline = ops.button_outline(ops.BUTTON_SIZE * scale, ops.BUTTON_RADIUS * scale)
     out_dir = ASSETS / "buttons"
     out_dir.mkdir(parents=True, exist_ok=True)
     for name in TOOLBAR + DIALOG_BUTTONS:
         dialog = name in DIALOG_BUTTONS
-        body = pics["body-dialog" if dialog else "body-toolbar"]
+        body = pics[("body-dialog" if dialog else "body-toolbar") + x]
         rim = body.get(0, 0)[:3]
         shade = (10, 30, 60) if dialog else (60, 30, 5)
         for state in ("up", "over"):
-            sym = pics[f"sym-{name}-{state}"]
+            sym = pics[f"sym-{name}-{state}{x}"]
             img = ops.flatten(body, rim)
-            ops.over(img, ops.shadow(sym, 1, 2, shade, 0.45))
+            ops.over(img, ops.shadow(sym, scale, 2 * scale, shade, 0.45, blur_passes=2 * scale * scale))
             ops.over(img, sym)
-            write_png(out_dir / f"{name}-{state}.png", ops.cut_button(img, outline))
+            write_png(out_dir / f"{name}-{state}{x}.png", ops.cut_button(img, outline))
         if name in CAN_BE_DISABLED:
-            flat = pics["body-disabled"]
+            flat = pics[f"body-disabled{x}"]
             img = ops.flatten(flat, flat.get(0, 0)[:3])
-            ops.over(img, ops.map_colours(pics[f"sym-{name}-up"], ops.greyed(88, 150)))
-            write_png(out_dir / f"{name}-disabled.png", ops.cut_button(img, outline))
+            ops.over(img, ops.map_colours(pics[f"sym-{name}-up{x}"], ops.greyed(88, 150)))
+            write_png(out_dir / f"{name}-disabled{x}.png", ops.cut_button(img, outline))
 
 
 # ---------------------------------------------------------------------------------------------
