@@ -1,5 +1,6 @@
 # Shared by the end-to-end scripts: a private X server and a settings folder of their own.
-# Source it; it sets DISPLAY, WORK and cleans up on exit.
+# Source it; it sets DISPLAY, WORK and cleans up on exit. XVFB_SCREEN sets the screen's size
+# (1280x800x24 unless given).
 set -euo pipefail
 WORK=$(mktemp -d)
 chmod 700 "$WORK"
@@ -20,7 +21,7 @@ trap cleanup EXIT
 
 # The server picks a free display itself and tells us its number: with several test runs
 # at once, looking for a free number first would race.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x800x24}" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
 XPID=$!
 for _ in $(seq 1 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 DISPLAYNUM=$(head -n 1 "$WORK/display" 2>/dev/null || true)
