@@ -130,7 +130,6 @@ void TMainform::CreateAdvice() {
 
 void TMainform::FormCreate() {
     ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    ini.CheckAtStart();
     Help.SetHelpFile(ProgramDir + QStringLiteral("ZLVO1.html"));
 
     // A colour the texture does not have would leave the board undrawn.
@@ -139,6 +138,7 @@ void TMainform::FormCreate() {
     const int level = ini.ReadInt(Common, QStringLiteral("level"), 1);
     SoundOn = ini.ReadFlag(Common, QStringLiteral("sound"), true);
     MusicOn = ini.ReadFlag(Common, QStringLiteral("music"), true);
+    ini.CheckAtStart(); // after "tongue", so that what it has to say comes in the player's language
 
     midi.Start(ProgramDir);
     if (ini.ReadFlag(Common, QStringLiteral("max"), false)) setWindowState(windowState() | Qt::WindowMaximized);

@@ -7,6 +7,8 @@
 #include "settings/qxmulti.h"
 
 #include <QDialog>
+
+#include <cerrno>
 #include <QTest>
 
 namespace {
@@ -242,6 +244,20 @@ TEST_F(Lifecycle, DesktopEndClosesWithoutQuestionsAndKeepsWhatACloseKeeps) {
     for (const char* line : {"level=3", "back=2", "tongue=0", "sound=1", "music=1", "max=0", "MainForm=200,", "hsa0=kept"})
         EXPECT_TRUE(ini.contains(QLatin1String(line))) << line << "\n" << ini.toStdString();
     EXPECT_EQ(ini.count("hsa0="), 1) << "the running game's score is not offered";
+}
+
+TEST_F(Lifecycle, SettingsThatCannotBeReadAreNeverWrittenOver) {
+    // As the system answers a player who may not read the file (mode 000).
+    TLMDIniCtrl::FaultHook = [](TIniStep step) { return step == TIniStep::Read ? EACCES : 0; };
+    dialogs.Expect("TqxMultiDlg", Press("OKBtn", 1)); // the stored language cannot be read either
+    Start(true, "level=3\nhsa0=kept\n");
+    EXPECT_EQ(form->Level, 1) << "the game plays on with defaults";
+    EXPECT_EQ(form->ini.Blocked(), TIniCause::Unreadable);
+    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+    ClickButton(form->ExitBtn);
+    TLMDIniCtrl::FaultHook = nullptr;
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(IniText(), "[common]\ntongue=0\nlevel=3\nhsa0=kept\n");
 }
 
 TEST_F(Lifecycle, ExitWhileRunningOffersAPositiveScore) {
