@@ -17,8 +17,11 @@ QString Pick(const TWords& words) {
     return IsGerman() ? QString::fromUtf8(words.german) : QString::fromUtf8(words.english);
 }
 
-QString WhatWasLost(TIniWhat what, bool write) {
-    if (!write)
+QString WhatWasLost(TIniWhat what, TIniAccess access) {
+    if (access == TIniAccess::Start)
+        return Pick({"Deine Einstellungen und Bestenlisten werden nicht gespeichert.",
+                     "Your settings and highscores will not be saved."});
+    if (access == TIniAccess::Read)
         return Pick({"Die gespeicherten Einstellungen und Bestenlisten konnten nicht gelesen werden. Das Spiel "
                      "beginnt mit den Grundeinstellungen und überschreibt die Datei in dieser Sitzung nicht.",
                      "The saved settings and highscores could not be read. The game starts with its defaults "
@@ -107,10 +110,11 @@ QString WhatToDo(TIniCause cause, const QString& file) {
 
 } // namespace
 
-QString TLMDIniCtrl::Explain(const QString& legacy, TIniWhat what, TIniCause cause, bool write, const QString& file) {
+QString TLMDIniCtrl::Explain(const QString& legacy, TIniWhat what, TIniCause cause, TIniAccess access,
+                             const QString& file) {
     QStringList parts;
-    parts << WhatWasLost(what, write) << Why(cause, file) << WhatToDo(cause, file);
-    if (write && what == TIniWhat::Highscore)
+    parts << WhatWasLost(what, access) << Why(cause, file) << WhatToDo(cause, file);
+    if (access == TIniAccess::Write && what == TIniWhat::Highscore)
         parts << Pick({"Drücke OK, um es noch einmal zu versuchen, oder Abbrechen, um den Eintrag aufzugeben.",
                        "Press OK to try again, or Cancel to give the entry up."});
     const QString plain = parts.join(u' ');

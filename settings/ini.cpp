@@ -521,20 +521,20 @@ TIniCause TLMDIniCtrl::CauseOf(int err) {
     }
 }
 
-void TLMDIniCtrl::Report(const QString& legacy, TIniWhat what, TIniCause cause, bool write) const {
+void TLMDIniCtrl::Report(const QString& legacy, TIniWhat what, TIniCause cause, TIniAccess access) const {
     // A settings write refused for a reason the player was told already is not told again;
     // a highscore or the statistics not saved is told every time.
     if (what == TIniWhat::Settings && m_reported.contains(int(cause)))
         return;
     m_reported.insert(int(cause));
     if (OnError)
-        OnError(Explain(legacy, what, cause, write, m_path));
+        OnError(Explain(legacy, what, cause, access, m_path));
 }
 
 void TLMDIniCtrl::ReadFailed(const QString& key, TIniCause cause) const {
     // Such a file may hold the player's highscores: it is not written over in this run.
     m_blocked = cause;
-    Report(CannotRead(key), TIniWhat::Settings, cause, false);
+    Report(CannotRead(key), TIniWhat::Settings, cause, TIniAccess::Read);
 }
 
 void TLMDIniCtrl::CheckAtStart() {
@@ -554,7 +554,7 @@ void TLMDIniCtrl::CheckAtStart() {
     }
     // Checked again at every write: the player may make it writable while the game runs.
     if (const TIniCause readOnly = ReadOnlyCause(target); readOnly == TIniCause::ReadOnlyFile)
-        Report(QString(), TIniWhat::Settings, readOnly, true);
+        Report(QString(), TIniWhat::Settings, readOnly, TIniAccess::Start);
 }
 
 std::optional<QString> TLMDIniCtrl::Lookup(const QString& section, const QString& key) const {
@@ -623,18 +623,18 @@ bool TLMDIniCtrl::WriteTexts(const QString& section, const QList<std::pair<QStri
 
 bool TLMDIniCtrl::Update(TIniWhat what, const std::function<void(TIniEdit&)>& change) {
     if (m_blocked != TIniCause::None) {
-        Report(CannotWrite(DryRun(change).key), what, m_blocked, true);
+        Report(CannotWrite(DryRun(change).key), what, m_blocked, TIniAccess::Write);
         return false;
     }
     const QString target = ResolveLinks(m_path);
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath()) || !QDir().mkpath(QFileInfo(target).absolutePath())) {
         const int err = errno;
-        Report(CannotCreate(DryRun(change).section), what, err ? CauseOf(err) : TIniCause::Other, true);
+        Report(CannotCreate(DryRun(change).section), what, err ? CauseOf(err) : TIniCause::Other, TIniAccess::Write);
         return false;
     }
     TWriteLock lock(m_path + QStringLiteral(".lock"));
     if (const int err = Fault(TIniStep::Locked)) {
-        Report(CannotWrite(DryRun(change).key), what, CauseOf(err), true);
+        Report(CannotWrite(DryRun(change).key), what, CauseOf(err), TIniAccess::Write);
         return false;
     }
 
@@ -642,11 +642,11 @@ bool TLMDIniCtrl::Update(TIniWhat what, const std::function<void(TIniEdit&)>& ch
     TIniCause cause = TIniCause::None;
     if (Load(m_path, text, cause) == TLoad::Failed) { // never replace a file we could not read
         m_blocked = cause;
-        Report(CannotWrite(DryRun(change).key), what, cause, true);
+        Report(CannotWrite(DryRun(change).key), what, cause, TIniAccess::Write);
         return false;
     }
     if (const TIniCause readOnly = ReadOnlyCause(target); readOnly != TIniCause::None) {
-        Report(CannotWrite(DryRun(change).key), what, readOnly, true);
+        Report(CannotWrite(DryRun(change).key), what, readOnly, TIniAccess::Write);
         return false;
     }
     TIniEdit edit(text);
@@ -655,7 +655,7 @@ bool TLMDIniCtrl::Update(TIniWhat what, const std::function<void(TIniEdit&)>& ch
     for (const QString& line : std::as_const(text.lines))
         bytes += line.toUtf8() + '\n';
     if (const int err = SaveAtomically(target, bytes)) {
-        Report(CannotWrite(DryRun(change).key), what, CauseOf(err), true);
+        Report(CannotWrite(DryRun(change).key), what, CauseOf(err), TIniAccess::Write);
         return false;
     }
     return true;

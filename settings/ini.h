@@ -66,6 +66,10 @@ enum class TIniCause {
     Other,
 };
 
+// What the store was doing when it failed: reading, writing, or looking at the file at
+// start (then nothing was lost yet; the player learns what will not be saved).
+enum class TIniAccess { Read, Write, Start };
+
 // The steps of an access, named for the fault-injection hook of the tests.
 enum class TIniStep { Read, LockBusy, Locked, TempCreated, Written, Synced, Renamed };
 
@@ -149,7 +153,8 @@ public:
 
     // The message for a failure, open for tests. legacy is the store's German line (empty
     // when there is none); file is the settings file's path.
-    static QString Explain(const QString& legacy, TIniWhat what, TIniCause cause, bool write, const QString& file);
+    static QString Explain(const QString& legacy, TIniWhat what, TIniCause cause, TIniAccess access,
+                           const QString& file);
     static TIniCause CauseOf(int err);
 
     // The escaping of the file format, open for tests.
@@ -158,7 +163,7 @@ public:
     static QString Unescape(QStringView text);
 
 private:
-    void Report(const QString& legacy, TIniWhat what, TIniCause cause, bool write) const;
+    void Report(const QString& legacy, TIniWhat what, TIniCause cause, TIniAccess access) const;
     void ReadFailed(const QString& key, TIniCause cause) const;
     // The stored text, or nothing when it is missing or cannot be read (that is reported).
     std::optional<QString> Lookup(const QString& section, const QString& key) const;

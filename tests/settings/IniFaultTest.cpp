@@ -213,6 +213,7 @@ TEST_F(IniFaultTest, ReadOnlyFileIsToldOnceAndNeverReplaced) {
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     ini->CheckAtStart();
     ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("Your settings and highscores will not be saved.")) << errors[0].toStdString();
     EXPECT_TRUE(errors[0].contains("is read-only")) << errors[0].toStdString();
     EXPECT_EQ(ini->ReadInt("common", "level", 1), 2) << "it still reads";
     ini->WriteInt("common", "level", 3); // the settings at close: told already
@@ -411,7 +412,7 @@ TEST(IniMessages, SayWhatWhyAndWhatToDoInThePlayersLanguage) {
     for (const auto& c : cases) {
         Language = c.language;
         const QString text = TLMDIniCtrl::Explain(QStringLiteral("Konnte Daten für 'k' nicht setzen"), c.what,
-                                                  c.cause, true, QStringLiteral("/x/V1.ini"));
+                                                  c.cause, TIniAccess::Write, QStringLiteral("/x/V1.ini"));
         EXPECT_TRUE(text.startsWith(QString::fromUtf8("Konnte Daten für 'k' nicht setzen\n\n")));
         for (const char* part : c.parts)
             EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << text.toStdString() << " lacks " << part;
