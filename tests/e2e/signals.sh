@@ -9,10 +9,22 @@ ini="$XDG_CONFIG_HOME/Moxelware/Zelvano/V1.ini"
 mkdir -p "$(dirname "$ini")"
 printf '[common]\ntongue=0\nlevel=1\nback=1\n' >"$ini"
 
+# The first visible window whose name matches $1, waiting up to 30 s. A search may trip over
+# a window that goes away while it looks (the opening outline effect): it is simply repeated.
+find_window() {
+  local id
+  for _ in $(seq 1 300); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
 start_game() {
   "$BIN" >"$WORK/app.log" 2>&1 &
   APPPID=$!
-  WID=$(timeout 30 xdotool search --sync --name '^Zelvano - ' | head -n 1)
+  WID=$(find_window '^Zelvano - ' || true)
   [ -n "$WID" ] || { echo "no window"; cat "$WORK/app.log"; exit 1; }
   sleep 1.5
   read -r WX WY WW WH < <(window_geometry "$WID")
@@ -31,7 +43,7 @@ end_with() {
 # The dialog on top: the one window titled exactly "Zelvano".
 dialog_origin() {
   local did
-  did=$(timeout 10 xdotool search --sync --onlyvisible --name '^Zelvano$' | tail -n 1)
+  did=$(find_window '^Zelvano$') || { echo "no dialog"; exit 1; }
   read -r DX DY _ _ < <(window_geometry "$did")
 }
 
@@ -43,7 +55,7 @@ dialog_origin
 xdotool mousemove $((DX + 108 + 16 + 24)) $((DY + 12 + 48 + 4 * 56 + 24)) click 1
 sleep 0.3
 xdotool mousemove $((DX + 348 + 25)) $((DY + 396 + 25)) click 1
-timeout 10 xdotool search --sync --name '^Zelvano - advanced$' >/dev/null ||
+find_window '^Zelvano - advanced$' >/dev/null ||
   { echo "the level did not change"; exit 1; }
 end_with TERM
 grep -qx 'level=2' "$ini" || { echo "level lost on SIGTERM:"; cat "$ini"; exit 1; }
@@ -63,7 +75,7 @@ grep -qx 'level=2' "$ini" || { echo "settings not written on SIGINT:"; cat "$ini
 cp "$ini" "$WORK/oversized"
 "$BIN" >"$WORK/app.log" 2>&1 &
 APPPID=$!
-timeout 30 xdotool search --sync --onlyvisible --name '^Zelvano$' >/dev/null || { echo "no message at start"; exit 1; }
+find_window '^Zelvano$' >/dev/null || { echo "no message at start"; exit 1; }
 end_with TERM
 cmp -s "$ini" "$WORK/oversized" || { echo "the oversized settings file was changed"; exit 1; }
 echo "ok"
