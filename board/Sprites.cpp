@@ -2,7 +2,10 @@
 
 #include "board/Raster.h"
 
+#include <QRegion>
+
 #include <cstdlib>
+#include <utility>
 
 tSprite::tSprite(TCanvas* canvas, int width, int height)
     : Width(std::abs(width)), Height(std::abs(height)), Canvas(canvas) {
@@ -39,20 +42,27 @@ void tSprite::MoveTo(int px, int py) {
         SaveAndPaint();
         return;
     }
-    // Work on the union of the old and the new rectangle and put it back in one copy.
-    const int ux = std::min(X, nx), uy = std::min(Y, ny);
-    const int uw = std::abs(dx) + Width, uh = std::abs(dy) + Height;
-    if (m_scratch.width() < uw || m_scratch.height() < uh) m_scratch = NewBitmap(uw, uh);
-    if (m_scratch.isNull()) return;
+    // Near: the old and the new place are put right on the canvas itself, and the screen is
+    // told about their union once, so it never shows the card missing. Only what changes is
+    // copied: the background the card uncovers, what it now hides, and the card.
+    const QRect oldRect(X, Y, Width, Height), newRect(nx, ny, Width, Height);
+    const QRect both = oldRect & newRect;
+    if (m_spare.size() != Saved.size()) m_spare = NewBitmap(Width, Height);
+    if (m_spare.isNull()) return;
     QImage& canvas = Canvas->Image;
-    BitBlt(m_scratch, 0, 0, uw, uh, canvas, ux, uy);
-    BitBlt(m_scratch, X - ux, Y - uy, Width, Height, Saved, 0, 0);       // the canvas without the sprite
-    BitBlt(Saved, 0, 0, Width, Height, m_scratch, nx - ux, ny - uy);     // what the new place hides
-    BitBlt(m_scratch, nx - ux, ny - uy, Width, Height, *Image, ImageX, ImageY);
-    BitBlt(canvas, ux, uy, uw, uh, m_scratch, 0, 0);
+    // What the new place hides: the old saved pixels where the places overlap (the canvas
+    // shows the card there), the canvas elsewhere.
+    for (const QRect& r : QRegion(newRect) - QRegion(both))
+        BitBlt(m_spare, r.x() - nx, r.y() - ny, r.width(), r.height(), canvas, r.x(), r.y());
+    if (!both.isEmpty())
+        BitBlt(m_spare, both.x() - nx, both.y() - ny, both.width(), both.height(), Saved, both.x() - X, both.y() - Y);
+    for (const QRect& r : QRegion(oldRect) - QRegion(newRect))
+        BitBlt(canvas, r.x(), r.y(), r.width(), r.height(), Saved, r.x() - X, r.y() - Y);
+    BitBlt(canvas, nx, ny, Width, Height, *Image, ImageX, ImageY);
+    std::swap(Saved, m_spare);
     X = nx;
     Y = ny;
-    Canvas->Changed(QRect(ux, uy, uw, uh));
+    Canvas->Changed(oldRect.united(newRect));
 }
 
 void tSprite::SetPosition(int x, int y) {

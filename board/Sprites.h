@@ -47,5 +47,5 @@ private:
     QImage Saved;
     bool SavedOk = false;
     TCanvas* Canvas;
-    QImage m_scratch; // kept between moves; grows to the largest union seen
+    QImage m_spare; // the next Saved, built during a near move; kept between moves
 };
