@@ -22,8 +22,12 @@ void tSprite::SetImage(const QImage* bitmap, int srcX, int srcY) {
 
 void tSprite::SaveAndPaint() {
     QImage& canvas = Canvas->Image;
-    BitBlt(Saved, 0, 0, Width, Height, canvas, X, Y);
-    BitBlt(canvas, X, Y, Width, Height, *Image, ImageX, ImageY);
+    // Row by row, so each canvas row is overwritten while it is still in the cache.
+    const QRect r = QRect(X, Y, Width, Height) & canvas.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        BitBlt(Saved, r.x() - X, y - Y, r.width(), 1, canvas, r.x(), y);
+        BitBlt(canvas, r.x(), y, r.width(), 1, *Image, ImageX + r.x() - X, ImageY + y - Y);
+    }
     Canvas->Changed(QRect(X, Y, Width, Height));
 }
 
