@@ -1,0 +1,92 @@
+#include "game/Statistics.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+struct Figure {
+    const char* name;
+    std::int64_t LevelStatistics::*field;
+    bool mayBeNegative; // the scores may; the counts and the time may not
+};
+
+constexpr Figure Figures[] = {
+    {"played", &LevelStatistics::Played, false}, {"won", &LevelStatistics::Won, false},
+    {"lost", &LevelStatistics::Lost, false},     {"best", &LevelStatistics::Best, true},
+    {"total", &LevelStatistics::Total, true},    {"last", &LevelStatistics::Last, true},
+    {"streak", &LevelStatistics::Streak, false}, {"longest", &LevelStatistics::Longest, false},
+    {"ticks", &LevelStatistics::Ticks, false},
+};
+
+std::optional<std::int64_t> ParseValue(const std::string& text) {
+    std::int64_t value = 0;
+    const char* first = text.data();
+    const char* last = first + text.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last || first == last) return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+int LevelStatistics::WinRate() const {
+    if (Played <= 0) return 0;
+    return static_cast<int>(std::llround(100.0 * static_cast<double>(Won) / static_cast<double>(Played)));
+}
+
+std::int64_t LevelStatistics::Average() const {
+    if (Played <= 0) return 0;
+    return std::llround(static_cast<double>(Total) / static_cast<double>(Played));
+}
+
+void RecordGame(Statistics& statistics, const FinishedGame& game) {
+    LevelStatistics& s = statistics.Levels[static_cast<std::size_t>(std::clamp(game.Level, 1, StatisticsLevels) - 1)];
+    // The first game sets the best score even when it is below zero.
+    s.Best = s.Played == 0 ? game.Score : std::max<std::int64_t>(s.Best, game.Score);
+    ++s.Played;
+    if (game.End == GameEnd::Won) {
+        ++s.Won;
+        ++s.Streak;
+        s.Longest = std::max(s.Longest, s.Streak);
+    } else {
+        ++s.Lost;
+        s.Streak = 0;
+    }
+    s.Total += game.Score;
+    s.Last = game.Score;
+    s.Ticks += std::max(game.Ticks, 0);
+    statistics.LastDeal = game.Deal;
+}
+
+std::string StatisticsKey(const char* figure, int level) {
+    return std::string(figure) + static_cast<char>('a' + std::clamp(level, 1, StatisticsLevels) - 1);
+}
+
+std::vector<std::pair<std::string, std::string>> StatisticsToKeys(const Statistics& statistics) {
+    std::vector<std::pair<std::string, std::string>> keys;
+    for (int level = 1; level <= StatisticsLevels; ++level)
+        for (const Figure& f : Figures)
+            keys.emplace_back(StatisticsKey(f.name, level),
+                              std::to_string(statistics.Levels[static_cast<std::size_t>(level - 1)].*f.field));
+    keys.emplace_back(LastDealKey, std::to_string(statistics.LastDeal));
+    return keys;
+}
+
+Statistics StatisticsFromKeys(const std::function<std::optional<std::string>(const std::string& key)>& lookup) {
+    Statistics statistics;
+    for (int level = 1; level <= StatisticsLevels; ++level) {
+        for (const Figure& f : Figures) {
+            const std::optional<std::string> text = lookup(StatisticsKey(f.name, level));
+            const std::optional<std::int64_t> value = text ? ParseValue(*text) : std::nullopt;
+            if (value && (f.mayBeNegative || *value >= 0))
+                statistics.Levels[static_cast<std::size_t>(level - 1)].*f.field = *value;
+        }
+    }
+    if (const std::optional<std::string> text = lookup(LastDealKey)) {
+        const std::optional<std::int64_t> deal = ParseValue(*text);
+        if (deal && *deal >= 1 && *deal <= 2147483647) statistics.LastDeal = static_cast<std::int32_t>(*deal);
+    }
+    return statistics;
+}
