@@ -1,6 +1,7 @@
 #include "app/Forms.h"
 
 #include "app/main.h"
+#include "dialogs/StatisticsDlg.h"
 #include "dialogs/YesNoDlg.h"
 #include "dialogs/highscor.h"
 #include "dialogs/okDlg.h"
@@ -14,5 +15,8 @@ TMainform* CreateForms(const QString& settingsPath) {
     auto* yesNo = new TYesNoDialog(mainform, mainform->Bitmaps);
     auto* multi = new TqxMultiDlg(mainform, *mainform, mainform->Bitmaps);
     mainform->SetDialogs(highscore, ok, yesNo, multi);
+    auto* statistics = new TStatisticsDlg(mainform, mainform->ini, *yesNo, mainform->Bitmaps);
+    mainform->SetStatisticsDialog(statistics);
+    highscore->OnStatistics = [statistics] { statistics->ShowModal(); };
     return mainform;
 }

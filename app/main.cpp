@@ -5,11 +5,13 @@
 #include "board/PaintBox.h"
 #include "board/Raster.h"
 #include "controls/jetButton.h"
+#include "dialogs/StatisticsDlg.h"
 #include "dialogs/YesNoDlg.h"
 #include "dialogs/highscor.h"
 #include "dialogs/okDlg.h"
 #include "game/Deal.h"
 #include "settings/Language.h"
+#include "settings/StatisticsStore.h"
 #include "settings/qxmulti.h"
 
 #include <QCloseEvent>
@@ -50,9 +52,12 @@ TMainform::TMainform(const QString& settingsPath)
         if (ScoreLabel) ScoreLabel->move(left, 4);
     };
     CreateToolbar();
-    // Until the game has a key map of its own: the deal on the board once more.
+    // Until the game has a key map of its own: the deal on the board once more, and the
+    // statistics.
     auto* restart = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
     connect(restart, &QShortcut::activated, this, &TMainform::RestartDealClick);
+    auto* statistics = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
+    connect(statistics, &QShortcut::activated, this, &TMainform::StatisticsClick);
 
     ScoreLabel = new QLabel(this);
     QFont labelFont(QStringLiteral("Arial"));
@@ -235,6 +240,7 @@ bool TMainform::FormCloseQuery() {
 
 void TMainform::FormClose() {
     Timer->stop();
+    if (GameCounts(GameState)) RecordGameEnd(GameState == gsPaused ? GameEnd::PausedClosed : GameEnd::Closed);
     // One replacement of the file for all of it, so a crash halfway through leaves the old
     // settings or the new ones, never a mix.
     ini.Update(TIniWhat::Settings, [this](TIniEdit& edit) {
@@ -345,6 +351,7 @@ void TMainform::CheckEndOfGame() {
         }
         GameState = gsWon;
         GameEnded();
+        RecordGameEnd(GameEnd::Won);
         PlaySoundResource("DONE");
         if (OKDialog) {
             OKDialog->SetNote(EndNote());
@@ -353,6 +360,7 @@ void TMainform::CheckEndOfGame() {
     } else {
         GameState = gsLost;
         GameEnded();
+        RecordGameEnd(GameEnd::Lost);
         PlaySoundResource("LOST");
         if (OKDialog) {
             OKDialog->SetNote(EndNote());
@@ -361,6 +369,11 @@ void TMainform::CheckEndOfGame() {
     }
     if (Score > 0) OfferHighscore();
     UpdateToolbar();
+}
+
+void TMainform::RecordGameEnd(GameEnd end) {
+    // A failed write has been told by the store; the figures are simply not claimed as saved.
+    StoreFinishedGame(ini, {Level, end, Score, ClockTicks, DealNumber});
 }
 
 void TMainform::OfferHighscore() {
@@ -514,6 +527,7 @@ void TMainform::DealAfresh(std::int32_t number) {
         if (YesNoDialog->ModalResult() == mrNo) return;
         GameState = gsLost;
         GameEnded();
+        RecordGameEnd(GameEnd::Mixed);
         if (Score > 0) OfferHighscore();
     }
     PlaySoundResource("MIX");
@@ -531,6 +545,7 @@ void TMainform::GiveUpBtnClick() {
     if (YesNoDialog->ModalResult() == mrNo) return;
     GameState = gsLost;
     GameEnded();
+    RecordGameEnd(GameEnd::GivenUp);
     PlaySoundResource("LOST");
     if (Score > 0) OfferHighscore();
     Score = 0;
@@ -561,10 +576,13 @@ void TMainform::OptionBtnClick() {
         if (YesNoDialog->ModalResult() == mrNo) return; // the game goes on at its level
         GameState = gsLost;
         GameEnded();
+        RecordGameEnd(GameEnd::LevelChanged);
         if (Score > 0) OfferHighscore();
         Score = 0;
         Board.DrawScore();
         UpdateToolbar();
+    } else if (GameState == gsPaused) {
+        RecordGameEnd(GameEnd::LevelChanged); // dropped without a question, but it was played
     }
     SetLevel(chosen);
     LayoutBoard(); // the pattern panel's width follows the number of patterns
@@ -574,6 +592,10 @@ void TMainform::OptionBtnClick() {
     DrawTable();
     EvaluatePatterns();
     ApplyMainTexts();
+}
+
+void TMainform::StatisticsClick() {
+    if (StatisticsDlg) StatisticsDlg->ShowModal();
 }
 
 void TMainform::InfoBtnClick() {

@@ -9,6 +9,7 @@
 #include "controls/Decor.h"
 #include "dialogs/Chiffre.h"
 #include "game/Game.h"
+#include "game/Statistics.h"
 #include "media/Help.h"
 #include "media/Media.h"
 #include "settings/OptionsHost.h"
@@ -32,6 +33,7 @@ class THighscoreDlg;
 class TOKDialog;
 class TYesNoDialog;
 class TqxMultiDlg;
+class TStatisticsDlg;
 
 // Answers of the yes/no dialog.
 inline constexpr int mrYes = 6;
@@ -47,6 +49,7 @@ public:
     // The dialogs are made after the main window (the highscore dialog reads its store while
     // it is made) and handed in before the window is first shown.
     void SetDialogs(THighscoreDlg* highscore, TOKDialog* ok, TYesNoDialog* yesNo, TqxMultiDlg* multi);
+    void SetStatisticsDialog(TStatisticsDlg* statistics) { StatisticsDlg = statistics; }
 
     // Components.
     TLMDIniCtrl ini;
@@ -67,6 +70,7 @@ public:
     TOKDialog* OKDialog = nullptr;
     TYesNoDialog* YesNoDialog = nullptr;
     TqxMultiDlg* qxMultiDlg = nullptr;
+    TStatisticsDlg* StatisticsDlg = nullptr;
 
     // State besides the game's own.
     QString ProgramDir; // with a trailing separator
@@ -109,6 +113,8 @@ public:
     // first while a game runs, as a new deal does.
     void RestartDealClick();
     void HintRequest(); // the H key and the info page's hint button
+    // Ctrl+T: the statistics of every level.
+    void StatisticsClick();
 
     // Game routines; each repaints what it changes.
     // A deal of a number drawn at random, or of the given number.
@@ -150,6 +156,8 @@ private:
     void CreatePatternShapes();
     void StartGame();
     void OfferHighscore();
+    // Adds the game on the board, as it ends now, to the stored statistics of its level.
+    void RecordGameEnd(GameEnd end);
     // Mix and restart: ends a running game (after asking) and deals the number, or a random one.
     void DealAfresh(std::int32_t number);
     void DrawTable();

@@ -7,11 +7,13 @@
 
 namespace {
 
-constexpr std::array<TMessagePair, 2> Questions = {{
+constexpr std::array<TMessagePair, 3> Questions = {{
     {{{"Willst Du das Spiel", 20, 12}, {"wirklich beenden?", 40, 12}},
      {{"Do you really want to", 20, 12}, {"exit the game?", 40, 12}}},
     {{{"Willst Du die Partie", 20, 12}, {"wirklich aufgeben?", 40, 12}},
      {{"Do you really want to", 20, 12}, {"give up then game?", 40, 12}}},
+    {{{"Willst Du die Statistik", 20, 12}, {"wirklich löschen?", 40, 12}},
+     {{"Do you really want to", 20, 12}, {"reset the statistics?", 40, 12}}},
 }};
 
 } // namespace

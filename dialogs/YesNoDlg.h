@@ -13,7 +13,7 @@ public:
 
     TJetButton* NoBtn = nullptr;
 
-    // Shows question kind (1 exit, 2 give up; any other kind two empty lines) in the current
+    // Shows question kind (1 exit, 2 give up, 3 reset the statistics; any other kind two empty lines) in the current
     // language and waits for a button; the answer is ModalResult() afterwards.
     int ShowModal(int kind);
     // 6 yes, 7 no; 0 before the first answer.

@@ -116,6 +116,14 @@ THighscoreDlg::THighscoreDlg(QWidget* mainform, TLMDIniCtrl& ini, const TChiffre
     CancelBtn->SetBounds(204, 416, 50, 50);
     connect(YesBtn, &TJetButton::OnClick, this, &THighscoreDlg::okClick);
     connect(CancelBtn, &TJetButton::OnClick, this, &THighscoreDlg::CancelBtnClick);
+    // Bottom left, away from the two answers.
+    StatsBtn = new TJetButton(this);
+    StatsBtn->setObjectName(QStringLiteral("StatsBtn"));
+    StatsBtn->LoadPictures(QStringLiteral("stats"));
+    StatsBtn->SetBounds(11, 416, 50, 50);
+    connect(StatsBtn, &TJetButton::OnClick, this, [this] {
+        if (OnStatistics) OnStatistics();
+    });
 
     new TFrameShape(this, 3);
 
@@ -242,5 +250,7 @@ void THighscoreDlg::FormActivate() {
     delcheck->SetText(german ? QStringLiteral("alle Einträge löschen") : QStringLiteral("remove all entries"));
     YesBtn->SetHint(german ? QStringLiteral("In Liste aufnehmen") : QStringLiteral("put in list"));
     CancelBtn->SetHint(german ? QStringLiteral("Abbrechen") : QStringLiteral("Cancel"));
+    StatsBtn->SetHint(german ? QStringLiteral("Statistik") : QStringLiteral("Statistics"));
+    StatsBtn->setVisible(static_cast<bool>(OnStatistics));
 }
 

@@ -79,6 +79,9 @@ public:
     TDecorLabel* title = nullptr;
     TJetButton* YesBtn = nullptr;
     TJetButton* CancelBtn = nullptr;
+    // Opens the statistics over the list; the button shows only when this is set.
+    TJetButton* StatsBtn = nullptr;
+    std::function<void()> OnStatistics;
     TBevelPanel* EditBack = nullptr;
 
     // The label "num", "pla" or "sco" + row.

@@ -94,7 +94,9 @@ private slots:
         QTest::newRow("give up, not chosen") << true << -1 << 2 << Line{"Do you really want to", 20, 16} << Line{"give up then game?", 40, 16};
         QTest::newRow("exit, language 5") << true << 5 << 1 << Line{"Do you really want to", 20, 16} << Line{"exit the game?", 40, 16};
         QTest::newRow("question 0") << true << 1 << 0 << noneFirst << noneSecond;
-        QTest::newRow("question 3") << true << 0 << 3 << noneFirst << noneSecond;
+        QTest::newRow("reset de") << true << 1 << 3 << Line{"Willst Du die Statistik", 20, 16} << Line{"wirklich löschen?", 40, 16};
+        QTest::newRow("reset en") << true << 0 << 3 << Line{"Do you really want to", 20, 16} << Line{"reset the statistics?", 40, 16};
+        QTest::newRow("question 4") << true << 0 << 4 << noneFirst << noneSecond;
         QTest::newRow("question -1") << true << 1 << -1 << noneFirst << noneSecond;
         QTest::newRow("joker de") << false << 1 << 1 << Line{"Du musst die nächste Karte", 20, 16} << Line{"auf den Joker legen!", 40, 16};
         QTest::newRow("joker en") << false << 0 << 1 << Line{"You must put the next", 20, 16} << Line{"card on the joker!", 40, 16};

@@ -28,7 +28,7 @@ MAGENTA = (255, 0, 255)
 
 TOOLBAR = ["mix", "giveup", "pause", "highscore", "options", "info", "help", "exit"]
 CAN_BE_DISABLED = {"mix", "giveup", "pause"}
-DIALOG_BUTTONS = ["yes", "no"]
+DIALOG_BUTTONS = ["yes", "no", "stats"]
 DIALOG_ICONS = ["sound", "music", "tongue", "background", "strength", "flags-de", "flags-en"]
 
 

@@ -32,7 +32,7 @@ ASSETS = ROOT / "assets"
 
 TOOLBAR = ["mix", "giveup", "pause", "highscore", "options", "info", "help", "exit"]
 CAN_BE_DISABLED = {"mix", "giveup", "pause"}
-DIALOG_BUTTONS = ["yes", "no"]
+DIALOG_BUTTONS = ["yes", "no", "stats"]
 
 # The hover picture is the same button with its symbol drawn this much larger.
 HOVER_SCALE = 1.2

@@ -1,0 +1,170 @@
+#include "dialogs/StatisticsDlg.h"
+
+#include "controls/Decor.h"
+#include "controls/jetButton.h"
+#include "dialogs/DialogPlacement.h"
+#include "dialogs/YesNoDlg.h"
+#include "settings/Language.h"
+#include "settings/StatisticsStore.h"
+
+namespace {
+
+const QString Arial = QStringLiteral("Arial");
+constexpr int RowHeight = 22;
+constexpr int FirstRowTop = 34;
+constexpr int NameLeft = 12, NameWidth = 130;
+constexpr int ColumnWidth = 118;
+constexpr int ColumnLeft = TStatisticsDlg::ClientWidth - 22 - 16 - 4 * ColumnWidth; // a margin as on the left
+
+// The yes/no window's question for the reset.
+constexpr int ResetQuestion = 3;
+
+struct RowName {
+    const char* German;
+    const char* English;
+};
+
+constexpr std::array<RowName, TStatisticsDlg::RowCount> RowNames = {{
+    {"Gespielt", "Played"},
+    {"Gewonnen", "Won"},
+    {"Verloren", "Lost"},
+    {"Gewinnquote", "Win rate"},
+    {"Beste Punkte", "Best score"},
+    {"Mittlere Punkte", "Average score"},
+    {"Letzte Punkte", "Last score"},
+    {"Siege in Folge", "Current streak"},
+    {"Längste Serie", "Longest streak"},
+    {"Gespielte Zeit", "Time played"},
+}};
+
+TDecorLabel* MakeLabel(QWidget* parent, const QRect& geometry, int pixelSize, bool bold, Qt::Alignment alignment) {
+    auto* label = new TDecorLabel(parent);
+    label->setGeometry(geometry);
+    label->SetFontSpec(Arial, pixelSize, bold);
+    label->SetColour(Qt::white);
+    label->SetAlignment(alignment);
+    return label;
+}
+
+// Ticks of 100 ms as hours, minutes and seconds: "0:00:00".
+QString PlayTime(std::int64_t ticks) {
+    const std::int64_t seconds = ticks / 10;
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600)
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+TStatisticsDlg::TStatisticsDlg(QWidget* mainform, TLMDIniCtrl& ini, TYesNoDialog& question, const TImageList& bitmaps)
+    : TGameDialog(mainform, QSize(ClientWidth, ClientHeight)), m_ini(ini), m_question(question) {
+    setObjectName(QStringLiteral("StatisticsDlg"));
+    const QImage& stone = bitmaps.Bitmap(TImageList::Stone);
+    new TFormFill(this, bitmaps.Bitmap(TImageList::Face));
+
+    auto* titlePanel = new TBevelPanel(this, stone);
+    titlePanel->setGeometry(11, 12, ClientWidth - 22, 33);
+    title = MakeLabel(titlePanel, QRect(12, 4, titlePanel->width() - 24, 21), 19, true, Qt::AlignHCenter);
+    title->setObjectName(QStringLiteral("title"));
+
+    auto* grid = new TBevelPanel(this, stone);
+    grid->setObjectName(QStringLiteral("grid"));
+    grid->setGeometry(11, 48, ClientWidth - 22, FirstRowTop + RowHeight * RowCount + 10);
+    for (int level = 1; level <= StatisticsLevels; ++level) {
+        const QRect head(ColumnLeft + ColumnWidth * (level - 1), 8, ColumnWidth, 20);
+        TDecorLabel* label = MakeLabel(grid, head, 13, true, Qt::AlignRight);
+        label->SetColour(QColor(0xff, 0xd8, 0x6a));
+        levelLabels[level - 1] = label;
+    }
+    for (int row = 0; row < RowCount; ++row) {
+        const int top = FirstRowTop + RowHeight * row;
+        rowLabels[row] = MakeLabel(grid, QRect(NameLeft, top, NameWidth, RowHeight), 13, true, Qt::AlignLeft);
+        for (int level = 1; level <= StatisticsLevels; ++level) {
+            const QRect cell(ColumnLeft + ColumnWidth * (level - 1), top, ColumnWidth, RowHeight);
+            TDecorLabel* label = MakeLabel(grid, cell, 13, true, Qt::AlignRight);
+            label->setObjectName(QStringLiteral("fig%1%2").arg(row).arg(QChar(u'a' + level - 1)));
+            figureLabels[row][level - 1] = label;
+        }
+    }
+
+    const int bottom = grid->geometry().bottom() + 4;
+    auto* footer = new TBevelPanel(this, stone);
+    footer->setGeometry(11, bottom, ClientWidth - 22 - 60, ClientHeight - bottom - 10);
+    dealLabel = MakeLabel(footer, QRect(12, (footer->height() - 18) / 2, 300, 18), 13, true, Qt::AlignLeft);
+    dealLabel->setObjectName(QStringLiteral("dealLabel"));
+    resetLabel = MakeLabel(footer, QRect(footer->width() - 212, (footer->height() - 18) / 2, 200, 18), 13, true, Qt::AlignRight);
+    resetLabel->setObjectName(QStringLiteral("resetLabel"));
+    resetLabel->SetColour(QColor(0xff, 0xd8, 0x6a));
+    resetLabel->setCursor(Qt::PointingHandCursor);
+    connect(resetLabel, &TDecorLabel::Clicked, this, &TStatisticsDlg::ResetClick);
+
+    OKBtn = new TJetButton(this);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->LoadPictures(QStringLiteral("yes"));
+    OKBtn->SetBounds(ClientWidth - 11 - 50, bottom, 50, 50);
+    connect(OKBtn, &TJetButton::OnClick, this, &TStatisticsDlg::okClick);
+
+    new TFrameShape(this, 3);
+}
+
+QString TStatisticsDlg::FigureText(const LevelStatistics& level, Row row) {
+    switch (row) {
+    case Played: return QString::number(level.Played);
+    case Won: return QString::number(level.Won);
+    case Lost: return QString::number(level.Lost);
+    case WinRate: return QStringLiteral("%1 %").arg(level.WinRate());
+    // Scores mean nothing before the first game.
+    case Best: return level.Played > 0 ? QString::number(level.Best) : QStringLiteral("-");
+    case Average: return level.Played > 0 ? QString::number(level.Average()) : QStringLiteral("-");
+    case Last: return level.Played > 0 ? QString::number(level.Last) : QStringLiteral("-");
+    case Streak: return QString::number(level.Streak);
+    case Longest: return QString::number(level.Longest);
+    case Time: return PlayTime(level.Ticks);
+    case RowCount: break;
+    }
+    return QString();
+}
+
+int TStatisticsDlg::ShowModal() {
+    Reload();
+    return exec();
+}
+
+void TStatisticsDlg::Reload() {
+    Shown = ReadStatistics(m_ini);
+    for (int row = 0; row < RowCount; ++row)
+        for (int level = 1; level <= StatisticsLevels; ++level)
+            figureLabels[row][level - 1]->SetText(FigureText(Shown.Levels[level - 1], static_cast<Row>(row)));
+    ApplyTexts();
+}
+
+void TStatisticsDlg::ApplyTexts() {
+    const bool german = IsGerman();
+    title->SetText(german ? QStringLiteral("Zelvano - Statistik") : QStringLiteral("Zelvano - Statistics"));
+    for (int level = 1; level <= StatisticsLevels; ++level) levelLabels[level - 1]->SetText(LevelCaption(level));
+    for (int row = 0; row < RowCount; ++row)
+        rowLabels[row]->SetText(QString::fromUtf8(german ? RowNames[row].German : RowNames[row].English));
+    if (Shown.LastDeal > 0)
+        dealLabel->SetText((german ? QStringLiteral("Letztes Spiel: Nr. %1") : QStringLiteral("Last game: deal %1"))
+                               .arg(Shown.LastDeal));
+    else
+        dealLabel->SetText(german ? QStringLiteral("Noch kein Spiel gezählt") : QStringLiteral("No game counted yet"));
+    resetLabel->SetText(german ? QStringLiteral("Statistik löschen") : QStringLiteral("Reset statistics"));
+    resetLabel->SetHint(german ? QStringLiteral("Alle Zahlen auf null setzen") : QStringLiteral("Set every figure to zero"));
+    OKBtn->SetHint(german ? QStringLiteral("Zurück") : QStringLiteral("Back"));
+}
+
+void TStatisticsDlg::okClick() { done(Accepted); }
+
+void TStatisticsDlg::ResetClick() {
+    m_question.ShowModal(ResetQuestion);
+    if (m_question.ModalResult() != TYesNoDialog::mrYes) return;
+    ResetStatistics(m_ini);
+    Reload(); // what the file holds now, whether the write went through or not
+}
+
+void TStatisticsDlg::FormActivate() {
+    PlaceOverMainWindow(this, m_mainform);
+    ApplyTexts();
+}

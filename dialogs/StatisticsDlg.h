@@ -1,0 +1,55 @@
+#pragma once
+// The statistics window: the figures of all four skill levels side by side, the deal number of
+// the last game, and a reset behind a yes/no question. It reads the store at every opening,
+// so it always shows what is saved, also what another running copy has added.
+
+#include "controls/GameDialog.h"
+#include "game/Statistics.h"
+
+#include <array>
+
+class TBevelPanel;
+class TDecorLabel;
+class TImageList;
+class TJetButton;
+class TLMDIniCtrl;
+class TYesNoDialog;
+
+class TStatisticsDlg : public TGameDialog {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 640;
+    static constexpr int ClientHeight = 372;
+    // The rows of figures, top to bottom.
+    enum Row { Played, Won, Lost, WinRate, Best, Average, Last, Streak, Longest, Time, RowCount };
+
+    TStatisticsDlg(QWidget* mainform, TLMDIniCtrl& ini, TYesNoDialog& question, const TImageList& bitmaps);
+
+    // Reads the figures and shows them until the OK button closes the window.
+    int ShowModal();
+
+    void okClick();
+    // Asks, and on yes sets every figure back to 0; shows what is stored afterwards.
+    void ResetClick();
+    void FormActivate() override;
+
+    // The figures as last read, and how one of them reads on the screen.
+    Statistics Shown;
+    static QString FigureText(const LevelStatistics& level, Row row);
+
+    TDecorLabel* title = nullptr;
+    TDecorLabel* dealLabel = nullptr;
+    TDecorLabel* resetLabel = nullptr;
+    TJetButton* OKBtn = nullptr;
+    std::array<TDecorLabel*, StatisticsLevels> levelLabels{};
+    std::array<TDecorLabel*, RowCount> rowLabels{};
+    // [row][level - 1]
+    std::array<std::array<TDecorLabel*, StatisticsLevels>, RowCount> figureLabels{};
+
+private:
+    void Reload();
+    void ApplyTexts();
+
+    TLMDIniCtrl& m_ini;
+    TYesNoDialog& m_question;
+};

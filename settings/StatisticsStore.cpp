@@ -1,0 +1,45 @@
+#include "settings/StatisticsStore.h"
+
+#include "settings/ini.h"
+
+namespace {
+
+// The figures as the file holds them, read through whatever gives a key's text.
+template <class Source> Statistics ReadFrom(const Source& source) {
+    return StatisticsFromKeys([&](const std::string& key) -> std::optional<std::string> {
+        const std::optional<QString> text = source(QString::fromStdString(key));
+        if (!text) return std::nullopt;
+        return text->toStdString();
+    });
+}
+
+void WriteInto(TIniEdit& edit, const Statistics& statistics) {
+    for (const auto& [key, value] : StatisticsToKeys(statistics))
+        edit.WriteText(StatisticsSection, QString::fromStdString(key), QString::fromStdString(value));
+}
+
+} // namespace
+
+Statistics ReadStatistics(const TLMDIniCtrl& ini) {
+    // A key the file does not hold reads as this text, which is no number and so reads as 0.
+    const QString missing = QStringLiteral("-");
+    return ReadFrom([&](const QString& key) -> std::optional<QString> {
+        const QString text = ini.ReadText(StatisticsSection, key, missing);
+        if (text == missing) return std::nullopt;
+        return text;
+    });
+}
+
+bool StoreFinishedGame(TLMDIniCtrl& ini, const FinishedGame& game) {
+    // Read, add and write under the store's lock: a second running copy that ends a game at
+    // the same moment adds its own to ours instead of writing over it.
+    return ini.Update(TIniWhat::Statistics, [&game](TIniEdit& edit) {
+        Statistics statistics = ReadFrom([&edit](const QString& key) { return edit.Text(StatisticsSection, key); });
+        RecordGame(statistics, game);
+        WriteInto(edit, statistics);
+    });
+}
+
+bool ResetStatistics(TLMDIniCtrl& ini) {
+    return ini.Update(TIniWhat::Statistics, [](TIniEdit& edit) { WriteInto(edit, Statistics{}); });
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The statistics in the settings file, section [statistics] (keys in game/Statistics.h).
+// Every finished game is added in one write at once, so a crash later loses nothing.
+
+#include "game/Statistics.h"
+
+#include <QString>
+
+class TLMDIniCtrl;
+
+inline const QString StatisticsSection = QStringLiteral("statistics");
+
+// What is stored now; missing or damaged values read as 0.
+Statistics ReadStatistics(const TLMDIniCtrl& ini);
+
+// Adds one finished game to what is stored at this moment and writes every figure, all under
+// the store's lock and in one replacement of the file. False when the write failed; the store
+// has told the player then.
+bool StoreFinishedGame(TLMDIniCtrl& ini, const FinishedGame& game);
+
+// Sets every figure back to 0, in one write. False when the write failed (told as above).
+bool ResetStatistics(TLMDIniCtrl& ini);

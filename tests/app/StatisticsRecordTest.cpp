@@ -1,0 +1,163 @@
+// The window adds each game to the stored statistics at the moment it ends, however it ends,
+// and counts nothing for a deal that was never started or a question answered no.
+#include "AppFixture.h"
+
+#include "game/Statistics.h"
+#include "dialogs/StatisticsDlg.h"
+#include "settings/StatisticsStore.h"
+#include "settings/qxmulti.h"
+
+#include <QDialog>
+#include <QTest>
+
+namespace {
+
+using StatisticsRecording = AppFixture;
+
+const QPoint EmptyBoard(20, 470);
+
+int PositionOf(TMainform* f, int id) {
+    for (int i = 1; i <= f->PatternCount; ++i)
+        if (f->PatternIds[i] == id) return i;
+    return -1;
+}
+
+void ChooseNextLevel(QDialog* d) {
+    static_cast<TqxMultiDlg*>(d)->StrengthImgClick();
+    PressButton(d, "OKBtn", 0);
+}
+
+TEST_F(StatisticsRecording, EveryEndingInTheWindowIsStoredAtOnce) {
+    Start();
+    struct Ending {
+        const char* name;
+        std::function<void()> play; // from a fresh deal at level 1, ends the game
+        bool won;
+        int score; // the score the game ended with
+    };
+    const Ending endings[] = {
+        {"won", [&] {
+             SetTable("r4 g4 b4 J", {{"r3"}});
+             form->GameState = gsRunning;
+             const int last = PositionOf(form, 8);
+             for (int i = 1; i <= form->PatternCount; ++i)
+                 if (i != last) form->PatternState[i] = TPatternState::Claimed;
+             form->Score = -432;
+             dialogs.Expect("TOKDialog", Press("YesBtn", 2));
+             ClickPattern(last); // 411 for the claim, 21 for the card left
+         }, true, 0},
+        {"lost", [&] {
+             SetTable("r1 g2 b3 v5", {{"r7"}});
+             MouseDown(EmptyBoard);
+             form->Score = -9;
+             dialogs.Expect("TOKDialog", Press("YesBtn", 3));
+             DragToRow(0, 0);
+         }, false, -9},
+        {"given up", [&] {
+             MouseDown(EmptyBoard);
+             form->Score = -3;
+             form->ClockTicks = 40;
+             dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+             ClickButton(form->GiveUpBtn);
+         }, false, -3},
+        {"mixed while running", [&] {
+             MouseDown(EmptyBoard);
+             form->Score = -1;
+             dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+             ClickButton(form->MixBtn);
+         }, false, -1},
+        {"level change while running", [&] {
+             MouseDown(EmptyBoard);
+             form->Score = -2;
+             dialogs.Expect("TqxMultiDlg", ChooseNextLevel);
+             dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+             ClickButton(form->OptionBtn);
+         }, false, -2},
+        {"level change while paused", [&] {
+             MouseDown(EmptyBoard);
+             form->Score = -4;
+             ClickButton(form->PauseBtn);
+             dialogs.Expect("TqxMultiDlg", ChooseNextLevel);
+             ClickButton(form->OptionBtn);
+         }, false, -4},
+    };
+    int played = 0;
+    for (const Ending& e : endings) {
+        SCOPED_TRACE(e.name);
+        if (form->Level != 1) {
+            form->SetLevel(1);
+            form->LayoutBoard();
+        }
+        ClickButton(form->MixBtn);
+        const std::int32_t deal = form->DealNumber;
+        e.play();
+        const Statistics stored = ReadStatistics(form->ini);
+        const LevelStatistics& basic = stored.Levels[0];
+        ++played;
+        EXPECT_EQ(basic.Played, played);
+        EXPECT_EQ(basic.Won, 1);
+        EXPECT_EQ(basic.Lost, played - 1);
+        EXPECT_EQ(basic.Last, e.score);
+        EXPECT_EQ(basic.Streak, e.won ? 1 : 0);
+        EXPECT_EQ(stored.LastDeal, deal);
+        for (int other = 1; other < 4; ++other) EXPECT_EQ(stored.Levels[other].Played, 0);
+    }
+    EXPECT_EQ(ReadStatistics(form->ini).Levels[0].Ticks, 40);
+
+    // Nothing counts for an untouched deal, for a finished game dealt anew, or after a no.
+    const Statistics before = ReadStatistics(form->ini);
+    form->SetLevel(1);
+    ClickButton(form->MixBtn);
+    MouseDown(EmptyBoard);
+    dialogs.Expect("TYesNoDialog", Press("NoBtn", mrNo));
+    ClickButton(form->GiveUpBtn);
+    dialogs.Expect("TYesNoDialog", Press("NoBtn", mrNo));
+    ClickButton(form->MixBtn);
+    EXPECT_EQ(ReadStatistics(form->ini), before);
+}
+
+TEST_F(StatisticsRecording, ClosingCountsARunningOrPausedGameOnly) {
+    for (TGameState state : {gsNotStarted, gsRunning, gsPaused, gsLost}) {
+        SCOPED_TRACE(int(state));
+        Start();
+        if (state != gsNotStarted) MouseDown(EmptyBoard);
+        if (state == gsPaused) ClickButton(form->PauseBtn);
+        if (state == gsLost) {
+            dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+            ClickButton(form->GiveUpBtn); // counted here, not again at the close
+        }
+        form->ClockTicks = 7;
+        dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
+        ClickButton(form->ExitBtn);
+        ASSERT_FALSE(form->isVisible());
+        const LevelStatistics basic = ReadStatistics(form->ini).Levels[0];
+        EXPECT_EQ(basic.Played, state == gsNotStarted ? 0 : 1);
+        EXPECT_EQ(basic.Lost, basic.Played);
+        EXPECT_EQ(basic.Ticks, state == gsNotStarted || state == gsLost ? 0 : 7);
+        delete form;
+        form = nullptr;
+    }
+}
+
+// One click from the highscore list, and Ctrl+T from the board; both show what is stored.
+TEST_F(StatisticsRecording, TheViewOpensFromTheHighscoreListAndWithItsKey) {
+    Start(true, "[statistics]\nplayedc=3\nwonc=2\ndeal=77\n");
+    dialogs.Expect("THighscoreDlg", Press("StatsBtn", 0)); // back in the list after the view
+    dialogs.Expect("TStatisticsDlg", [](QDialog* d) {
+        auto* view = static_cast<TStatisticsDlg*>(d);
+        EXPECT_EQ(view->figureLabels[TStatisticsDlg::Played][2]->Text(), "3");
+        EXPECT_EQ(view->figureLabels[TStatisticsDlg::WinRate][2]->Text(), "67 %");
+        EXPECT_EQ(view->dealLabel->Text(), "Last game: deal 77");
+        PressButton(d, "OKBtn", 0);
+    });
+    ClickButton(form->HighScoreBtn);
+    EXPECT_EQ(dialogs.Seen, (QStringList{"THighscoreDlg", "TStatisticsDlg"}));
+
+    dialogs.Expect("TStatisticsDlg", Press("OKBtn", 0));
+    form->activateWindow(); // the shortcut belongs to the main window, active again
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    QTest::keyClick(form->windowHandle(), Qt::Key_T, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.Seen.size(), 3);
+}
+
+} // namespace

@@ -1,0 +1,124 @@
+// The statistics window over a real settings file: the figures as stored (damaged ones as 0),
+// both languages, and the reset behind its question.
+
+#include "controls/Decor.h"
+#include "controls/jetButton.h"
+#include "dialogs/StatisticsDlg.h"
+#include "dialogs/YesNoDlg.h"
+#include "settings/Language.h"
+#include "settings/StatisticsStore.h"
+#include "settings/ini.h"
+#include "tests/dialogs/ModalScript.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class StatisticsDialogTest : public QObject {
+    Q_OBJECT
+
+    QWidget* main = nullptr;
+    TImageList* bitmaps = nullptr;
+    QTemporaryDir dir;
+    TLMDIniCtrl* ini = nullptr;
+    TYesNoDialog* question = nullptr;
+    TStatisticsDlg* view = nullptr;
+
+    void WriteFile(const QByteArray& text) {
+        QFile f(ini->Path());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+    }
+    QString Cell(TStatisticsDlg::Row row, int level) const { return view->figureLabels[row][level - 1]->Text(); }
+    // Opens the view, runs script inside it, closes it with its OK button.
+    void Open(std::function<void()> script) {
+        WhileOpen(view, [&] {
+            script();
+            emit view->OKBtn->OnClick();
+        }, [&] { view->ShowModal(); });
+        QVERIFY(view->result() != WatchdogResult);
+    }
+
+private slots:
+    void initTestCase() {
+        main = new QWidget;
+        main->setGeometry(100, 80, 700, 500);
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main));
+        bitmaps = new TImageList;
+        ini = new TLMDIniCtrl(dir.filePath(QStringLiteral("V1.ini")));
+        ini->OnError = [](const QString& message) { QFAIL(qPrintable(message)); };
+        question = new TYesNoDialog(main, *bitmaps);
+        view = new TStatisticsDlg(main, *ini, *question, *bitmaps);
+    }
+    void cleanupTestCase() {
+        delete main;
+        delete bitmaps;
+        delete ini;
+    }
+
+    void figuresAsStored() {
+        WriteFile("[common]\ntongue=0\n[statistics]\n"
+                  "playedb=12\nwonb=5\nlostb=7\nbestb=1234\ntotalb=4321\nlastb=-20\nstreakb=2\nlongestb=3\n"
+                  "ticksb=123456\n"
+                  "playeda=4\nwona=banana\nlosta=4\nbesta=-8\ntotala=-30\nlasta=-8\nticksa=-5\n"
+                  "deal=4242\n");
+        Language = 0;
+        Open([&] {
+            const struct {
+                TStatisticsDlg::Row row;
+                const char *basic, *advanced, *master;
+            } cells[] = {
+                {TStatisticsDlg::Played, "4", "12", "0"},     {TStatisticsDlg::Won, "0", "5", "0"},
+                {TStatisticsDlg::Lost, "4", "7", "0"},        {TStatisticsDlg::WinRate, "0 %", "42 %", "0 %"},
+                {TStatisticsDlg::Best, "-8", "1234", "-"},    {TStatisticsDlg::Average, "-8", "360", "-"},
+                {TStatisticsDlg::Last, "-8", "-20", "-"},     {TStatisticsDlg::Streak, "0", "2", "0"},
+                {TStatisticsDlg::Longest, "0", "3", "0"},     {TStatisticsDlg::Time, "0:00:00", "3:25:45", "0:00:00"},
+            };
+            for (const auto& c : cells) {
+                QCOMPARE(Cell(c.row, 1), QString::fromLatin1(c.basic));
+                QCOMPARE(Cell(c.row, 2), QString::fromLatin1(c.advanced));
+                QCOMPARE(Cell(c.row, 3), QString::fromLatin1(c.master));
+            }
+            QCOMPARE(view->levelLabels[3]->Text(), QStringLiteral("champions"));
+            QCOMPARE(view->rowLabels[TStatisticsDlg::Time]->Text(), QStringLiteral("Time played"));
+            QCOMPARE(view->dealLabel->Text(), QStringLiteral("Last game: deal 4242"));
+        });
+        Language = 1;
+        Open([&] {
+            QCOMPARE(view->title->Text(), QStringLiteral("Zelvano - Statistik"));
+            QCOMPARE(view->levelLabels[1]->Text(), QStringLiteral("Fortgeschrittene"));
+            QCOMPARE(view->rowLabels[TStatisticsDlg::Longest]->Text(), QStringLiteral("Längste Serie"));
+            QCOMPARE(view->dealLabel->Text(), QStringLiteral("Letztes Spiel: Nr. 4242"));
+            QCOMPARE(view->resetLabel->Text(), QStringLiteral("Statistik löschen"));
+        });
+        Language = 0;
+    }
+
+    void resetAsksFirst() {
+        WriteFile("[common]\ntongue=0\n[statistics]\nplayedd=3\nlostd=3\ndeal=9\n");
+        const Statistics stored = ReadStatistics(*ini);
+        for (const int answer : {TYesNoDialog::mrNo, TYesNoDialog::mrYes}) {
+            int kind = 0;
+            Open([&] {
+                WhileOpen(question, [&] {
+                    kind = question->isVisible() ? 3 : 0;
+                    emit (answer == TYesNoDialog::mrYes ? question->YesBtn : question->NoBtn)->OnClick();
+                }, [&] { view->ResetClick(); });
+                QCOMPARE(kind, 3);
+                if (answer == TYesNoDialog::mrNo) {
+                    QCOMPARE(Cell(TStatisticsDlg::Played, 4), QStringLiteral("3"));
+                    QCOMPARE(ReadStatistics(*ini), stored);
+                } else {
+                    QCOMPARE(Cell(TStatisticsDlg::Played, 4), QStringLiteral("0"));
+                    QCOMPARE(view->dealLabel->Text(), QStringLiteral("No game counted yet"));
+                    QCOMPARE(ReadStatistics(*ini), Statistics{});
+                }
+            });
+        }
+        QVERIFY(ini->ReadText(QStringLiteral("common"), QStringLiteral("tongue"), QString()) == QStringLiteral("0"));
+    }
+};
+
+QTEST_MAIN(StatisticsDialogTest)
+#include "StatisticsDialogTest.moc"
