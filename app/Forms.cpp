@@ -7,8 +7,8 @@
 #include "dialogs/okDlg.h"
 #include "settings/qxmulti.h"
 
-TMainform* CreateForms(const QString& settingsPath) {
-    auto* mainform = new TMainform(settingsPath);
+TMainform* CreateForms(const QString& settingsPath, const TStartOptions& start) {
+    auto* mainform = new TMainform(settingsPath, start);
     auto* highscore = new THighscoreDlg(mainform, mainform->ini, mainform->HighscoreCipher, mainform->Level,
                                         mainform->Bitmaps);
     auto* ok = new TOKDialog(mainform, mainform->Bitmaps);

@@ -3,8 +3,11 @@
 // (which reads the main window's store while it is made), the notice, the question and the
 // options dialog. The dialogs belong to the main window and go with it.
 
+#include "app/CommandLine.h"
+
 #include <QString>
 
 class TMainform;
 
-TMainform* CreateForms(const QString& settingsPath);
+// start: how the first game begins (from the command line).
+TMainform* CreateForms(const QString& settingsPath, const TStartOptions& start = {});

@@ -35,8 +35,9 @@ std::uint32_t ClockSeed() {
 
 } // namespace
 
-TMainform::TMainform(const QString& settingsPath)
+TMainform::TMainform(const QString& settingsPath, const TStartOptions& start)
     : QWidget(nullptr), ini(settingsPath), Help(this), Random(ClockSeed()), Board(Canvas, *this, Random) {
+    m_start = start; // read by FormCreate
     setAttribute(Qt::WA_DeleteOnClose, false);
     setMinimumSize(MinClientWidth, MinClientHeight);
     resize(676, 437); // the design size; the minimum above takes over at once
@@ -140,7 +141,8 @@ void TMainform::FormCreate() {
     // A colour the texture does not have would leave the board undrawn.
     Board.BackgroundIndex = std::clamp(ini.ReadInt(Common, QStringLiteral("back"), 1), 0, BackgroundCount - 1);
     Language = ini.ReadInt(Common, QStringLiteral("tongue"), 0);
-    const int level = ini.ReadInt(Common, QStringLiteral("level"), 1);
+    // A level from the command line counts as chosen: it is the one stored at the close.
+    const int level = m_start.Level > 0 ? m_start.Level : ini.ReadInt(Common, QStringLiteral("level"), 1);
     SoundOn = ini.ReadFlag(Common, QStringLiteral("sound"), true);
     MusicOn = ini.ReadFlag(Common, QStringLiteral("music"), true);
     ini.CheckAtStart(); // after "tongue", so that what it has to say comes in the player's language
@@ -151,7 +153,11 @@ void TMainform::FormCreate() {
     HighscoreCipher.Init(QString(), 0);
     Board.LoadArtwork();
     SetLevel(level);
-    NewDeal();
+    // The first deal may be asked for by number; every later new game is random again.
+    if (m_start.Deal > 0)
+        NewDeal(m_start.Deal);
+    else
+        NewDeal();
     EvaluatePatterns();
     Dragging = false;
     CreatePatternShapes();
@@ -240,10 +246,11 @@ bool TMainform::FormCloseQuery() {
 
 void TMainform::FormClose() {
     Timer->stop();
-    if (GameCounts(GameState)) RecordGameEnd(GameState == gsPaused ? GameEnd::PausedClosed : GameEnd::Closed);
     // One replacement of the file for all of it, so a crash halfway through leaves the old
-    // settings or the new ones, never a mix.
+    // settings or the new ones, never a mix. A game left running or paused counts as played.
     ini.Update(TIniWhat::Settings, [this](TIniEdit& edit) {
+        if (GameCounts(GameState))
+            AddFinishedGame(edit, FinishedGameNow(GameState == gsPaused ? GameEnd::PausedClosed : GameEnd::Closed));
         edit.WriteFlag(Common, QStringLiteral("max"), isMaximized());
         edit.WriteInt(Common, QStringLiteral("back"), Board.BackgroundIndex);
         edit.WriteInt(Common, QStringLiteral("tongue"), Language);
@@ -371,9 +378,11 @@ void TMainform::CheckEndOfGame() {
     UpdateToolbar();
 }
 
+FinishedGame TMainform::FinishedGameNow(GameEnd end) const { return {Level, end, Score, ClockTicks, DealNumber}; }
+
 void TMainform::RecordGameEnd(GameEnd end) {
     // A failed write has been told by the store; the figures are simply not claimed as saved.
-    StoreFinishedGame(ini, {Level, end, Score, ClockTicks, DealNumber});
+    StoreFinishedGame(ini, FinishedGameNow(end));
 }
 
 void TMainform::OfferHighscore() {

@@ -3,6 +3,7 @@
 // each press, drop, claim and tick does, has the board repaint what changed, and opens the
 // dialogs. Everything happens on the one user-interface thread.
 
+#include "app/CommandLine.h"
 #include "board/Board.h"
 #include "board/Canvas.h"
 #include "board/Sprites.h"
@@ -43,7 +44,9 @@ class TMainform : public QWidget, public GameData, public TOptionsHost {
     Q_OBJECT
 public:
     // settingsPath: the settings file (the player's own by default).
-    explicit TMainform(const QString& settingsPath = TLMDIniCtrl::DefaultPath());
+    // start: a deal number and a level for the first game instead of a random deal and the
+    // stored level (0 for either: as usual).
+    explicit TMainform(const QString& settingsPath = TLMDIniCtrl::DefaultPath(), const TStartOptions& start = {});
     ~TMainform() override;
 
     // The dialogs are made after the main window (the highscore dialog reads its store while
@@ -158,6 +161,7 @@ private:
     void OfferHighscore();
     // Adds the game on the board, as it ends now, to the stored statistics of its level.
     void RecordGameEnd(GameEnd end);
+    FinishedGame FinishedGameNow(GameEnd end) const;
     // Mix and restart: ends a running game (after asking) and deals the number, or a random one.
     void DealAfresh(std::int32_t number);
     void DrawTable();
@@ -168,6 +172,7 @@ private:
     void GameEnded(); // a started game is over, however it ended: its par is looked for
     QString EndNote() const;
 
+    TStartOptions m_start;
     bool m_firstShow = true;
     bool m_closing = false;
     QSize m_laidOut; // the paint box size of the last layout

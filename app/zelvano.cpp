@@ -1,6 +1,7 @@
 // Zelvano: the program entry. Makes the windows in their order and runs until the main
 // window closes, or until the desktop ends the game.
 
+#include "app/CommandLine.h"
 #include "app/DesktopEnd.h"
 #include "app/Forms.h"
 #include "app/main.h"
@@ -11,6 +12,13 @@
 #include <QIcon>
 
 int main(int argc, char** argv) {
+    // Read before anything needs a display: --help, --version and mistakes answer on the
+    // terminal alone.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const TCommandLine line = ParseCommandLine(arguments, TLMDIniCtrl::DefaultPath());
+    if (line.Action != TCommandLine::TAction::Play) return ReportCommandLine(line);
+
     BeginDisplayCheck();
     QApplication app(argc, argv);
     EndDisplayCheck();
@@ -30,7 +38,7 @@ int main(int argc, char** argv) {
             mainform->CloseWithoutQuestions();
         QCoreApplication::exit(0); // also ends the loop of any dialog that is open
     });
-    mainform = CreateForms(TLMDIniCtrl::DefaultPath());
+    mainform = CreateForms(TLMDIniCtrl::DefaultPath(), line.Start);
     int result = 0;
     if (!ended) { // ended while the windows were made: nothing changed yet, nothing to write
         mainform->show();

@@ -43,8 +43,10 @@ std::int64_t LevelStatistics::Average() const {
 
 void RecordGame(Statistics& statistics, const FinishedGame& game) {
     LevelStatistics& s = statistics.Levels[static_cast<std::size_t>(std::clamp(game.Level, 1, StatisticsLevels) - 1)];
-    // The first game sets the best score even when it is below zero.
-    s.Best = s.Played == 0 ? game.Score : std::max<std::int64_t>(s.Best, game.Score);
+    // The first game sets the best score even when it is below zero; a best score that
+    // outlived a damaged count of games is kept.
+    const bool first = s.Played == 0 && s.Best == 0;
+    s.Best = first ? game.Score : std::max<std::int64_t>(s.Best, game.Score);
     ++s.Played;
     if (game.End == GameEnd::Won) {
         ++s.Won;

@@ -30,14 +30,16 @@ Statistics ReadStatistics(const TLMDIniCtrl& ini) {
     });
 }
 
+void AddFinishedGame(TIniEdit& edit, const FinishedGame& game) {
+    Statistics statistics = ReadFrom([&edit](const QString& key) { return edit.Text(StatisticsSection, key); });
+    RecordGame(statistics, game);
+    WriteInto(edit, statistics);
+}
+
 bool StoreFinishedGame(TLMDIniCtrl& ini, const FinishedGame& game) {
     // Read, add and write under the store's lock: a second running copy that ends a game at
     // the same moment adds its own to ours instead of writing over it.
-    return ini.Update(TIniWhat::Statistics, [&game](TIniEdit& edit) {
-        Statistics statistics = ReadFrom([&edit](const QString& key) { return edit.Text(StatisticsSection, key); });
-        RecordGame(statistics, game);
-        WriteInto(edit, statistics);
-    });
+    return ini.Update(TIniWhat::Statistics, [&game](TIniEdit& edit) { AddFinishedGame(edit, game); });
 }
 
 bool ResetStatistics(TLMDIniCtrl& ini) {

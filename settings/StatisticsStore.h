@@ -6,6 +6,7 @@
 
 #include <QString>
 
+class TIniEdit;
 class TLMDIniCtrl;
 
 inline const QString StatisticsSection = QStringLiteral("statistics");
@@ -17,6 +18,9 @@ Statistics ReadStatistics(const TLMDIniCtrl& ini);
 // the store's lock and in one replacement of the file. False when the write failed; the store
 // has told the player then.
 bool StoreFinishedGame(TLMDIniCtrl& ini, const FinishedGame& game);
+
+// The same inside a write the caller makes anyway (the close writes everything at once).
+void AddFinishedGame(TIniEdit& edit, const FinishedGame& game);
 
 // Sets every figure back to 0, in one write. False when the write failed (told as above).
 bool ResetStatistics(TLMDIniCtrl& ini);

@@ -1,0 +1,146 @@
+#include "app/CommandLine.h"
+
+#include "game/Deal.h"
+
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+#ifndef ZELVANO_VERSION
+#define ZELVANO_VERSION "unknown"
+#endif
+
+namespace {
+
+const QString Program = QStringLiteral("zelvano");
+
+struct TOptionText {
+    QStringList names;
+    const char* valueName; // nullptr: a switch without a value
+    const char* help;
+};
+
+// Every option, in the order the help lists them.
+const TOptionText Options[] = {
+    {{QStringLiteral("h"), QStringLiteral("help")}, nullptr, "Show this help and exit."},
+    {{QStringLiteral("v"), QStringLiteral("version")}, nullptr, "Show the version and exit."},
+    {{QStringLiteral("deal")}, "N",
+     "Start with deal number N (1 to 2147483647). The same number\n"
+     "always deals the same cards; the next new game is random again."},
+    {{QStringLiteral("level")}, "L", "Start at skill level L: 1 basic, 2 advanced, 3 master, 4 champions."},
+};
+
+QString OptionColumn(const TOptionText& o) {
+    QStringList names;
+    for (const QString& n : o.names) names << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
+    QString column = names.join(QStringLiteral(", "));
+    if (o.valueName) column += QLatin1Char(' ') + QLatin1String(o.valueName);
+    // Long-only options line up with the long names of the others.
+    return o.names.first().size() == 1 ? column : QStringLiteral("    ") + column;
+}
+
+QString HelpText(const QString& settingsPath) {
+    QString text = UsageLine() + QStringLiteral("\nA card-pattern puzzle for one player.\n\nOptions:\n");
+    for (const TOptionText& o : Options)
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(OptionColumn(o), -18)
+                    .arg(QString::fromLatin1(o.help).replace(QLatin1Char('\n'), QStringLiteral("\n") + QString(22, u' ')));
+    text += QStringLiteral("\nThe settings, the highscore lists and the statistics are kept in\n  %1\n"
+                           "(under $XDG_CONFIG_HOME, or ~/.config when that is not set).\n")
+                .arg(settingsPath);
+    return text;
+}
+
+TCommandLine Failure(const QString& message) {
+    TCommandLine line;
+    line.Action = TCommandLine::TAction::Fail;
+    line.Output = QStringLiteral("%1: %2\n%3\nTry '%1 --help' for more information.\n")
+                      .arg(Program, message, UsageLine());
+    return line;
+}
+
+// Plain decimal digits with an optional plus sign: no blanks, no hex, no exponent.
+bool AllDigits(const QString& text) {
+    const QStringView digits = text.startsWith(QLatin1Char('+')) ? QStringView(text).mid(1) : QStringView(text);
+    if (digits.isEmpty()) return false;
+    for (QChar c : digits)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+    return true;
+}
+
+} // namespace
+
+QString UsageLine() { return QStringLiteral("Usage: %1 [--deal N] [--level L] [--help] [--version]").arg(Program); }
+
+std::optional<std::int32_t> ParseDealOption(const QString& text, QString* error) {
+    bool ok = false;
+    const qlonglong value = AllDigits(text) && text.size() <= 12 ? text.toLongLong(&ok) : 0;
+    if (ok && value >= MinDealNumber && value <= MaxDealNumber) return static_cast<std::int32_t>(value);
+    if (error)
+        *error = QStringLiteral("the deal number must be a whole number from %1 to %2, not '%3'")
+                     .arg(MinDealNumber)
+                     .arg(MaxDealNumber)
+                     .arg(text);
+    return std::nullopt;
+}
+
+std::optional<int> ParseLevelOption(const QString& text, QString* error) {
+    if (text.size() == 1 && text[0] >= QLatin1Char('1') && text[0] <= QLatin1Char('4')) return text[0].digitValue();
+    if (error)
+        *error = QStringLiteral("the skill level must be 1 (basic), 2 (advanced), 3 (master) or 4 (champions), "
+                                "not '%1'")
+                     .arg(text);
+    return std::nullopt;
+}
+
+TCommandLine ParseCommandLine(const QStringList& arguments, const QString& settingsPath) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    for (const TOptionText& o : Options) {
+        QCommandLineOption option(o.names, QLatin1String(o.help));
+        if (o.valueName) option.setValueName(QLatin1String(o.valueName));
+        parser.addOption(option);
+    }
+    if (!parser.parse(arguments)) return Failure(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return Failure(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+
+    TCommandLine line;
+    if (parser.isSet(QStringLiteral("help"))) {
+        line.Action = TCommandLine::TAction::Print;
+        line.Output = HelpText(settingsPath);
+        return line;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        line.Action = TCommandLine::TAction::Print;
+        line.Output = QStringLiteral("%1 %2\n").arg(Program, QLatin1String(ZELVANO_VERSION));
+        return line;
+    }
+    QString error;
+    if (parser.isSet(QStringLiteral("deal"))) {
+        const auto deal = ParseDealOption(parser.value(QStringLiteral("deal")), &error);
+        if (!deal) return Failure(error);
+        line.Start.Deal = *deal;
+    }
+    if (parser.isSet(QStringLiteral("level"))) {
+        const auto level = ParseLevelOption(parser.value(QStringLiteral("level")), &error);
+        if (!level) return Failure(error);
+        line.Start.Level = *level;
+    }
+    return line;
+}
+
+int ReportCommandLine(const TCommandLine& line) {
+    switch (line.Action) {
+    case TCommandLine::TAction::Play:
+        return 0;
+    case TCommandLine::TAction::Print:
+        std::fputs(line.Output.toLocal8Bit().constData(), stdout);
+        std::fflush(stdout);
+        return 0;
+    case TCommandLine::TAction::Fail:
+        std::fputs(line.Output.toLocal8Bit().constData(), stderr);
+        return CommandLineErrorStatus;
+    }
+    return 0;
+}
