@@ -1,13 +1,16 @@
 #include "controls/jetButton.h"
 
 #include <QBitmap>
+#include <QCursor>
 #include <QtMath>
 #include <QEvent>
 #include <QFile>
 #include <QKeySequence>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegion>
+#include <QPointer>
+#include <QScreen>
 #include <QShortcutEvent>
 
 namespace {
@@ -154,7 +157,6 @@ void TJetButton::SetBitmapDown(const QImage& picture) {
     m_deviceRatio = 0; // the screen's pictures are made again at the next paint
     m_down = Opaque(picture);
     m_downKeyed = KeyedOut(m_down);
-    ApplyWidgetMask();
     update();
 }
 
@@ -171,7 +173,6 @@ void TJetButton::SetBitmapDisabled(const QImage& picture) {
     m_deviceRatio = 0; // the screen's pictures are made again at the next paint
     m_disabled = Opaque(picture);
     m_disabledKeyed = KeyedOut(m_disabled);
-    ApplyWidgetMask();
     update();
 }
 
@@ -187,21 +188,16 @@ void TJetButton::SetSharpPictures(const QImage& up, const QImage& over, const QI
 void TJetButton::PrepareDevicePictures(qreal ratio) {
     if (ratio == m_deviceRatio)
         return;
-    const qreal before = m_deviceRatio;
     m_deviceRatio = ratio;
     m_upDev = DevicePicture(m_upKeyed, m_up2x, ratio);
     m_overDev = DevicePicture(m_overKeyed, m_over2x, ratio);
     m_downDev = DevicePicture(m_downKeyed, m_down2x, ratio);
     m_disabledDev = DevicePicture(m_disabledKeyed, m_disabled2x, ratio);
-    // At scale 1 the mask made from the pictures themselves already stands.
-    if (ratio != 1.0 || (before != 0 && before != 1.0))
-        ApplyWidgetMask();
 }
 
 void TJetButton::SetCaption(const QString& caption) {
     m_caption = caption.left(MaxCaptionLength);
     UpdateShortcut();
-    ApplyWidgetMask();
     update();
 }
 
@@ -277,44 +273,12 @@ void TJetButton::OverChanged() {
             m_hitMask = QImage();
         }
     }
-    ApplyWidgetMask();
     update();
 }
 
 void TJetButton::RebuildHitMask(const QImage& picture) {
     m_transparentColor = PictureTransparentColor(picture);
     m_hitMask = CreateMask(picture, m_transparentColor);
-    ApplyWidgetMask();
-}
-
-// The widget mask makes presses on transparent pixels land on whatever lies underneath. Qt
-// clips painting to it as well, so it takes in the opaque pixels of every picture (and the
-// caption) rather than only those of the hit picture; HitTest still decides what is a press.
-void TJetButton::ApplyWidgetMask() {
-    if (m_hitMask.isNull()) {
-        clearMask();
-        return;
-    }
-    QRegion shown;
-    if (m_deviceRatio != 1.0 && m_deviceRatio > 0) {
-        // On a scaled screen the pictures are drawn at its resolution: every window pixel
-        // that holds any of their opaque pixels must be let through.
-        for (const QImage* device : {&m_upDev, &m_overDev, &m_downDev, &m_disabledDev})
-            shown += ShownRegion(*device, m_deviceRatio);
-    } else {
-        for (const QImage* keyed : {&m_upKeyed, &m_overKeyed, &m_downKeyed, &m_disabledKeyed})
-            if (!keyed->isNull())
-                shown += QRegion(QBitmap::fromImage(keyed->createAlphaMask()));
-    }
-    if (!m_caption.isEmpty()) {
-        const QRect text = fontMetrics().boundingRect(rect(), Qt::AlignCenter | Qt::TextSingleLine |
-                                                                   Qt::TextShowMnemonic, m_caption);
-        shown += text.adjusted(-1, -1, 2, 2); // and the pressed offset
-    }
-    if (shown.isEmpty())
-        setMask(QRegion(-1, -1, 1, 1)); // an empty mask would mean "no mask": keep it outside
-    else
-        setMask(shown);
 }
 
 const QImage& TJetButton::PictureForState() const {
@@ -364,8 +328,23 @@ void TJetButton::Click() { emit OnClick(); }
 
 void TJetButton::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
+    // A transparent pixel is outside the button, but it is not the board underneath either
+    // (a press into a toolbar button's corner must not start the clock): the press and its
+    // release are taken here and do nothing.
+    m_pressOutside = !HitTest(pos.x(), pos.y());
+    if (m_pressOutside)
+        return;
+    const QPointer<TJetButton> alive(this);
     emit OnMouseDown(event->button(), pos);
-    if (event->button() == Qt::LeftButton && m_enabled && HitTest(pos.x(), pos.y())) {
+    if (!alive)
+        return;
+    // A handler that ran a modal loop (the exit question) has had the release go elsewhere;
+    // arming the button now would leave it pressed for the rest of the run.
+    if (!(QGuiApplication::mouseButtons() & event->button())) {
+        SyncHoverWithPointer();
+        return;
+    }
+    if (event->button() == Qt::LeftButton && m_enabled) {
         m_state = StateDown;
         repaint();
     }
@@ -374,16 +353,16 @@ void TJetButton::mousePressEvent(QMouseEvent* event) {
 void TJetButton::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     emit OnMouseMove(pos);
-    const bool over = HitTest(pos.x(), pos.y());
-    if (over != m_hovering) {
-        m_hovering = over;
-        if (m_state != StateDown)
-            Refresh();
-    }
+    SetHovering(HitTest(pos.x(), pos.y()));
 }
 
 void TJetButton::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
+    if (m_pressOutside) {
+        m_pressOutside = false;
+        SetHovering(HitTest(pos.x(), pos.y()));
+        return;
+    }
     emit OnMouseUp(event->button(), pos);
     if (m_state == StateDown) {
         m_state = StateUp;
@@ -399,18 +378,52 @@ void TJetButton::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+void TJetButton::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    const QPoint pos = event->position().toPoint();
+    SetHovering(HitTest(pos.x(), pos.y()));
+}
+
 void TJetButton::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
+    SetHovering(false);
+}
+
+// A hidden button has no pointer over it and nothing pressed: a dialog that is shown again
+// must not come back with the picture its buttons had when it closed.
+void TJetButton::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
     m_hovering = false;
-    if (m_state != StateDown)
+    m_pressOutside = false;
+    if (m_state == StateDown)
+        m_state = StateUp;
+}
+
+void TJetButton::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    SyncHoverWithPointer();
+}
+
+void TJetButton::SetHovering(bool over) {
+    if (over == m_hovering)
+        return;
+    m_hovering = over;
+    if (m_state != StateDown && isVisible())
         Refresh();
+}
+
+// Hover from where the pointer really is, for the moments no move event tells. Only while the
+// toolkit sees the pointer inside: then a leave event will come to end the hover again (a
+// button shown under the pointer gets its enter event just after being shown).
+void TJetButton::SyncHoverWithPointer() {
+    const QPoint pos = mapFromGlobal(QCursor::pos(screen()));
+    SetHovering(underMouse() && rect().contains(pos) && HitTest(pos.x(), pos.y()));
 }
 
 void TJetButton::changeEvent(QEvent* event) {
     switch (event->type()) {
     case QEvent::FontChange:
-        ApplyWidgetMask();
-        update();
+            update();
         break;
     case QEvent::PaletteChange:
         UpChanged();

@@ -91,7 +91,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
 
@@ -99,8 +102,9 @@ private:
     void UpChanged();
     void OverChanged();
     void RebuildHitMask(const QImage& picture);
-    void ApplyWidgetMask();
     void Refresh();
+    void SetHovering(bool over);
+    void SyncHoverWithPointer();
     void Click();
     void UpdateShortcut();
     void UpdateToolTip();
@@ -121,6 +125,7 @@ private:
     bool m_showHint = true;
     bool m_enabled = true;
     bool m_hovering = false;
+    bool m_pressOutside = false; // the press being held began on a transparent pixel
     bool m_autoSizeToBitmap = true;
     TButtonState m_state = StateUp;
     int m_shortcutId = 0;

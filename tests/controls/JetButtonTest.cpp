@@ -2,9 +2,13 @@
 
 #include "controls/jetButton.h"
 
+#include <QDialog>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -71,6 +75,7 @@ private slots:
         host->resize(150, 150);
         button = new TJetButton(host);
         button->move(ButtonPos);
+        QCursor::setPos(799, 799); // away from the button, whatever an earlier test left
         host->show();
         QVERIFY(QTest::qWaitForWindowExposed(host));
     }
@@ -107,18 +112,83 @@ private slots:
         QCOMPARE(clicks.count(), 1);
     }
 
-    void pressOnTransparentCornerFallsThrough() {
+    // A transparent pixel is outside the button, and the press does not reach what lies
+    // beneath it either: on the toolbar that would be the board, and a corner would start a game.
+    void pressOnTransparentCornerDoesNothing_data() {
+        QTest::addColumn<QPoint>("releaseAt");
+        QTest::newRow("released on the corner") << QPoint(1, 1);
+        QTest::newRow("released on the face") << Opaque;
+    }
+    void pressOnTransparentCornerDoesNothing() {
+        QFETCH(QPoint, releaseAt);
         button->SetBitmapUp(Picture({50, 50}, UpFace));
         button->SetBitmapOver(Picture({50, 50}, OverFace));
         QSignalSpy clicks(button, &TJetButton::OnClick);
         QSignalSpy downs(button, &TJetButton::OnMouseDown);
+        QSignalSpy ups(button, &TJetButton::OnMouseUp);
         QTest::mousePress(win(), Qt::LeftButton, {}, At({1, 1}));
         QCOMPARE(button->ButtonState(), TJetButton::StateUp);
-        QTest::mouseRelease(win(), Qt::LeftButton, {}, At({1, 1}));
+        QTest::mouseMove(win(), At(releaseAt));
+        QTest::mouseRelease(win(), Qt::LeftButton, {}, At(releaseAt));
         QCOMPARE(clicks.count(), 0);
         QCOMPARE(downs.count(), 0);
-        QCOMPARE(host->presses, QList<QPoint>{At({1, 1})});
+        QCOMPARE(ups.count(), 0);
+        QVERIFY(host->presses.isEmpty());
         QCOMPARE(Shown({1, 1}), Backdrop::At(At({1, 1}).x(), At({1, 1}).y()));
+        QCOMPARE(Shown(), releaseAt == Opaque ? OverFace : UpFace);
+        // The next press on the face works as ever.
+        QTest::mouseClick(win(), Qt::LeftButton, {}, At(Opaque));
+        QCOMPARE(clicks.count(), 1);
+    }
+
+    // The exit button asks its question on the press; the release then goes to the question.
+    void modalLoopOnPressLeavesTheButtonUp() {
+        button->SetBitmapUp(Picture({50, 50}, UpFace));
+        button->SetBitmapOver(Picture({50, 50}, OverFace));
+        QDialog question(host);
+        question.setGeometry(host->geometry().translated(0, 200));
+        bool ask = true;
+        connect(button, &TJetButton::OnMouseDown, &question, [&] {
+            if (!std::exchange(ask, false))
+                return;
+            QTimer::singleShot(0, &question, [&] {
+                QTest::mouseRelease(question.windowHandle(), Qt::LeftButton, {}, QPoint(5, 5));
+                question.reject();
+            });
+            question.exec();
+        });
+        MoveTo(Opaque);
+        QTest::mousePress(win(), Qt::LeftButton, {}, At(Opaque));
+        QCOMPARE(button->ButtonState(), TJetButton::StateUp);
+        MoveTo({60, 60});
+        QCOMPARE(Shown(), UpFace);
+        MoveTo(Opaque);
+        QCOMPARE(Shown(), OverFace); // hover shows again, as on any button
+        QSignalSpy clicks(button, &TJetButton::OnClick);
+        QTest::mouseClick(win(), Qt::LeftButton, {}, At(Opaque));
+        QCOMPARE(clicks.count(), 1);
+    }
+
+    // A dialog's buttons are hidden with it and come back showing what lies under the pointer
+    // now, not what lay under it when the dialog closed.
+    void hoverFollowsThePointerAcrossHideAndShow_data() {
+        QTest::addColumn<bool>("pointerOnButton");
+        QTest::newRow("pointer elsewhere") << false;
+        QTest::newRow("pointer on the face") << true;
+    }
+    void hoverFollowsThePointerAcrossHideAndShow() {
+        QFETCH(bool, pointerOnButton);
+        button->SetBitmapUp(Picture({50, 50}, UpFace));
+        button->SetBitmapOver(Picture({50, 50}, OverFace));
+        MoveTo(Opaque);
+        QVERIFY(button->Hovering());
+        host->hide();
+        QVERIFY(!button->Hovering());
+        QCursor::setPos(pointerOnButton ? host->mapToGlobal(At(Opaque)) : host->mapToGlobal(QPoint(140, 140)));
+        host->show();
+        QVERIFY(QTest::qWaitForWindowExposed(host));
+        QCOMPARE(button->Hovering(), pointerOnButton);
+        QCOMPARE(Shown(), pointerOnButton ? OverFace : UpFace);
     }
 
     void pressMoveRelease_data() {

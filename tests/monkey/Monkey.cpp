@@ -965,9 +965,15 @@ void Monkey::Predict(const Event& e, const Snapshot& before, const Snapshot& aft
             if (IsOffered(b.PatternState[i]) != (o.Claim == i))
                 problem("a press on pattern " + std::to_string(i) +
                         (o.Claim == i ? " claimed it without an offer" : " did not claim its offer"));
-        } else if (target == m_form->ExitBtn) {
-            const SeenDialog* q = question();
-            if (!q || q->Message != 1) problem("a press on the exit button did not ask");
+        } else if (auto* button = qobject_cast<TJetButton*>(target)) {
+            // A transparent pixel of a button is neither the button nor the board.
+            const QPoint local = button->mapFrom(m_form, e.At);
+            if (!button->HitTest(local.x(), local.y())) {
+                if (!SameGame(a, b) || question()) problem("a press on a button's transparent pixel did something");
+            } else if (button == m_form->ExitBtn) {
+                const SeenDialog* q = question();
+                if (!q || q->Message != 1) problem("a press on the exit button did not ask");
+            }
         }
         break;
     }
