@@ -2,6 +2,8 @@
 // music files lie beside the program. All calls come from the user-interface thread.
 #include "media/Media.h"
 
+#include "media/MidiLength.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -60,6 +62,8 @@ public:
         if (!OpenAudio())
             return false;
         m_music = Mix_LoadMUS(QFile::encodeName(path).constData());
+        QFile file(path);
+        m_lengthMs = m_music && file.open(QIODevice::ReadOnly) ? MidiLengthMs(file.readAll()) : -1;
         return m_music != nullptr;
     }
 
@@ -71,16 +75,23 @@ public:
         m_music = nullptr;
     }
 
-    // Plays once from the beginning. A file the mixer cannot play is closed, so the
-    // timer does not try it again on every tick.
+    // Plays from the beginning and over again without end: the mixer starts the tune anew
+    // the moment its last event has passed. Played once, the player would report it as
+    // playing for seconds more while its notes fade, and the timer's restart came only
+    // after those seconds of silence. Only a file that reads as a tune of some length is
+    // looped this way; the player would spin for ever on a looped file with nothing in it,
+    // so anything else is played once and left to the timer's check. A file the mixer
+    // cannot play is closed, so the timer does not try it again on every tick.
     void Play()
     {
-        if (m_music && Mix_PlayMusic(m_music, 1) != 0)
+        if (m_music && Mix_PlayMusic(m_music, m_lengthMs > 0 ? -1 : 1) != 0)
             Close();
         m_started = std::chrono::steady_clock::now();
     }
 
     bool IsOpen() const { return m_music != nullptr; }
+    // The tune's own length by its file, -1 when it cannot be read.
+    int LengthMs() const { return m_lengthMs; }
     bool IsPlaying() const { return m_music && Mix_PlayingMusic(); }
 
     // The MIDI player accepts any file when it is loaded and only finds out while playing
@@ -92,6 +103,7 @@ public:
 
 private:
     Mix_Music* m_music = nullptr;
+    int m_lengthMs = -1;
     std::chrono::steady_clock::time_point m_started{};
 };
 

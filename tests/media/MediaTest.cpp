@@ -1,6 +1,7 @@
 // Sound effects and music: what reaches the audio device, the order in which the music
 // files take turns, and that every failure stays silent.
 #include "media/Media.h"
+#include "media/MidiLength.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -12,8 +13,10 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -28,20 +31,22 @@ const bool DummyAudio = [] {
     return true;
 }();
 
-// A Standard MIDI File with one piano note of the given length (96 ticks = half a second).
-QByteArray TinyMidi(int noteTicks)
+// A Standard MIDI File of one track: one note of the given length (96 ticks a quarter, so
+// 96 ticks = half a second at the default tempo) on the given General MIDI instrument; extra
+// events (tempo changes and the like) go before the note.
+QByteArray Smf(int noteTicks, int program = 0, const QByteArray& before = {}, int division = 96)
 {
-    QByteArray track;
+    QByteArray track = before;
     auto bytes = [&track](std::initializer_list<int> list) {
         for (int b : list)
             track.append(char(b));
     };
-    bytes({0x00, 0xC0, 0x00});             // piano
+    bytes({0x00, 0xC0, program});
     bytes({0x00, 0x90, 60, 100});          // middle C on
     bytes({0x80 | (noteTicks >> 7), noteTicks & 0x7F, 0x80, 60, 0});
     bytes({0x00, 0xFF, 0x2F, 0x00});       // end of track
     QByteArray file("MThd");
-    for (int b : {0, 0, 0, 6, 0, 0, 0, 1, 0, 96})
+    for (int b : {0, 0, 0, 6, 0, 0, 0, 1, (division >> 8) & 0xFF, division & 0xFF})
         file.append(char(b));
     file.append("MTrk");
     const auto n = track.size();
@@ -49,6 +54,8 @@ QByteArray TinyMidi(int noteTicks)
         file.append(char((n >> shift) & 0xFF));
     return file + track;
 }
+
+QByteArray TinyMidi(int noteTicks) { return Smf(noteTicks); }
 
 void WriteFile(const QString& path, const QByteArray& bytes)
 {
@@ -93,6 +100,7 @@ public:
         return peak;
     }
     qint64 Bytes() const { return QFileInfo(m_path).size(); }
+    QString Path() const { return m_path; }
 
 private:
     QTemporaryDir m_dir;
@@ -216,7 +224,9 @@ TEST_F(MusicFolder, StartedWithMusicOffTheFirstSwitchPlaysTheSecondFile)
     EXPECT_TRUE(music.IsPlaying());
 }
 
-TEST(Music, AFinishedFileStartsAgainOnTheNextTick)
+// The tune repeats by itself; should the mixer stop it all the same, the next tick starts it
+// again from its beginning (only while the music is on).
+TEST(Music, AStoppedTuneStartsAgainOnTheNextTick)
 {
     QTemporaryDir dir;
     WriteFile(dir.filePath("short.mid"), TinyMidi(10));
@@ -224,9 +234,10 @@ TEST(Music, AFinishedFileStartsAgainOnTheNextTick)
     music.Start(dir.path() + "/");
     music.KeepAlive(true);
     ASSERT_TRUE(music.IsPlaying());
-    for (int i = 0; i < 300 && music.IsPlaying(); ++i)
-        std::this_thread::sleep_for(50ms);
-    ASSERT_FALSE(music.IsPlaying()) << "the short tune never ended";
+    std::this_thread::sleep_for(600ms);
+    EXPECT_TRUE(music.IsPlaying()) << "a tune shorter than a tick goes round by itself";
+    Mix_HaltMusic();
+    ASSERT_FALSE(music.IsPlaying());
     music.KeepAlive(false);
     EXPECT_FALSE(music.IsPlaying());
     music.KeepAlive(true);
@@ -261,6 +272,94 @@ TEST(Music, PlaysOnTheDevice)
     music.KeepAlive(true);
     std::this_thread::sleep_for(800ms);
     EXPECT_GT(disk.Peak(), 1000);
+}
+
+struct LengthCase {
+    const char* label;
+    QByteArray file;
+    int ms;
+};
+class TuneLength : public testing::TestWithParam<LengthCase> {};
+
+TEST_P(TuneLength, ComesFromTheTempoMap)
+{
+    EXPECT_EQ(MidiLengthMs(GetParam().file), GetParam().ms);
+}
+
+// Tempo 250000 us a quarter after one quarter at the default 500000.
+const QByteArray TempoLater = QByteArray::fromHex("00903c40" "60803c00" "00ff510303d090");
+
+INSTANTIATE_TEST_SUITE_P(Media, TuneLength, testing::Values(
+    LengthCase{"DefaultTempo", Smf(96), 500},
+    LengthCase{"RunningStatusAndSysex", Smf(192, 0, QByteArray::fromHex("00f00341424300903c40" "30" "3c00")), 1250},
+    LengthCase{"TempoChangeHalfway", Smf(96, 0, TempoLater), 500 + 250},
+    LengthCase{"TimeCode25x40", Smf(1000, 0, {}, 0xE728), 1000},
+    LengthCase{"NotMidi", "this is no tune", -1},
+    LengthCase{"TrackCutShort", Smf(96).left(30), -1},
+    LengthCase{"BadStatus", Smf(96, 0, QByteArray::fromHex("00f400")), -1}),
+    [](const testing::TestParamInfo<LengthCase>& info) { return std::string(info.param.label); });
+
+// The longest silence after the first sound (also one that lasts to the window's end) and
+// the last sound, in milliseconds from the first sound and within a window, in 16-bit stereo at 44100 frames a second.
+struct Silences {
+    bool heard = false;
+    double longestMs = 0;
+    double lastSoundMs = 0;
+};
+Silences MeasureSilences(const QByteArray& raw, double windowMs)
+{
+    const auto* s = reinterpret_cast<const std::int16_t*>(raw.constData());
+    const qsizetype frames = raw.size() / 4;
+    const int threshold = 300;
+    Silences out;
+    qsizetype first = -1, quietSince = -1;
+    for (qsizetype f = 0; f < frames; ++f) {
+        const bool loud = std::abs(int(s[2 * f])) > threshold || std::abs(int(s[2 * f + 1])) > threshold;
+        if (first < 0) {
+            if (loud)
+                first = f;
+            continue;
+        }
+        if (f - first > windowMs * 44.1)
+            break;
+        if (!loud && quietSince < 0)
+            quietSince = f;
+        if (loud) {
+            if (quietSince >= 0)
+                out.longestMs = std::max(out.longestMs, (f - quietSince) / 44.1);
+            quietSince = -1;
+            out.lastSoundMs = (f - first) / 44.1;
+        }
+    }
+    if (first >= 0 && quietSince >= 0) // silence to the end of the window counts as well
+        out.longestMs = std::max(out.longestMs, (std::min<qsizetype>(frames, first + windowMs * 44.1) - quietSince) / 44.1);
+    out.heard = first >= 0;
+    return out;
+}
+
+// The tune starts again the moment its last event has passed, not seconds later when the
+// player has let its last notes fade. Played on the disk driver.
+TEST(Music, ATuneRepeatsWithoutAGap)
+{
+    DiskAudio disk;
+    QTemporaryDir dir;
+    // An organ note that sounds to the very end of a 0.4 s tune: any gap is silence between plays.
+    WriteFile(dir.filePath("organ.mid"), Smf(77, 16));
+    TMusic music;
+    music.Start(dir.path() + "/");
+    music.KeepAlive(true);
+    std::this_thread::sleep_for(2200ms);
+    CloseAudio();
+
+    QFile f(disk.Path());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const Silences gaps = MeasureSilences(f.readAll(), 1500);
+    ASSERT_TRUE(gaps.heard);
+    RecordProperty("longest_gap_ms", std::to_string(gaps.longestMs));
+    std::printf("longest silence between plays: %.1f ms\n", gaps.longestMs);
+    // A single 0.4 s note cannot sound 1.4 s after it began: the tune came round again.
+    EXPECT_GE(gaps.lastSoundMs, 1400.0);
+    EXPECT_LE(gaps.longestMs, 100.0);
 }
 
 // Nothing to play, nothing that plays it, or a file the mixer cannot play: the switch
