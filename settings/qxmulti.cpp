@@ -5,6 +5,7 @@
 #include "settings/Language.h"
 #include "settings/OptionsHost.h"
 
+#include <QFontMetrics>
 #include <QScreen>
 
 namespace {
@@ -205,11 +206,16 @@ void TqxMultiDlg::ApplyOptionTexts() {
                                                           : TDialogText::SoundOffCaption));
     MusicImg->SetHint(DialogText(TDialogText::MusicHint));
     if (m_host.MusicEnabled()) {
+        // A long file name is shortened with an ellipsis rather than cut off mid-letter at the
+        // label's edge; the tooltip has it whole.
         const QString file = m_host.MusicFileName();
-        MusicLabel->SetText(DialogText(TDialogText::MusicPrefix) +
-                            (file.isEmpty() ? DialogText(TDialogText::MusicNoFile) : file));
+        const QString full = DialogText(TDialogText::MusicPrefix) +
+                             (file.isEmpty() ? DialogText(TDialogText::MusicNoFile) : file);
+        MusicLabel->SetText(QFontMetrics(MusicLabel->font()).elidedText(full, Qt::ElideRight, MusicLabel->width()));
+        MusicLabel->SetHint(file);
     } else {
         MusicLabel->SetText(DialogText(TDialogText::MusicOffCaption));
+        MusicLabel->SetHint(QString());
     }
     BackImg->SetHint(DialogText(TDialogText::BackgroundHint));
     // A colour or level without a name leaves the caption as it was.

@@ -8,6 +8,7 @@
 #include "settings/qxmulti.h"
 #include "tests/dialogs/ModalScript.h"
 
+#include <QFontMetrics>
 #include <QTest>
 
 namespace {
@@ -207,6 +208,32 @@ private slots:
         const QStringList shown = {dialog->SoundLabel->Text(), dialog->MusicLabel->Text(),
                                    dialog->BackLabel->Text(), dialog->Strengthlabel->Text()};
         QCOMPARE(shown, captions);
+    }
+
+    // A name longer than the label ends in an ellipsis that fits, never cut mid-letter; the
+    // tooltip holds it whole. A short one is shown as it is.
+    void longMusicNameIsElided() {
+        Language = 0;
+        host->music = true;
+        dialog->Page = TqxMultiDlg::OptionsPage;
+        const QString longName = QStringLiteral("An Evening Over the Quiet Stacks of Blue Cards (long version).mid");
+        for (const QString& file : {longName, QStringLiteral("a.mid")}) {
+            host->file = file;
+            dialog->ApplyDialogTexts();
+            const QString shown = dialog->MusicLabel->Text();
+            const QFontMetrics metrics(dialog->MusicLabel->font());
+            QVERIFY(metrics.horizontalAdvance(shown) <= dialog->MusicLabel->width());
+            QCOMPARE(dialog->MusicLabel->toolTip(), file);
+            if (file == longName) {
+                QVERIFY(shown.endsWith(QChar(0x2026)));
+                QVERIFY(shown.startsWith("Music: An Evening"));
+            } else {
+                QCOMPARE(shown, QStringLiteral("Music: a.mid"));
+            }
+        }
+        host->music = false;
+        dialog->ApplyDialogTexts();
+        QCOMPARE(dialog->MusicLabel->toolTip(), QString());
     }
 
     // A colour or level without a name leaves the caption as it was.
