@@ -236,6 +236,22 @@ void TMainform::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// Points must not drain away while nobody can see the board: minimising a running game
+// pauses it as the pause button does, and it stays paused when the window comes back.
+void TMainform::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isMinimized() || GameState != gsRunning) return;
+    if (Dragging) {
+        // The card goes back to its stack; the release, whenever it comes, finds no drag.
+        if (DragSprite) DragSprite->Hide();
+        DragSprite.reset();
+        DragImage = QImage();
+        Dragging = false;
+        Board.DrawStack(DragStack, true);
+    }
+    PauseBtnClick();
+}
+
 bool TMainform::FormCloseQuery() {
     if (!YesNoDialog) return true;
     YesNoDialog->ShowModal(1);
