@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -128,6 +129,105 @@ TEST_F(Lifecycle, PauseHidesTheBoardAndKeepsTheClock) {
     EXPECT_NE(form->Canvas.Image, form->Board.BoardBackground);
     for (int t = 0; t < 3; ++t) form->TimerTimer();
     EXPECT_EQ(form->Score, -4);
+}
+
+// Out of sight the clock must not eat points: minimising pauses a running game as the pause
+// button does, and the board stays hidden after restoring until the player resumes.
+TEST_F(Lifecycle, MinimisingPausesARunningGame) {
+    Start();
+    // The window system reports the new state through the event loop.
+    const auto minimise = [this] { form->showMinimized(); QTest::qWait(20); };
+    const auto restore = [this] { form->showNormal(); QTest::qWait(20); };
+    minimise();
+    restore();
+    EXPECT_EQ(form->GameState, gsNotStarted) << "a game that has not begun is left alone";
+
+    MouseDown(EmptyBoard);
+    MouseUp(EmptyBoard);
+    const QPoint card = form->Board.Layout.StackTopRect(2).center();
+    MouseDown(card); // a card in hand when the window goes
+    MouseMove(card + QPoint(30, 0));
+    ASSERT_TRUE(form->Dragging);
+    const int cards = form->StackCount[2];
+    for (int t = 0; t < 6; ++t) form->TimerTimer();
+    minimise();
+    EXPECT_EQ(form->GameState, gsPaused);
+    EXPECT_FALSE(form->Dragging);
+    EXPECT_EQ(form->StackCount[2], cards);
+    for (int t = 0; t < 30; ++t) form->TimerTimer();
+    restore();
+    MouseUp(card + QPoint(30, 0));
+    EXPECT_EQ(form->GameState, gsPaused);
+    EXPECT_EQ(form->Score, -2);
+    EXPECT_TRUE(form->PauseBtn->Enabled());
+    EXPECT_FALSE(form->MixBtn->Enabled());
+    form->boxPaint();
+    EXPECT_EQ(form->Canvas.Image, form->Board.BoardBackground);
+    ClickButton(form->PauseBtn);
+    EXPECT_EQ(form->GameState, gsRunning);
+    EXPECT_EQ(form->StackCount[2], cards);
+    EXPECT_NE(form->Canvas.Image, form->Board.BoardBackground);
+}
+
+// With the real 100 ms timer: a question waiting in a running game does not stop the clock.
+TEST_F(Lifecycle, ClockRunsWhileAQuestionWaits) {
+    Start();
+    MouseDown(EmptyBoard);
+    MouseUp(EmptyBoard);
+    ASSERT_EQ(form->ClockTicks, 0);
+    form->Timer->start();
+    dialogs.Expect("TYesNoDialog", [](QDialog* d) {
+        QTimer::singleShot(1000, d, [d] { PressButton(d, "NoBtn", mrNo); });
+    });
+    ClickButton(form->GiveUpBtn);
+    form->Timer->stop();
+    EXPECT_EQ(form->GameState, gsRunning);
+    // About ten ticks; a busy machine may drop a few, never all of them.
+    EXPECT_GE(form->ClockTicks, 5);
+    EXPECT_LE(form->ClockTicks, 12);
+    EXPECT_EQ(form->Score, -(form->ClockTicks / 3));
+}
+
+// A transparent pixel of a toolbar button is not the board: it starts no game.
+TEST_F(Lifecycle, PressIntoAButtonCornerStartsNothing) {
+    Start();
+    for (TJetButton* b : {form->MixBtn, form->HighScoreBtn, form->ExitBtn}) {
+        const QPoint corner = b->geometry().topLeft() + QPoint(1, 1);
+        ASSERT_FALSE(b->HitTest(1, 1));
+        MouseDown(corner);
+        MouseUp(corner);
+    }
+    EXPECT_EQ(form->GameState, gsNotStarted);
+    EXPECT_TRUE(dialogs.Seen.isEmpty());
+}
+
+// The exit question comes on the press; the release happens while it is open. After No the
+// exit button is not left pressed: it shows its hover picture like any other button.
+TEST_F(Lifecycle, ExitAsksOnThePressAndAfterNoReactsAsEver) {
+    Start();
+    TJetButton* exit = form->ExitBtn;
+    const QPoint p = exit->geometry().center();
+    const auto shown = [this, exit] {
+        return form->grab(exit->geometry()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    MouseMove(EmptyBoard);
+    const QImage upLook = shown();
+    dialogs.Expect("TYesNoDialog", [this, p](QDialog* d) {
+        MouseUp(p); // reaches the main window, which the question blocks
+        PressButton(d, "NoBtn", mrNo);
+    });
+    MouseMove(p);
+    MouseDown(p);
+    EXPECT_EQ(dialogs.Seen, QStringList{"TYesNoDialog"});
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(exit->ButtonState(), TJetButton::StateUp);
+
+    MouseMove(EmptyBoard);
+    EXPECT_FALSE(exit->Hovering());
+    EXPECT_EQ(shown(), upLook);
+    MouseMove(p);
+    EXPECT_TRUE(exit->Hovering());
+    EXPECT_NE(shown(), upLook);
 }
 
 // The options dialog stands in for the player: it picks a level and closes.
