@@ -4,7 +4,8 @@
 Every cell is covered by the cream ground, so the stretched picture has no transparent
 pixel. The program prints the numeral over the middle of a face and draws a one-pixel black
 frame around the cell, so the faces keep clear of the cell's outermost units and keep their
-middle calm.
+middle calm. Along the bottom runs a band of the colour's shape marks (see marks.py): a stack
+shows only that band of each covered card.
 """
 
 import math
@@ -13,7 +14,8 @@ import sys
 
 import artkit as ak
 import paint
-from layout import FACE_CX, FACE_CY, FACE_HI, FACE_LO, SHADOW
+import marks
+from layout import BAND_BOTTOM, BAND_TOP, FACE_BOTTOM, FACE_CX, FACE_CY, FACE_HI, FACE_LO, SHADOW
 
 CREAM = (255, 254, 230)
 FACES = [(255, 117, 120), (128, 255, 128), (33, 209, 255), (192, 128, 255)]
@@ -83,6 +85,21 @@ def joker(rng, x0):
     return els
 
 
+def mark_band(rng, x0, k):
+    """The colour's band along the bottom of the card with five of its shape marks. It is
+    what a stack shows of every covered card, so it carries both the colour and the shape."""
+    colour = FACES[k]
+    band = paint.rough_square(rng, x0 + 4.5, BAND_TOP, x0 + 95.5, BAND_BOTTOM, wobble=0.35,
+                              ragged=0.9, corner=1.6)
+    els = ['<path fill="%s" stroke="%s" stroke-width="0.9" stroke-linejoin="round" d="%s"/>'
+           % (ak.rgb(colour), ak.rgb(ak.scale(colour, 0.6)), ak.path_d([band]))]
+    cy = (BAND_TOP + BAND_BOTTOM) / 2
+    r = (BAND_BOTTOM - BAND_TOP) / 2 - 0.8
+    for i in range(5):
+        els += marks.svg(k, x0 + 14 + 18 * i, cy, r, colour)
+    return els
+
+
 def build():
     rng = random.Random(5101)
     out = ['<svg xmlns="http://www.w3.org/2000/svg" version="1.2" baseProfile="tiny" '
@@ -91,8 +108,9 @@ def build():
         x0 = 100 * k
         out += ground(rng, x0)
         if k < 4:
-            out += paint.painted_patch(rng, x0 + FACE_LO, FACE_LO, x0 + FACE_HI, FACE_HI,
+            out += paint.painted_patch(rng, x0 + FACE_LO, FACE_LO, x0 + FACE_HI, FACE_BOTTOM,
                                        FACES[k], SHADOW, calm=(0.2, 0.8))
+            out += mark_band(rng, x0, k)
         else:
             out += joker(rng, x0)
     out.append("</svg>")

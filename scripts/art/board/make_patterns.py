@@ -4,8 +4,9 @@
 Cell 0 is the mark of a claimed pattern, cells 1..18 the pattern pictures by pattern id,
 cells 19 and 20 are never shown and hold the plain ground. Every cell is opaque: a grey
 tile that darkens from top to bottom, with a faint bevel. Motifs are light shaded greys
-with a dark outline and a soft drop shadow, so they read at 31 pixels; only the colour
-patterns and the claimed mark carry colour. The program frames each cell with one black
+with a dark outline and a soft drop shadow; figures and signs are near-black in a light rim,
+so they read at 31 pixels. Only the colour patterns (which also carry their colour's shape
+mark) and the claimed mark carry colour. The program frames each cell with one black
 pixel, so motifs keep a small margin.
 """
 
@@ -14,10 +15,13 @@ import random
 import sys
 
 import artkit as ak
+import marks
 import paint
 
 CELL = 100
 OUTLINE = (46, 44, 42)
+INK = (28, 26, 24)
+RIM = (246, 243, 236)
 CARD = [(255, 117, 120), (128, 255, 128), (33, 209, 255), (192, 128, 255)]
 
 DEFS = """<defs>
@@ -78,6 +82,16 @@ class Cell:
     def text(self, text, height, cx, cy, width, spacing=0.1):
         self.strokes(ak.text_strokes(text, height, cx, cy, spacing=spacing), width)
 
+    def ink(self, strokes, width, rim=3.6, shadow=2.2):
+        """Figures and signs that must be read at 31 pixels: near-black strokes in a light rim,
+        the strongest contrast the grey tile allows."""
+        inner = ak.stroke_rings(strokes, width)
+        outer = ak.stroke_rings(strokes, width + 2 * rim)
+        self.shaded(inner, ak.rgb(INK), outline=RIM, shadow=shadow, outline_rings=outer)
+
+    def ink_text(self, text, height, cx, cy, width, spacing=0.1):
+        self.ink(ak.text_strokes(text, height, cx, cy, spacing=spacing), width)
+
 
 def ground(cell):
     x0 = cell.x0
@@ -89,11 +103,12 @@ def ground(cell):
              'd="M%d 96.5H96.5V4"/>' % (x0 + 4))
 
 
-def chevron(up):
+def chevron(up, top=12, bottom=32):
+    """A chevron between heights top and bottom, pointing up or down."""
     if up:
-        pts = [(30, 32), (50, 13), (70, 32)]
+        pts = [(31, bottom), (50, top), (69, bottom)]
     else:
-        pts = [(30, 12), (50, 31), (70, 12)]
+        pts = [(31, top), (50, bottom), (69, top)]
     return [("open", ak.line(pts[0], pts[1])), ("open", ak.line(pts[1], pts[2]))]
 
 
@@ -129,6 +144,8 @@ def picture(cell, pid, rng):
     if 1 <= pid <= 4:
         cell.els += paint.painted_patch(rng, cell.x0 + 17, 16, cell.x0 + 79, 78, CARD[pid - 1],
                                         shadow=5.0)
+        # The colour's own shape, as on the cards, for eyes that do not tell the colours apart.
+        cell.els += marks.svg(pid - 1, cell.x0 + 48, 47, 17, CARD[pid - 1], halo=2.2)
     elif pid == 5:
         for k in range(2):
             cell.square(12 + 28 * k, 12 + 28 * k, 48)
@@ -144,17 +161,17 @@ def picture(cell, pid, rng):
         for k in range(4):
             cell.square(9 + 18 * k, 9 + 18 * k, 28)
     elif pid == 9:
-        cell.strokes(chevron(True), 9.5)
-        cell.text("44", 36, 50, 69, 8.5)
+        cell.strokes(chevron(True, 9, 23), 9)
+        cell.ink_text("44", 48, 50, 67, 11.5, spacing=0.06)
     elif pid == 10:
         pts = [(15 + 70 * t / 60, 50 - 19 * math.sin(t / 60 * 3 * math.pi)) for t in range(61)]
         cell.strokes([("open", pts)], 11, nib=3, taper=0.25)
     elif pid == 11:
-        cell.strokes(chevron(False), 9.5)
-        cell.text("14", 36, 50, 69, 8.5)
+        cell.strokes(chevron(False, 9, 23), 9)
+        cell.ink_text("14", 48, 50, 67, 11.5, spacing=0.06)
     elif pid in (12, 14, 17):
-        cell.strokes(times(27, 54, 12), 8)
-        cell.text(str({12: 2, 14: 3, 17: 4}[pid]), 56, 64, 50, 11)
+        cell.ink(times(25, 56, 11), 8.5)
+        cell.ink_text(str({12: 2, 14: 3, 17: 4}[pid]), 64, 65, 51, 13)
     elif pid == 13:
         steps = [(12, 88), (12, 70), (31, 70), (31, 51), (50, 51), (50, 32), (69, 32), (69, 13),
                  (88, 13), (88, 88)]
@@ -166,10 +183,10 @@ def picture(cell, pid, rng):
     elif pid == 15:
         cell.strokes(spiral(50, 50, 3, 37, 2.3, 200, 120), 8.5, nib=2, taper=0.35)
     elif pid == 16:
-        cell.text("11", 50, 39, 58, 10.5, spacing=0.18)
-        cell.strokes(ak.text_strokes("1", 30, 77, 27), 7.5)
+        cell.ink_text("11", 58, 37, 59, 12.5, spacing=0.2)
+        cell.ink(ak.text_strokes("1", 34, 78, 26), 9.5)
     elif pid == 18:
-        cell.text("4", 76, 50, 50, 14)
+        cell.ink_text("4", 78, 50, 50, 15)
 
 
 def build():

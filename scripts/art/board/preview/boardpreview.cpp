@@ -1,13 +1,18 @@
 // Renders the board artwork the way the game does (SVG strips stretched over square cells,
 // numerals ANDed onto faces, score digits through their mask, the texture tiled) and saves
-// a few mock boards and close-up sheets as PNG files, so the art can be judged at real size.
+// a few mock boards and close-up sheets as PNG files, so the art can be judged at real size,
+// also as a protanope and a deuteranope see it.
 //
 //   boardpreview ASSET_DIR OUT_DIR
 //   boardpreview --check ASSET_DIR   (the files' technical rules: opaque cells, clean glyph
 //                                     borders, a consistent score mask, seamless tiles)
+//   boardpreview --help-pictures ASSET_DIR HELP_DIR
+//                                    (the help's pictures: patterns, toolbar, annotated board;
+//                                     the buttons are read from ASSET_DIR/../buttons)
 
 #include <QColor>
 #include <QDir>
+#include <QFont>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -226,6 +231,52 @@ QImage sheet(int cs, int ps)
     return img;
 }
 
+// How a picture looks to an eye without working red (protanopia) or green (deuteranopia)
+// cones, by the full-severity matrices of Machado, Oliveira and Fernandes (2009), applied in
+// linear light. The cards must still tell their four colours apart by their shape marks.
+enum class Vision { Protanopia, Deuteranopia };
+
+QImage simulate(const QImage& source, Vision vision)
+{
+    static const double protan[9] = {0.152286, 1.052583, -0.204868, 0.114503, 0.786281,
+                                     0.099216, -0.003882, -0.048116, 1.051998};
+    static const double deutan[9] = {0.367322, 0.860646, -0.227968, 0.280085, 0.672501,
+                                     0.047413, -0.011820, 0.042940, 0.968881};
+    const double* m = vision == Vision::Protanopia ? protan : deutan;
+    auto toLinear = [](int v) {
+        const double c = v / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    auto toScreen = [](double c) {
+        c = std::clamp(c, 0.0, 1.0);
+        c = c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1 / 2.4) - 0.055;
+        return int(std::lround(c * 255));
+    };
+    QImage out = source.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            const double r = toLinear(qRed(line[x])), g = toLinear(qGreen(line[x])),
+                         b = toLinear(qBlue(line[x]));
+            line[x] = qRgb(toScreen(m[0] * r + m[1] * g + m[2] * b),
+                           toScreen(m[3] * r + m[4] * g + m[5] * b),
+                           toScreen(m[6] * r + m[7] * g + m[8] * b));
+        }
+    }
+    return out;
+}
+
+// The picture beside its two simulations.
+QImage withSimulations(const QImage& source)
+{
+    QImage out(source.width(), 3 * source.height(), QImage::Format_RGB32);
+    QPainter p(&out);
+    p.drawImage(0, 0, source);
+    p.drawImage(0, source.height(), simulate(source, Vision::Protanopia));
+    p.drawImage(0, 2 * source.height(), simulate(source, Vision::Deuteranopia));
+    return out;
+}
+
 QImage tiled(int backIndex, int column, int w, int h)
 {
     QImage back = QImage(assetDir + "/back.jpg").convertToFormat(QImage::Format_RGB32);
@@ -337,6 +388,101 @@ int check()
     return faults ? 1 : 0;
 }
 
+// ---- pictures for the help file --------------------------------------------------------
+
+// A numbered disc pointing at something: dark red with a white figure, readable on any part
+// of the board.
+void callout(QPainter& p, QPoint at, int number)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 2));
+    p.setBrush(QColor(150, 24, 16));
+    p.drawEllipse(QPointF(at), 11, 11);
+    QFont f("DejaVu Sans");
+    f.setPixelSize(14);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRectF(at.x() - 11, at.y() - 11, 22, 22), Qt::AlignCenter, QString::number(number));
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
+
+QImage button(const QString& name)
+{
+    QImage img(assetDir + "/../buttons/" + name + "-up.png");
+    if (img.isNull())
+        std::fprintf(stderr, "cannot read button %s\n", qPrintable(name));
+    return img;
+}
+
+const char* const LeftButtons[] = {"mix", "giveup", "pause", "highscore"};
+const char* const RightButtons[] = {"options", "info", "help", "exit"};
+
+// The eight toolbar buttons in a row on the band's darker texture, numbered 1..8 below.
+QImage helpToolbar()
+{
+    const int w = 8 * 58 + 6, h = 86;
+    QImage img(w, h, QImage::Format_RGB32);
+    QImage back = QImage(assetDir + "/back.jpg").convertToFormat(QImage::Format_RGB32);
+    const int tw = back.width() / 2, th = back.height() / 5;
+    QPainter p(&img);
+    for (int i = 0; i <= w / tw; ++i)
+        p.drawImage(i * tw, 0, back, tw, th, tw, h);
+    for (int k = 0; k < 8; ++k) {
+        const QImage b = button(k < 4 ? LeftButtons[k] : RightButtons[k - 4]);
+        p.drawImage(6 + 58 * k, 4, b);
+        callout(p, QPoint(6 + 58 * k + 25, 70), k + 1);
+    }
+    return img;
+}
+
+// The board as the player meets it, with the toolbar's buttons and numbered callouts on
+// its parts: buttons, score, patterns (one of them offered, one claimed), row, stacks.
+QImage helpBoard()
+{
+    const int bw = 700, bh = 500;
+    QImage board = mockBoard(bw, bh, 1, 1, 3);
+    QPainter p(&board);
+    for (int k = 0; k < 4; ++k) {
+        static const int left[] = {4, 56, 108, 160};
+        static const int right[] = {208, 156, 104, 52};
+        p.drawImage(left[k], 4, button(LeftButtons[k]));
+        p.drawImage(bw - right[k], 4, button(RightButtons[k]));
+    }
+    // Where the mock board puts things at 700 x 500, basic level.
+    callout(p, QPoint(118, 50), 1);  // the game's buttons
+    callout(p, QPoint(462, 30), 2);  // the score
+    callout(p, QPoint(590, 50), 3);  // options, info, help, exit
+    callout(p, QPoint(96, 90), 4);   // the patterns
+    callout(p, QPoint(128, 165), 5); // the row
+    callout(p, QPoint(70, 330), 6);  // the stacks
+    return board.scaled(bw * 9 / 10, bh * 9 / 10, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+int writeHelpPictures(const QString& out)
+{
+    QDir().mkpath(out);
+    int faults = 0;
+    auto save = [&](const QImage& img, const QString& name) {
+        if (!img.save(out + "/" + name)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
+            ++faults;
+        }
+    };
+    // The pattern pictures at a size that reads easily beside the text, framed as on the board.
+    const int ps = 40;
+    const QImage strip = renderStrip("patterns.svg", 21 * ps, ps);
+    for (int id = 0; id <= 18; ++id) {
+        QImage cell = strip.copy(id * ps, 0, ps, ps);
+        QPainter p(&cell);
+        rect(p, 0, 0, ps, ps);
+        p.end();
+        save(cell, QString("zlvo1-pattern-%1.png").arg(id, 2, 10, QChar('0')));
+    }
+    save(helpToolbar(), "zlvo1-toolbar.png");
+    save(helpBoard(), "zlvo1-board.png");
+    return faults ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -347,8 +493,13 @@ int main(int argc, char** argv)
         assetDir = QString::fromLocal8Bit(argv[2]);
         return check();
     }
+    if (argc == 4 && QString(argv[1]) == "--help-pictures") {
+        assetDir = QString::fromLocal8Bit(argv[2]);
+        return writeHelpPictures(QString::fromLocal8Bit(argv[3]));
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: boardpreview ASSET_DIR OUT_DIR | --check ASSET_DIR\n");
+        std::fprintf(stderr, "usage: boardpreview ASSET_DIR OUT_DIR | --check ASSET_DIR | "
+                             "--help-pictures ASSET_DIR HELP_DIR\n");
         return 2;
     }
     assetDir = QString::fromLocal8Bit(argv[1]);
@@ -362,6 +513,9 @@ int main(int argc, char** argv)
     mockBoard(1600, 1000, 2, 2, 5).save(out + "/board-1600x1000-advanced-green.png");
     sheet(97, 31).save(out + "/sheet-97-31.png");
     sheet(150, 60).save(out + "/sheet-150-60.png");
+    // Normal sight, protanopia and deuteranopia, one above the other.
+    withSimulations(mockBoard(700, 500, 4, 1, 7)).save(out + "/colourblind-board-700x500.png");
+    withSimulations(sheet(97, 31)).save(out + "/colourblind-sheet-97-31.png");
     for (int b = 0; b < 5; ++b)
         for (int c = 0; c < 2; ++c)
             tiled(b, c, 640, 480).save(out + QString("/tiles-%1-%2.png").arg(b).arg(c));
