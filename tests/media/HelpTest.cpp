@@ -5,7 +5,11 @@
 #include "settings/Language.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QScrollBar>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -35,13 +39,30 @@ int AnchorTop(QTextDocument* doc, const QString& name)
     return -1;
 }
 
+// The cell's text; a picture in it (the pattern's own) does not count.
 QString CellText(QTextTable* table, int row, int column)
 {
     const QTextTableCell cell = table->cellAt(row, column);
     QTextCursor c = cell.firstCursorPosition();
     c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
-    return c.selectedText().trimmed();
+    return c.selectedText().remove(QChar::ObjectReplacementCharacter).replace(QChar::Nbsp, ' ').trimmed();
 }
+
+// The names of the pictures in a table cell, in their order.
+QStringList CellPictures(QTextTable* table, int row, int column)
+{
+    const QTextTableCell cell = table->cellAt(row, column);
+    QStringList names;
+    for (auto it = cell.begin(); !it.atEnd(); ++it) {
+        const QTextBlock block = it.currentBlock();
+        for (auto f = block.begin(); !f.atEnd(); ++f)
+            if (f.fragment().charFormat().isImageFormat())
+                names << f.fragment().charFormat().toImageFormat().name();
+    }
+    return names;
+}
+
+QString PatternPicture(int id) { return QString("zlvo1-pattern-%1.png").arg(id, 2, 10, QChar('0')); }
 
 // The help's point tables (six columns), German first, English second; rows by name.
 std::vector<std::map<QString, QStringList>> PointTables(QTextDocument* doc)
@@ -56,6 +77,7 @@ std::vector<std::map<QString, QStringList>> PointTables(QTextDocument* doc)
             QStringList cells;
             for (int c = 1; c < 6; ++c)
                 cells << CellText(table, r, c);
+            cells << CellPictures(table, r, 0); // the pattern's picture beside its name
             rows[CellText(table, r, 0)] = cells;
         }
         tables.push_back(rows);
@@ -175,6 +197,56 @@ private slots:
         QVERIFY(links >= 20);
     }
 
+    // Every picture the help shows is there beside it and loads.
+    void everyPictureLoads()
+    {
+        THelp help(nullptr);
+        help.SetHelpFile(HelpFile);
+        help.ShowTopic("Das_Spiel");
+        QTextDocument* doc = help.Browser()->document();
+        QSet<QString> seen;
+        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+            for (auto it = block.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().isImageFormat())
+                    seen << it.fragment().charFormat().toImageFormat().name();
+        QVERIFY(seen.contains("zlvo1-board.png"));
+        QVERIFY(seen.contains("zlvo1-toolbar.png"));
+        for (int id = 1; id <= PatternIdCount; ++id)
+            QVERIFY2(seen.contains(PatternPicture(id)), qPrintable(PatternPicture(id)));
+        const QDir dir = QFileInfo(HelpFile).dir();
+        for (const QString& name : seen)
+            QVERIFY2(!QImage(dir.filePath(name)).isNull(), qPrintable("cannot load " + name));
+    }
+
+    // The help's list of the patterns of each level, in both languages, is the game's.
+    void levelPicturesMatchTheGame()
+    {
+        THelp help(nullptr);
+        help.SetHelpFile(HelpFile);
+        help.ShowTopic("Das_Spiel");
+        const QStringList names[2] = {{"Anfänger", "Fortgeschrittene", "Meister", "Champions"},
+                                      {"basic", "advanced", "master", "champions"}};
+        int found = 0;
+        for (QTextFrame* frame : help.Browser()->document()->rootFrame()->childFrames()) {
+            auto* table = qobject_cast<QTextTable*>(frame);
+            if (!table || table->columns() != 2 || table->rows() != LevelCount)
+                continue;
+            const QString first = CellText(table, 0, 0);
+            if (first != names[0][0] && first != names[1][0])
+                continue; // a table of buttons
+            const int language = first == names[0][0] ? 0 : 1;
+            for (int level = 0; level < LevelCount; ++level) {
+                QCOMPARE(CellText(table, level, 0), names[language][level]);
+                QStringList expected;
+                for (int i = 0; i < LevelTable[level].Count; ++i)
+                    expected << PatternPicture(LevelTable[level].Ids[i]);
+                QCOMPARE(CellPictures(table, level, 1), expected);
+            }
+            ++found;
+        }
+        QCOMPARE(found, 2);
+    }
+
     // The points and levels the help promises are the ones the game pays and uses.
     void pointTablesMatchTheGame()
     {
@@ -199,7 +271,8 @@ private slots:
                     bonus ? QString::number(ClaimPoints(id, true)) : none,
                     QString::number(ClaimPoints(id, false) / 2),
                     bonus ? QString::number(ClaimPoints(id, true) / 2) : none,
-                    levelNames[t][FirstLevel(id)]};
+                    levelNames[t][FirstLevel(id)],
+                    PatternPicture(id)};
                 QCOMPARE(row->second, expected);
             }
         }

@@ -30,6 +30,11 @@ for t in "${tunes[@]}"; do
   cmp -s "$t" "$root/lib/zelvano/$(basename "$t")" || bad "music $(basename "$t") missing or changed"
 done
 cmp -s "$source/assets/help/ZLVO1.html" "$root/lib/zelvano/ZLVO1.html" || bad "help missing or changed"
+# The help's pictures lie beside it.
+for p in "$source"/assets/help/*.png; do
+  expected+=("lib/zelvano/$(basename "$p")")
+  cmp -s "$p" "$root/lib/zelvano/$(basename "$p")" || bad "help picture $(basename "$p") missing or changed"
+done
 
 # The desktop entry starts the launcher and names icons that are there.
 desktop=share/applications/org.zelvano.Zelvano.desktop
