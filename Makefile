@@ -3,7 +3,7 @@ BUILD ?= build
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: build test run bench test-asan fuzz install package clean
+.PHONY: build test run bench test-asan test-arm64 fuzz install package clean
 
 build:
 	scripts/build
@@ -24,6 +24,10 @@ test-asan:
 	cmake --build build-asan -j$(JOBS)
 	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 scripts/run-tests build-asan
 
+# The Qt-free core cross-built for 64-bit ARM, its tests run under qemu-user.
+test-arm64:
+	scripts/test-arm64
+
 fuzz:
 	ZELVANO_WITH_CLANG=1 scripts/install-deps
 	scripts/fuzz
@@ -38,4 +42,4 @@ package:
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf build build-bench build-asan build-fuzz
+	rm -rf build build-bench build-asan build-fuzz build-arm64
