@@ -10,6 +10,7 @@
 #include "dialogs/highscor.h"
 #include "dialogs/okDlg.h"
 #include "game/Deal.h"
+#include "media/DataFolder.h"
 #include "settings/Language.h"
 #include "settings/StatisticsStore.h"
 #include "settings/qxmulti.h"
@@ -136,7 +137,8 @@ void TMainform::CreateAdvice() {
 
 void TMainform::FormCreate() {
     ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    Help.SetHelpFile(ProgramDir + QStringLiteral("ZLVO1.html"));
+    DataDir = DataFolder(ProgramDir);
+    Help.SetHelpFile(DataDir + QStringLiteral("ZLVO1.html"));
 
     // A colour the texture does not have would leave the board undrawn.
     Board.BackgroundIndex = std::clamp(ini.ReadInt(Common, QStringLiteral("back"), 1), 0, BackgroundCount - 1);
@@ -147,7 +149,7 @@ void TMainform::FormCreate() {
     MusicOn = ini.ReadFlag(Common, QStringLiteral("music"), true);
     ini.CheckAtStart(); // after "tongue", so that what it has to say comes in the player's language
 
-    midi.Start(ProgramDir);
+    midi.Start(QStringList{DataDir, PlayerMusicFolder()});
     if (ini.ReadFlag(Common, QStringLiteral("max"), false)) setWindowState(windowState() | Qt::WindowMaximized);
 
     HighscoreCipher.Init(QString(), 0);
@@ -631,7 +633,7 @@ void TMainform::InfoBtnClick() {
 
 void TMainform::HelpBtnClick() {
     Help.Quit();
-    Help.SetHelpFile(ProgramDir + QStringLiteral("ZLVO1.html"));
+    Help.SetHelpFile(DataDir + QStringLiteral("ZLVO1.html"));
     Help.ShowTopic(Language == 1 ? QStringLiteral("Das_Spiel") : QStringLiteral("The_game"));
 }
 

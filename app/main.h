@@ -77,6 +77,7 @@ public:
 
     // State besides the game's own.
     QString ProgramDir; // with a trailing separator
+    QString DataDir;    // the music and the help, with a trailing separator
     bool SoundOn = true;
     bool MusicOn = true;
     bool Dragging = false;

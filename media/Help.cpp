@@ -1,4 +1,4 @@
-// The help window: a plain top-level text browser on the HTML help beside the program.
+// The help window: a plain top-level text browser on the HTML help in the game's data folder.
 #include "media/Help.h"
 
 #include "settings/Language.h"
@@ -57,9 +57,9 @@ void THelp::ShowTopic(const QString& topic)
         const QString name = d.file.toHtmlEscaped();
         w->setHtml(IsGerman()
             ? QStringLiteral("<h2>Zelvano – Hilfe</h2><p>Die Hilfedatei wurde nicht gefunden:</p>"
-                             "<p><tt>%1</tt></p><p>Sie gehört in den Ordner des Programms.</p>").arg(name)
+                             "<p><tt>%1</tt></p><p>Sie gehört in den Datenordner des Spiels.</p>").arg(name)
             : QStringLiteral("<h2>Zelvano – Help</h2><p>The help file could not be found:</p>"
-                             "<p><tt>%1</tt></p><p>It belongs in the program's folder.</p>").arg(name));
+                             "<p><tt>%1</tt></p><p>It belongs in the game's data folder.</p>").arg(name));
     }
     w->show();
     w->raise();

@@ -1,5 +1,5 @@
 #pragma once
-// The game's help: our own window over the HTML help file beside the program.
+// The game's help: our own window over the HTML help file in the game's data folder.
 
 #include <QString>
 

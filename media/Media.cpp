@@ -1,5 +1,6 @@
 // Sound effects and music on SDL2_mixer. The effects live in the program's resources; the
-// music files lie beside the program. All calls come from the user-interface thread.
+// music files lie in the game's data folder and the player's own music folder. All calls come
+// from the user-interface thread.
 #include "media/Media.h"
 
 #include "media/MidiLength.h"
@@ -7,6 +8,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <SDL.h>
@@ -107,12 +109,19 @@ private:
     std::chrono::steady_clock::time_point m_started{};
 };
 
-// The folder's *.mid files as the file system lists them, hidden and system files included;
-// the pattern matches regardless of case, as the game always has.
-QStringList ListMusic(const QString& folder)
+// The folders' *.mid files, with their paths, folder by folder as the file system lists them,
+// hidden and system files included; the pattern matches regardless of case, as the game always
+// has. A folder that does not exist adds nothing.
+QStringList ListMusic(const QStringList& folders)
 {
-    return QDir(folder).entryList({QStringLiteral("*.mid")},
-                                  QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+    QStringList paths;
+    for (const QString& folder : folders) {
+        const QDir dir(folder);
+        for (const QString& name : dir.entryList({QStringLiteral("*.mid")},
+                                                 QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted))
+            paths << dir.filePath(name);
+    }
+    return paths;
 }
 
 } // namespace
@@ -185,27 +194,29 @@ void PlayEffect(const QString& name)
 
 struct TMusic::Impl {
     bool started = false;
-    QString folder;
-    QStringList names; // the listing the search walks through
+    QStringList folders;
+    QStringList names; // the listing the search walks through, paths
     int index = -1;    // position of the current file in names
     QString current;   // bare name of the current file
     MusicFile file;
 
-    void OpenCurrent() { file.Open(QDir(folder).filePath(current)); }
+    void OpenCurrent() { file.Open(names.at(index)); }
 };
 
 TMusic::TMusic() : m_impl(new Impl) {}
 TMusic::~TMusic() { delete m_impl; }
 
-void TMusic::Start(const QString& folder)
+void TMusic::Start(const QString& folder) { Start(QStringList{folder}); }
+
+void TMusic::Start(const QStringList& folders)
 {
     Impl& d = *m_impl;
     d.file.Close();
     d.started = true;
-    d.folder = folder;
-    d.names = ListMusic(folder);
+    d.folders = folders;
+    d.names = ListMusic(folders);
     d.index = d.names.isEmpty() ? -1 : 0;
-    d.current = d.names.value(0);
+    d.current = QFileInfo(d.names.value(0)).fileName();
     if (d.index >= 0)
         d.OpenCurrent();
 }
@@ -236,12 +247,12 @@ void TMusic::Switch(bool& musicOn)
         ++d.index;
     } else {
         // Past the last file the search starts over, so files added meanwhile join in.
-        d.names = ListMusic(d.folder);
+        d.names = ListMusic(d.folders);
         d.index = d.names.isEmpty() ? -1 : 0;
     }
     if (d.index < 0)
         return; // nothing to play; the name stays what it was
-    d.current = d.names.at(d.index);
+    d.current = QFileInfo(d.names.at(d.index)).fileName();
     d.OpenCurrent();
     d.file.Play();
 }

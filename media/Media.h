@@ -4,6 +4,7 @@
 // music file means silence, never an error box and never a crash.
 
 #include <QString>
+#include <QStringList>
 
 // Opens the audio device once for the whole run (on first use); false when there is none.
 // A failed attempt is remembered, so later calls cost nothing until CloseAudio.
@@ -16,7 +17,8 @@ void CloseAudio();
 // the one still playing. Whether effects are switched on is the caller's business.
 void PlayEffect(const QString& name);
 
-// Background music: the *.mid files in one folder, in the order the folder lists them.
+// Background music: the *.mid files of a few folders, folder by folder, each in the order the
+// folder lists them.
 class TMusic {
 public:
     TMusic();
@@ -24,7 +26,8 @@ public:
     TMusic(const TMusic&) = delete;
     TMusic& operator=(const TMusic&) = delete;
 
-    // Looks for the first *.mid in folder (with a trailing separator) and opens it, not playing.
+    // Looks for the first *.mid in the folders and opens it, not playing.
+    void Start(const QStringList& folders);
     void Start(const QString& folder);
     // Every timer tick: while musicOn, a file that is open but not playing starts again from its beginning.
     void KeepAlive(bool musicOn);

@@ -1,5 +1,6 @@
 // Sound effects and music: what reaches the audio device, the order in which the music
 // files take turns, and that every failure stays silent.
+#include "media/DataFolder.h"
 #include "media/Media.h"
 #include "media/MidiLength.h"
 
@@ -224,6 +225,23 @@ TEST_F(MusicFolder, StartedWithMusicOffTheFirstSwitchPlaysTheSecondFile)
     EXPECT_TRUE(music.IsPlaying());
 }
 
+TEST_F(MusicFolder, ThePlayersOwnTunesFollowTheGames)
+{
+    QTemporaryDir own;
+    WriteFile(own.filePath("mine.mid"), TinyMidi(96));
+    TMusic music;
+    bool musicOn = true;
+    // A player who never made a music folder is the common case.
+    music.Start(QStringList{folder, dir.filePath("no-such-folder"), own.path() + "/"});
+    EXPECT_EQ(music.FileName(), order[0]);
+    for (const QString& next : {order[1], order[2], QString("mine.mid"), order[0]}) {
+        music.Switch(musicOn);
+        music.Switch(musicOn);
+        EXPECT_EQ(music.FileName(), next);
+        EXPECT_TRUE(music.IsPlaying()) << next.toStdString();
+    }
+}
+
 // The tune repeats by itself; should the mixer stop it all the same, the next tick starts it
 // again from its beginning (only while the music is on).
 TEST(Music, AStoppedTuneStartsAgainOnTheNextTick)
@@ -421,6 +439,54 @@ TEST(Audio, NoDeviceIsRememberedAndStaysSilent)
     CloseAudio();
     EXPECT_TRUE(OpenAudio()) << "after closing, the next use tries afresh";
     CloseAudio();
+}
+
+// Where the help and the music are looked for: beside the program in a build tree, in the
+// installed data folder (reached from the program's folder) once installed.
+TEST(DataFolder, BesideTheProgramOrInstalled)
+{
+    struct Case {
+        const char* label;
+        bool helpBeside, dataFolder, helpInstalled;
+        const char* expected; // relative to the prefix
+    };
+    const QString installed = QString("games/") + ZELVANO_DATA_FROM_PROGRAM;
+    const Case cases[] = {
+        {"build tree", true, false, false, "games"},
+        {"both: the program's own copy wins", true, true, true, "games"},
+        {"installed", false, true, true, nullptr},
+        {"installed without help", false, true, false, nullptr},
+        {"nothing anywhere", false, false, false, "games"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        QTemporaryDir prefix;
+        const QString program = prefix.filePath("games") + "/";
+        const QString data = QDir::cleanPath(prefix.filePath(installed)) + "/";
+        ASSERT_TRUE(QDir().mkpath(program));
+        if (c.dataFolder) {
+            ASSERT_TRUE(QDir().mkpath(data));
+        }
+        if (c.helpBeside)
+            WriteFile(program + "ZLVO1.html", "<html></html>");
+        if (c.helpInstalled)
+            WriteFile(data + "ZLVO1.html", "<html></html>");
+        EXPECT_EQ(DataFolder(program), c.expected ? prefix.filePath(c.expected) + "/" : data);
+    }
+}
+
+TEST(DataFolder, ThePlayersMusicFollowsXdgDataHome)
+{
+    const QByteArray home = qgetenv("HOME"), dataHome = qgetenv("XDG_DATA_HOME");
+    QTemporaryDir scratch;
+    qputenv("HOME", QFile::encodeName(scratch.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(scratch.filePath("data")));
+    EXPECT_EQ(PlayerMusicFolder(), scratch.filePath("data/zelvano/music/"));
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(PlayerMusicFolder(), scratch.filePath(".local/share/zelvano/music/"));
+    qputenv("HOME", home);
+    if (!dataHome.isNull())
+        qputenv("XDG_DATA_HOME", dataHome);
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch folder, as `make install` does, and checks that a player
-# gets everything: the launcher leading to the program, the music and help beside it, and
-# the desktop entry, icons, metainfo and manual page agreeing with each other. Nothing else
-# may be installed.
+# gets everything: the program in games/, the music and help in share/games/zelvano/ where the
+# program looks for them, and the desktop entry, icons, metainfo and manual page agreeing with
+# each other. Nothing else may be installed.
 set -euo pipefail
-build=$1 source=$2 version=$3
+build=$1 source=$2 version=$3 data_from_program=$4
 dest=$(mktemp -d)
 trap 'rm -rf "$dest"' EXIT
 DESTDIR="$dest" cmake --install "$build" --prefix /usr/local >"$dest.log" 2>&1 || { cat "$dest.log"; rm -f "$dest.log"; exit 1; }
@@ -13,35 +13,36 @@ root=$dest/usr/local
 fail=0
 bad() { echo "FAIL: $*"; fail=1; }
 
-# The launcher: a link in bin/ that must lead to the program in its own folder, also under
-# DESTDIR (an absolute link would lead out of the scratch tree).
-prog=$root/lib/zelvano/zelvano
-[ -f "$prog" ] && [ -x "$prog" ] || bad "no program at lib/zelvano/zelvano"
-[ -e "$root/bin/zelvano" ] || bad "no launcher bin/zelvano"
-[ "$(readlink -f "$root/bin/zelvano")" = "$(readlink -f "$prog")" ] || bad "bin/zelvano does not lead to lib/zelvano/zelvano"
+# The program itself, a plain file where Debian keeps games.
+prog=$root/games/zelvano
+[ -f "$prog" ] && [ ! -L "$prog" ] && [ -x "$prog" ] || bad "no program at games/zelvano"
 
-# Music and help beside the program: the same files as in the source tree.
-expected=("lib/zelvano/zelvano" "bin/zelvano" "lib/zelvano/ZLVO1.html")
+# Music and help in the data folder: the same files as in the source tree.
+data=share/games/zelvano
+expected=("games/zelvano" "$data/ZLVO1.html")
 shopt -s nullglob
 tunes=("$source"/assets/music/*.mid)
 [ ${#tunes[@]} -gt 0 ] || bad "the source tree has no music"
 for t in "${tunes[@]}"; do
-  expected+=("lib/zelvano/$(basename "$t")")
-  cmp -s "$t" "$root/lib/zelvano/$(basename "$t")" || bad "music $(basename "$t") missing or changed"
+  expected+=("$data/$(basename "$t")")
+  cmp -s "$t" "$root/$data/$(basename "$t")" || bad "music $(basename "$t") missing or changed"
 done
-cmp -s "$source/assets/help/ZLVO1.html" "$root/lib/zelvano/ZLVO1.html" || bad "help missing or changed"
+cmp -s "$source/assets/help/ZLVO1.html" "$root/$data/ZLVO1.html" || bad "help missing or changed"
 # The help's pictures lie beside it.
 for p in "$source"/assets/help/*.png; do
-  expected+=("lib/zelvano/$(basename "$p")")
-  cmp -s "$p" "$root/lib/zelvano/$(basename "$p")" || bad "help picture $(basename "$p") missing or changed"
+  expected+=("$data/$(basename "$p")")
+  cmp -s "$p" "$root/$data/$(basename "$p")" || bad "help picture $(basename "$p") missing or changed"
 done
+# The program looks for its data along this path from its own folder.
+[ "$(cd "$root/games/$data_from_program" 2>/dev/null && pwd)" = "$(cd "$root/$data" && pwd)" ] \
+  || bad "the program looks in games/$data_from_program, the data lies in $data"
 
-# The desktop entry starts the launcher and names icons that are there.
+# The desktop entry starts the program by name (it is on the PATH) and names icons that are there.
 desktop=share/applications/org.zelvano.Zelvano.desktop
 expected+=("$desktop")
 exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$root/$desktop")
 icon=$(sed -n 's/^Icon=//p' "$root/$desktop")
-[ "$exec_name" = zelvano ] || bad "desktop entry runs '$exec_name', not the launcher"
+[ "$exec_name" = zelvano ] || bad "desktop entry runs '$exec_name', not the program"
 svg=share/icons/hicolor/scalable/apps/$icon.svg
 png=share/icons/hicolor/256x256/apps/$icon.png
 expected+=("$svg" "$png")

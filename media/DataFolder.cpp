@@ -1,0 +1,30 @@
+#include "media/DataFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+const QString HelpFileName = QStringLiteral("ZLVO1.html");
+
+QString WithSeparator(const QString& folder) { return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'); }
+
+} // namespace
+
+QString DataFolder(const QString& programDir)
+{
+    if (QFileInfo(QDir(programDir).filePath(HelpFileName)).isFile())
+        return WithSeparator(programDir);
+    // Relative to the program, so that any install prefix and a staged copy work alike.
+    const QString installed = QDir::cleanPath(QDir(programDir).filePath(QStringLiteral(ZELVANO_DATA_FROM_PROGRAM)));
+    if (QFileInfo(installed).isDir())
+        return WithSeparator(installed);
+    return WithSeparator(programDir);
+}
+
+QString PlayerMusicFolder()
+{
+    // GenericDataLocation is $XDG_DATA_HOME, or ~/.local/share when that is unset or not absolute.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/zelvano/music/");
+}
