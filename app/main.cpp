@@ -12,6 +12,7 @@
 #include "game/Deal.h"
 #include "media/DataFolder.h"
 #include "settings/Language.h"
+#include "settings/MusicFolder.h"
 #include "settings/StatisticsStore.h"
 #include "settings/qxmulti.h"
 

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace {
 
@@ -21,10 +20,4 @@ QString DataFolder(const QString& programDir)
     if (QFileInfo(installed).isDir())
         return WithSeparator(installed);
     return WithSeparator(programDir);
-}
-
-QString PlayerMusicFolder()
-{
-    // GenericDataLocation is $XDG_DATA_HOME, or ~/.local/share when that is unset or not absolute.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/zelvano/music/");
 }

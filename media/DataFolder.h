@@ -1,5 +1,5 @@
 #pragma once
-// Where the game's music and help lie, and where a player keeps music of their own.
+// Where the game's music and help lie.
 
 #include <QString>
 
@@ -9,8 +9,3 @@
 // When neither holds the help, the installed one if it exists, else the program's folder, so
 // that the help window names a sensible place.
 QString DataFolder(const QString& programDir);
-
-// $XDG_DATA_HOME/zelvano/music/ (~/.local/share/zelvano/music/ when that is not set), with a
-// trailing separator, whether it exists or not. The player's own *.mid files go there: the
-// installed data folder belongs to the system.
-QString PlayerMusicFolder();

@@ -35,7 +35,7 @@ constexpr std::array<TextPair, 4> Titles = {{
     {"Zelvano - Champions", "Zelvano - champion"},
 }};
 
-constexpr std::array<TextPair, 18> DialogTexts = {{
+constexpr std::array<TextPair, 19> DialogTexts = {{
     {"Zurück zum Spiel", "Back to game"},
     {"Einstellungen:", "Options:"},
     {"Sprache ändern", "Change language"},
@@ -44,6 +44,7 @@ constexpr std::array<TextPair, 18> DialogTexts = {{
     {"Geräusche sind an.", "Sound is on."},
     {"Geräusche sind aus.", "Sound is off."},
     {"Musik ein- und ausschalten.", "Music on or off."},
+    {"Eigene Musik (*.mid) gehört in ", "Your own music (*.mid) goes in "},
     {"Musik: ", "Music: "},
     {"keine", "none"},
     {"Musik ist aus.", "Music is off."},

@@ -37,6 +37,7 @@ enum class TDialogText {
     SoundOnCaption,
     SoundOffCaption,
     MusicHint,
+    OwnMusicHint, // followed by the player's music folder
     MusicPrefix, // followed by the music file's name
     MusicNoFile, // stands after the prefix while music is on and no file was found
     MusicOffCaption,

@@ -3,6 +3,7 @@
 #include "controls/Decor.h"
 #include "controls/jetButton.h"
 #include "settings/Language.h"
+#include "settings/MusicFolder.h"
 #include "settings/OptionsHost.h"
 
 #include <QFontMetrics>
@@ -204,7 +205,8 @@ void TqxMultiDlg::ApplyOptionTexts() {
     SoundImg->SetHint(DialogText(TDialogText::SoundHint));
     SoundLabel->SetText(DialogText(m_host.SoundEnabled() ? TDialogText::SoundOnCaption
                                                           : TDialogText::SoundOffCaption));
-    MusicImg->SetHint(DialogText(TDialogText::MusicHint));
+    MusicImg->SetHint(DialogText(TDialogText::MusicHint) + QLatin1Char('\n') +
+                      DialogText(TDialogText::OwnMusicHint) + PlayerMusicFolderForDisplay());
     if (m_host.MusicEnabled()) {
         // A long file name is shortened with an ellipsis rather than cut off mid-letter at the
         // label's edge; the tooltip has it whole.

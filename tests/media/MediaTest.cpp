@@ -3,6 +3,7 @@
 #include "media/DataFolder.h"
 #include "media/Media.h"
 #include "media/MidiLength.h"
+#include "settings/MusicFolder.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -482,8 +483,12 @@ TEST(DataFolder, ThePlayersMusicFollowsXdgDataHome)
     qputenv("HOME", QFile::encodeName(scratch.path()));
     qputenv("XDG_DATA_HOME", QFile::encodeName(scratch.filePath("data")));
     EXPECT_EQ(PlayerMusicFolder(), scratch.filePath("data/zelvano/music/"));
+    EXPECT_EQ(PlayerMusicFolderForDisplay(), "~/data/zelvano/music");
     qunsetenv("XDG_DATA_HOME");
     EXPECT_EQ(PlayerMusicFolder(), scratch.filePath(".local/share/zelvano/music/"));
+    EXPECT_EQ(PlayerMusicFolderForDisplay(), "~/.local/share/zelvano/music");
+    qputenv("XDG_DATA_HOME", "/srv/music-for-all");
+    EXPECT_EQ(PlayerMusicFolderForDisplay(), "/srv/music-for-all/zelvano/music");
     qputenv("HOME", home);
     if (!dataHome.isNull())
         qputenv("XDG_DATA_HOME", dataHome);

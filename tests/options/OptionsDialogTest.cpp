@@ -4,6 +4,7 @@
 #include "controls/Decor.h"
 #include "controls/jetButton.h"
 #include "settings/Language.h"
+#include "settings/MusicFolder.h"
 #include "settings/OptionsHost.h"
 #include "settings/qxmulti.h"
 #include "tests/dialogs/ModalScript.h"
@@ -124,12 +125,15 @@ private slots:
     void fixedTexts_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<QStringList>("texts"); // OK hint, title, tongue caption, then the hints
+        // The music hint also tells where the player's own tunes go.
+        const QString folder = PlayerMusicFolderForDisplay();
         const QStringList german = {"Zurück zum Spiel", "Einstellungen:", "Ich spreche deutsch.",
                                     "Sprache ändern", "Geräusche ein- und ausschalten.",
-                                    "Musik ein- und ausschalten.", "Hintergrund ändern", "Spielstärke ändern"};
+                                    "Musik ein- und ausschalten.\nEigene Musik (*.mid) gehört in " + folder,
+                                    "Hintergrund ändern", "Spielstärke ändern"};
         const QStringList english = {"Back to game", "Options:", "I speak English.", "Change language",
-                                     "Sound on or off", "Music on or off.", "Change background",
-                                     "Change skill level"};
+                                     "Sound on or off", "Music on or off.\nYour own music (*.mid) goes in " + folder,
+                                     "Change background", "Change skill level"};
         QTest::newRow("German") << 1 << german;
         QTest::newRow("English") << 0 << english;
         QTest::newRow("not chosen") << -1 << english;
