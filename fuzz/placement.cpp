@@ -1,4 +1,4 @@
-// The window placement record "MainForm": parsing, formatting, and fitting onto a screen.
+// The window placement record "MainForm": parsing, formatting, and fitting onto screens.
 //
 // Input: the record text, optionally followed by a line "left,top,width,height" naming one
 // more screen to fit it on (kept to sizes a real screen has).
@@ -38,24 +38,29 @@ bool IsCanonical(const QString& text) {
     return std::all_of(fields.begin(), fields.end(), [](const QString& f) { return IsCanonicalInt(f); });
 }
 
-// One axis of FitOnScreen's promise: [lo, hi) of the record against [from, to) of the screen.
-void CheckAxis(qint64 lo, qint64 hi, qint64 fittedLo, qint64 fittedHi, qint64 from, qint64 to) {
-    FUZZ_CHECK(fittedHi - fittedLo == hi - lo); // the size is kept
-    FUZZ_CHECK(fittedLo < to && fittedHi > from); // never wholly off the screen
-    if (hi - lo <= to - from)
-        FUZZ_CHECK(fittedHi <= to); // what fits does not reach past the right or bottom edge
-    if (lo >= from && hi <= to)
-        FUZZ_CHECK(fittedLo == lo && fittedHi == hi); // what lies on the screen stays
+// One axis of FitOnScreen's promise: [lo, lo + size) of the frame against [from, to) of the
+// screen, with the smallest size the frame may have.
+void CheckAxis(qint64 lo, qint64 size, qint64 fittedLo, qint64 fittedSize, qint64 from, qint64 to, qint64 minSize) {
+    FUZZ_CHECK(fittedSize == std::max(std::min(size, to - from), minSize)); // shrunk to fit, not below the least
+    FUZZ_CHECK(fittedLo >= from && fittedLo < to);                          // the title bar stays on the screen
+    if (fittedSize <= to - from)
+        FUZZ_CHECK(fittedLo + fittedSize <= to); // what fits lies wholly on the screen
+    if (lo >= from && lo + size <= to && size >= minSize)
+        FUZZ_CHECK(fittedLo == lo && fittedSize == size); // what lies on the screen stays
 }
 
 void CheckScreen(const TPlacementRecord& r, const QRect& screen) {
-    const TPlacementRecord f = FitOnScreen(r, screen);
-    FUZZ_CHECK(f.flags == r.flags && f.showCmd == r.showCmd);
-    const qint64 sl = screen.left(), st = screen.top();
-    CheckAxis(r.left, r.right, f.left, f.right, sl, sl + screen.width());
-    CheckAxis(r.top, r.bottom, f.top, f.bottom, st, st + screen.height());
+    const QRect frame = r.NormalRect();
+    for (const QSize minFrame : {QSize(1, 1), QSize(702, 525)}) {
+        const QRect f = FitOnScreen(frame, screen, minFrame);
+        CheckAxis(frame.left(), frame.width(), f.left(), f.width(), screen.left(),
+                  qint64(screen.left()) + screen.width(), minFrame.width());
+        CheckAxis(frame.top(), frame.height(), f.top(), f.height(), screen.top(),
+                  qint64(screen.top()) + screen.height(), minFrame.height());
+    }
 
-    const QSize size(f.right - f.left, f.bottom - f.top);
+    const QSize size = frame.size();
+    const qint64 sl = screen.left(), st = screen.top();
     const QPoint centred = CentredOnScreen(size, screen);
     if (size.width() <= screen.width())
         FUZZ_CHECK(centred.x() >= sl && centred.x() + qint64(size.width()) <= sl + screen.width());
@@ -63,7 +68,7 @@ void CheckScreen(const TPlacementRecord& r, const QRect& screen) {
         FUZZ_CHECK(centred.y() >= st && centred.y() + qint64(size.height()) <= st + screen.height());
 
     // The opening effect ends on the window itself, wherever the pointer is.
-    const QRect window(f.left, f.top, size.width(), size.height());
+    const QRect window = FitOnScreen(frame, screen, QSize(1, 1));
     for (const QPoint pointer : {screen.topLeft(), screen.center(), screen.bottomRight()}) {
         const QList<QRect> rects = ExplodeRects(pointer, window);
         FUZZ_CHECK(rects.size() == 40 && rects.last() == window);
@@ -100,5 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const QRect& screen : std::as_const(screens))
         CheckScreen(*record, screen);
+    // Among several screens the frame lands wholly on one of them.
+    const QRect placed = PlaceFrame(record, screens, QSize(1, 1), QSize(700, 500));
+    FUZZ_CHECK(std::any_of(screens.begin(), screens.end(), [&](const QRect& s) { return s.contains(placed); }));
     return 0;
 }

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QStringList>
 #include <QTimer>
+#include <QWindow>
 #include <QWidget>
 
 #include <algorithm>
@@ -28,16 +29,22 @@ int ClampToInt(qint64 v) {
     return int(std::clamp<qint64>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-// Moves [lo, hi) back inside [from, to) along one axis as the record rule says.
-void FitAxis(int& lo, int& hi, int from, int to) {
-    const qint64 size = std::llabs(qint64(hi) - lo);
-    if (hi > to) {
-        lo = ClampToInt(qint64(to) - size);
-        hi = to;
-    } else if (hi <= from) {
+// Fits [lo, lo + size) into [from, to): shrinks it to the room there is (never below
+// minSize), then moves it inside, the low edge winning where it cannot fit whole.
+void FitAxis(qint64& lo, qint64& size, qint64 from, qint64 to, qint64 minSize) {
+    size = std::max(std::min(size, to - from), minSize);
+    if (lo + size > to)
+        lo = to - size;
+    if (lo < from)
         lo = from;
-        hi = ClampToInt(qint64(from) + size);
-    }
+}
+
+qint64 OverlapArea(const QRect& a, const QRect& b) {
+    const qint64 w = std::min(qint64(a.left()) + a.width(), qint64(b.left()) + b.width()) -
+                     std::max<qint64>(a.left(), b.left());
+    const qint64 h = std::min(qint64(a.top()) + a.height(), qint64(b.top()) + b.height()) -
+                     std::max<qint64>(a.top(), b.top());
+    return w > 0 && h > 0 ? w * h : 0;
 }
 
 } // namespace
@@ -67,10 +74,33 @@ QString FormatPlacement(const TPlacementRecord& r) {
         .join(u',');
 }
 
-TPlacementRecord FitOnScreen(TPlacementRecord r, const QRect& screen) {
-    FitAxis(r.left, r.right, screen.left(), screen.left() + screen.width());
-    FitAxis(r.top, r.bottom, screen.top(), screen.top() + screen.height());
-    return r;
+QRect FitOnScreen(const QRect& frame, const QRect& screen, QSize minFrame) {
+    qint64 left = frame.left(), top = frame.top(), width = frame.width(), height = frame.height();
+    FitAxis(left, width, screen.left(), qint64(screen.left()) + screen.width(), std::max(minFrame.width(), 1));
+    FitAxis(top, height, screen.top(), qint64(screen.top()) + screen.height(), std::max(minFrame.height(), 1));
+    return QRect(ClampToInt(left), ClampToInt(top), ClampToInt(width), ClampToInt(height));
+}
+
+QRect PlaceFrame(const std::optional<TPlacementRecord>& record, const QList<QRect>& screens, QSize minFrame,
+                 QSize defaultFrame) {
+    if (screens.isEmpty())
+        return record ? record->NormalRect() : QRect();
+    if (!record) {
+        const QRect& primary = screens.first();
+        return FitOnScreen(QRect(CentredOnScreen(defaultFrame, primary), defaultFrame), primary, minFrame);
+    }
+    // The record's rectangle is at most 16777215 wide and high (ParsePlacement), so it fits a QRect.
+    const QRect frame = record->NormalRect();
+    const QRect* best = &screens.first();
+    qint64 bestArea = 0;
+    for (const QRect& s : screens) {
+        const qint64 area = OverlapArea(frame, s);
+        if (area > bestArea) {
+            best = &s;
+            bestArea = area;
+        }
+    }
+    return FitOnScreen(frame, *best, minFrame);
 }
 
 QPoint CentredOnScreen(QSize window, const QRect& screen) {
@@ -165,70 +195,158 @@ private:
 
 } // namespace
 
-TLMDForm::TLMDForm(QWidget* form, TLMDIniCtrl& ini) : QObject(form), m_form(form), m_ini(ini) {
+TLMDForm::TLMDForm(QWidget* form, TLMDIniCtrl& ini)
+    : QObject(form), m_form(form), m_ini(ini), m_defaultClient(form->size().expandedTo(form->minimumSize())) {
     form->installEventFilter(this);
+    // Placed now, while the window does not exist on the screen yet: a position given before
+    // it is mapped is the one the window manager puts the frame at.
+    RestorePlacement();
+    m_placedForShow = true;
 }
 
 bool TLMDForm::eventFilter(QObject* watched, QEvent* event) {
-    // The program's own show() only: a window restored from the task bar keeps its place.
-    if (watched == m_form && event->type() == QEvent::Show && !event->spontaneous()) {
-        RestorePlacement();
-        PlayShowEffect();
+    if (watched == m_form) {
+        switch (event->type()) {
+        case QEvent::Show:
+            // The program's own show() only: a window restored from the task bar keeps its place.
+            if (event->spontaneous())
+                break;
+            if (!m_placedForShow)
+                RestorePlacement();
+            m_placedForShow = false;
+            if (QWindow* window = m_form->windowHandle())
+                window->installEventFilter(this); // for its exposure, below
+            PlayShowEffect();
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowActivate:
+        case QEvent::WindowStateChange:
+            SettleFrame();
+            break;
+        default:
+            break;
+        }
+    } else if (event->type() == QEvent::Expose && watched == m_form->windowHandle()) {
+        // The first exposure comes after the window manager has framed the window, even when
+        // the window itself did not move.
+        SettleFrame();
     }
     return false;
 }
 
+bool TLMDForm::CanPlaceWindows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
+QMargins TLMDForm::FrameMargins() const {
+    const QRect frame = m_form->frameGeometry(), client = m_form->geometry();
+    return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                    frame.bottom() - client.bottom());
+}
+
+QRect TLMDForm::TargetFrame(QMargins margins) const {
+    QList<QRect> screens;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary)
+        screens.append(primary->availableGeometry());
+    for (const QScreen* s : QGuiApplication::screens())
+        if (s != primary)
+            screens.append(s->availableGeometry());
+    return PlaceFrame(ParsePlacement(m_recordRead), screens, m_form->minimumSize().grownBy(margins),
+                      m_defaultClient.grownBy(margins));
+}
+
+void TLMDForm::ApplyFrame(const QRect& frame, QMargins margins) {
+    const QSize client = frame.size().shrunkBy(margins);
+    if (m_form->testAttribute(Qt::WA_WState_Created) && !margins.isNull()) {
+        m_form->setGeometry(QRect(frame.topLeft() + QPoint(margins.left(), margins.top()), client));
+    } else {
+        // Without a frame yet, move() is the one that means the frame's corner.
+        m_form->resize(client);
+        m_form->move(frame.topLeft());
+    }
+}
+
 void TLMDForm::RestorePlacement() {
-    const std::optional<TPlacementRecord> record = ParsePlacement(m_ini.ReadText(Section, RecordKey, QString()));
-    QScreen* screen = record ? QGuiApplication::screenAt(record->NormalRect().center()) : nullptr;
-    if (!screen)
-        screen = m_form->screen();
-    if (!screen)
+    m_recordRead = m_ini.ReadText(Section, RecordKey, QString());
+    const std::optional<TPlacementRecord> record = ParsePlacement(m_recordRead);
+    const Qt::WindowStates state = m_form->windowState();
+    const bool maximize = state.testFlag(Qt::WindowMaximized) || (record && record->showCmd == scMaximized);
+    if (!CanPlaceWindows()) {
+        if (maximize)
+            m_form->setWindowState(state | Qt::WindowMaximized);
         return;
+    }
 
     // The normal rectangle is set while the window is not maximized, so that it is the one
     // the window returns to when the player restores it.
-    const Qt::WindowStates state = m_form->windowState();
-    bool maximize = state.testFlag(Qt::WindowMaximized);
-    if (state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))
-        m_form->setWindowState(state & ~(Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
-    if (record) {
-        const TPlacementRecord fitted = FitOnScreen(*record, screen->geometry());
-        m_form->move(fitted.left, fitted.top);
-        m_form->resize(fitted.right - fitted.left, fitted.bottom - fitted.top);
-        maximize = maximize || record->showCmd == scMaximized;
-    } else {
-        m_form->move(CentredOnScreen(m_form->frameGeometry().size(), screen->geometry()));
+    constexpr Qt::WindowStates NotNormal = Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen;
+    if (state & NotNormal)
+        m_form->setWindowState(state & ~NotNormal);
+    const QMargins margins = FrameMargins(); // of an earlier showing; none before the first
+    const QRect frame = TargetFrame(margins);
+    if (frame.isValid()) {
+        ApplyFrame(frame, margins);
+        m_target = frame;
+        m_targetClient = frame.size().shrunkBy(margins);
+        m_settlePending = true;
     }
     if (maximize)
         m_form->setWindowState(m_form->windowState() | Qt::WindowMaximized);
 }
 
+void TLMDForm::SettleFrame() {
+    if (!m_form->isVisible() || (m_form->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized |
+                                                           Qt::WindowFullScreen)))
+        return;
+    const QMargins margins = FrameMargins();
+    if (margins.isNull())
+        return; // not framed (yet), or no window manager at all
+    m_normalMargins = margins;
+    if (!m_settlePending)
+        return;
+    m_settlePending = false;
+    // Only a window still as it was placed, seen with its frame now; one that was moved or
+    // resized meanwhile stays where it was put.
+    const bool untouched = m_form->size() == m_targetClient && (m_form->pos() == m_target.topLeft() ||
+                                                                m_form->geometry().topLeft() == m_target.topLeft());
+    if (!untouched)
+        return;
+    const QRect frame = TargetFrame(margins);
+    if (frame.isValid() && frame != m_form->frameGeometry())
+        ApplyFrame(frame, margins);
+}
+
 TPlacementRecord TLMDForm::CurrentPlacement() const {
-    // The rectangle is kept as the frame's top-left corner and the client size. The window
-    // manager's frame is not known before the window is shown, so a record of the outer
-    // size would make the window grow by its frame at every start.
     TPlacementRecord r;
     const Qt::WindowStates state = m_form->windowState();
     r.showCmd = state.testFlag(Qt::WindowMaximized)   ? scMaximized
                 : state.testFlag(Qt::WindowMinimized) ? scMinimized
                                                       : scNormal;
-    QRect normal(m_form->pos(), m_form->size());
+    QRect frame = m_form->frameGeometry();
     if (r.showCmd != scNormal && m_form->normalGeometry().isValid()) {
-        const QPoint frameOffset = m_form->geometry().topLeft() - m_form->pos();
-        normal = QRect(m_form->normalGeometry().topLeft() - frameOffset, m_form->normalGeometry().size());
+        // The frame around the normal window as last seen; a window that has not been seen
+        // framed yet still has the rectangle it was placed at, which is its frame already.
+        frame = m_form->normalGeometry().marginsAdded(m_normalMargins);
     }
-    r.left = normal.left();
-    r.top = normal.top();
-    r.right = normal.left() + normal.width();
-    r.bottom = normal.top() + normal.height();
+    r.left = frame.left();
+    r.top = frame.top();
+    r.right = frame.left() + frame.width();
+    r.bottom = frame.top() + frame.height();
     return r;
 }
 
-void TLMDForm::SavePlacement() { m_ini.WriteText(Section, RecordKey, FormatPlacement(CurrentPlacement())); }
+QString TLMDForm::RecordText() const { return CanPlaceWindows() ? FormatPlacement(CurrentPlacement()) : m_recordRead; }
+
+void TLMDForm::SavePlacement() {
+    const QString text = RecordText();
+    if (!text.isEmpty())
+        m_ini.WriteText(Section, RecordKey, text);
+}
 
 void TLMDForm::SavePlacement(TIniEdit& edit) const {
-    edit.WriteText(Section, RecordKey, FormatPlacement(CurrentPlacement()));
+    const QString text = RecordText();
+    if (!text.isEmpty())
+        edit.WriteText(Section, RecordKey, text);
 }
 
 bool TLMDForm::CanPlayShowEffect() {

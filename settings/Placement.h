@@ -3,10 +3,11 @@
 //
 // The record "MainForm" is seven decimal integers joined by ",": the mark 200, flags, the
 // show command (1 normal, 2 minimized, 3 maximized) and the left, top, right and bottom
-// edges of the window's normal rectangle in screen pixels (right and bottom exclusive).
+// edges of the window's normal outer frame in screen pixels (right and bottom exclusive).
 // Anything else in that value is ignored and the window is centred on its screen.
 
 #include <QList>
+#include <QMargins>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
@@ -38,10 +39,21 @@ struct TPlacementRecord {
 std::optional<TPlacementRecord> ParsePlacement(const QString& text);
 QString FormatPlacement(const TPlacementRecord& record);
 
-// A rectangle that reaches past the screen's right or bottom edge is moved back so that it
-// ends there (keeping its size); one that lies wholly left of or above the screen is moved
-// onto it, so a damaged record can never hide the window.
-TPlacementRecord FitOnScreen(TPlacementRecord record, const QRect& screen);
+// The record's rectangle is the window's outer frame, title bar and borders included, as the
+// window manager draws it. These rules decide where that frame goes on the screens there are
+// now; each screen is given by its available rectangle (without panels), the primary first.
+
+// Shrinks the frame to the screen (never below minFrame) and moves it wholly onto it. Where
+// even the smallest frame does not fit, its left and top edges stay on the screen, so the
+// title bar can always be reached.
+QRect FitOnScreen(const QRect& frame, const QRect& screen, QSize minFrame);
+
+// The frame for a record: on the screen it overlaps most (the primary one if it overlaps
+// none, say because its monitor is gone), fitted as above. Without a record, a frame of
+// defaultFrame's size centred on the primary screen. An empty list of screens places nothing
+// and gives the record's rectangle (or an empty one).
+QRect PlaceFrame(const std::optional<TPlacementRecord>& record, const QList<QRect>& screens, QSize minFrame,
+                 QSize defaultFrame);
 
 // The window centred on the screen, size unchanged (integer halves truncate toward zero).
 QPoint CentredOnScreen(QSize window, const QRect& screen);
@@ -50,32 +62,57 @@ QPoint CentredOnScreen(QSize window, const QRect& screen);
 QList<QRect> ExplodeRects(QPoint pointer, const QRect& window);
 
 // Keeps the main window's placement in the store under "MainForm" (section "common").
-// It watches the window: every time the program shows it, the placement is restored and
-// the outline effect plays before the window's own show handler runs.
+//
+// The window is placed once when the keeper is made, before the window first exists on the
+// screen (an X window manager honours a frame position only then), and again every time the
+// program shows it after a hide; the outline effect plays before the window's own show
+// handler runs. The frame's size is not known until the window manager has framed the
+// window, so the first time it is (and the window is not maximized) the rule runs again with
+// the real frame and the window is set right once.
+//
+// Where the compositor places windows itself (Wayland), nothing is placed and the record is
+// written back exactly as it was read, so the next session on X finds its place again.
 class TLMDForm : public QObject {
 public:
     TLMDForm(QWidget* form, TLMDIniCtrl& ini);
 
     // Applies the stored record (normal rectangle; show command 3 also maximizes) or
-    // centres the window on its screen.
+    // centres the window on its primary screen.
     void RestorePlacement();
-    // Writes the current placement on its own.
+    // Writes RecordText() on its own (when it is not empty).
     void SavePlacement();
     // Writes it into an edit of the store, so the main window's close keeps it together with
     // the other settings in one replacement of the file.
     void SavePlacement(TIniEdit& edit) const;
+    // The text the record should hold now; empty when nothing is to be written.
+    QString RecordText() const;
     // The outline effect; does nothing where windows cannot be placed on the screen
     // (the "offscreen" platform, Wayland, no display).
     void PlayShowEffect();
     static bool CanPlayShowEffect();
+    // False where the compositor alone decides where windows go (Wayland).
+    static bool CanPlaceWindows();
 
-    // The record that SavePlacement writes for the window as it is now.
+    // The record for the window as it is now: its outer frame, or, while it is maximized or
+    // minimized, the frame of the normal rectangle underneath.
     TPlacementRecord CurrentPlacement() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QMargins FrameMargins() const;
+    QRect TargetFrame(QMargins margins) const;
+    void ApplyFrame(const QRect& frame, QMargins margins);
+    void SettleFrame();
+
     QWidget* m_form;
     TLMDIniCtrl& m_ini;
+    QString m_recordRead;       // the text as read, for platforms that cannot place windows
+    QSize m_defaultClient;      // the window's size before anything was restored
+    QRect m_target;             // the normal frame placed last
+    QSize m_targetClient;       // and the client size given for it
+    bool m_placedForShow = false; // placed already for the coming first show
+    bool m_settlePending = false; // the frame was placed before its size was known
+    QMargins m_normalMargins;   // the frame around the normal window, once seen
 };

@@ -42,30 +42,60 @@ TEST(FormatPlacement, WritesTheRecordItReads) {
     EXPECT_EQ(ParsePlacement(FormatPlacement(r)), r);
 }
 
-TEST(FitOnScreen, MovesRectanglesBackOntoTheScreen) {
+// The frame for a record on the screens there are now (available rectangles, primary first).
+TEST(PlaceFrame, PutsTheWholeFrameOnTheScreenItLiesOnMost) {
+    const QRect laptop(0, 0, 1280, 800);
+    const QRect withPanel(0, 30, 1280, 770);          // a panel along the top
+    const QRect right(1280, 0, 1920, 1080);           // a bigger monitor to the right
+    const QRect leftAbove(-1024, -200, 1024, 768);    // a smaller one left of the primary, higher up
+    const QSize minFrame(702, 525);                   // 700 x 500 and a frame of 1, 20, 1, 5
+    const QSize defaultFrame(702, 525);
     struct Case {
         const char* name;
-        QRect screen;
-        int in[4];  // left, top, right, bottom
-        int out[4];
+        QList<QRect> screens;
+        const char* record;
+        QRect frame;
     };
     const Case cases[] = {
-        {"inside", QRect(0, 0, 800, 600), {10, 20, 710, 520}, {10, 20, 710, 520}},
-        {"ends on the edge", QRect(0, 0, 800, 600), {100, 100, 800, 600}, {100, 100, 800, 600}},
-        {"100..900 on 800", QRect(0, 0, 800, 600), {100, 50, 900, 450}, {0, 50, 800, 450}},
-        {"past the bottom", QRect(0, 0, 800, 600), {10, 500, 710, 900}, {10, 200, 710, 600}},
-        {"wider than the screen", QRect(0, 0, 800, 600), {0, 0, 1000, 400}, {-200, 0, 800, 400}},
-        {"partly left stays", QRect(0, 0, 800, 600), {-300, -10, 400, 300}, {-300, -10, 400, 300}},
-        {"wholly left and above", QRect(0, 0, 800, 600), {-900, -700, -100, -100}, {0, 0, 800, 600}},
-        {"second screen", QRect(1280, 0, 1024, 768), {2000, 100, 2700, 600}, {1604, 100, 2304, 600}},
+        {"inside stays", {laptop}, "200,0,1,100,50,802,575", QRect(100, 50, 702, 525)},
+        {"no record: centred on the primary", {laptop, right}, "", QRect(289, 137, 702, 525)},
+        {"garbage: centred", {laptop}, "200,0,1,10,x,710,520", QRect(289, 137, 702, 525)},
+        {"negative size: centred", {laptop}, "200,0,1,500,300,100,100", QRect(289, 137, 702, 525)},
+        {"right left of left: centred", {laptop}, "200,0,1,900,50,200,575", QRect(289, 137, 702, 525)},
+        {"centred below a panel", {withPanel}, "", QRect(289, 152, 702, 525)},
+        {"past the right edge", {laptop}, "200,0,1,700,50,1402,575", QRect(578, 50, 702, 525)},
+        {"past the bottom", {laptop}, "200,0,1,10,500,712,1025", QRect(10, 275, 702, 525)},
+        {"partly left of the screen", {laptop}, "200,0,1,-300,50,402,575", QRect(0, 50, 702, 525)},
+        {"title bar above the screen", {laptop}, "200,0,1,100,-15,802,510", QRect(100, 0, 702, 525)},
+        {"title bar under a panel", {withPanel}, "200,0,1,100,10,802,535", QRect(100, 30, 702, 525)},
+        {"wholly left and above", {laptop}, "200,0,1,-2000,-2000,-1298,-1475", QRect(0, 0, 702, 525)},
+        {"larger than the screen shrinks", {laptop}, "200,0,1,-50,-40,1870,1160", QRect(0, 0, 1280, 800)},
+        {"never below the minimum", {QRect(0, 0, 640, 480)}, "200,0,1,0,0,1000,700", QRect(0, 0, 702, 525)},
+        {"on the second monitor", {laptop, right}, "200,0,1,2000,100,2900,800", QRect(2000, 100, 900, 700)},
+        {"mostly on the second monitor", {laptop, right}, "200,0,1,1000,100,2000,700", QRect(1280, 100, 1000, 600)},
+        {"from a big monitor onto a small one", {laptop, leftAbove}, "200,0,1,-1800,-200,-24,1000",
+         QRect(-1024, -200, 1024, 768)},
+        {"monitor gone: onto the primary", {laptop}, "200,0,1,2000,100,2900,800", QRect(380, 100, 900, 700)},
+        {"gone, above it all", {right, laptop}, "200,0,1,100,-3000,900,-2400", QRect(1280, 0, 800, 600)},
+        {"maximized keeps its normal rectangle", {laptop}, "200,0,3,100,50,802,575", QRect(100, 50, 702, 525)},
     };
-    for (const Case& c : cases) {
-        const TPlacementRecord in{0, 1, c.in[0], c.in[1], c.in[2], c.in[3]};
-        const TPlacementRecord out = FitOnScreen(in, c.screen);
-        EXPECT_EQ((std::array{out.left, out.top, out.right, out.bottom}),
-                  (std::array{c.out[0], c.out[1], c.out[2], c.out[3]}))
+    for (const Case& c : cases)
+        EXPECT_EQ(PlaceFrame(ParsePlacement(QString::fromUtf8(c.record)), c.screens, minFrame, defaultFrame), c.frame)
             << c.name;
-    }
+}
+
+TEST(PlaceFrame, WithoutScreensPlacesNothing) {
+    EXPECT_EQ(PlaceFrame(ParsePlacement("200,0,1,10,20,710,520"), {}, QSize(1, 1), QSize(700, 500)),
+              QRect(10, 20, 700, 500));
+    EXPECT_FALSE(PlaceFrame(std::nullopt, {}, QSize(1, 1), QSize(700, 500)).isValid());
+}
+
+TEST(FitOnScreen, KeepsTheTitleBarOnATooSmallScreen) {
+    // Neither side fits: the frame hangs out to the right and below, never left or above.
+    EXPECT_EQ(FitOnScreen(QRect(-500, -500, 400, 300), QRect(10, 20, 300, 200), QSize(600, 400)),
+              QRect(10, 20, 600, 400));
+    EXPECT_EQ(FitOnScreen(QRect(5000, 5000, 400, 300), QRect(10, 20, 300, 200), QSize(600, 400)),
+              QRect(10, 20, 600, 400));
 }
 
 TEST(CentredOnScreen, HalvesTruncateTowardZero) {
