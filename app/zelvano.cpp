@@ -3,6 +3,7 @@
 
 #include "app/CommandLine.h"
 #include "app/DesktopEnd.h"
+#include "app/DisplayPlatform.h"
 #include "app/Forms.h"
 #include "app/main.h"
 #include "controls/HintBalloon.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     const TCommandLine line = ParseCommandLine(arguments, TLMDIniCtrl::DefaultPath());
     if (line.Action != TCommandLine::TAction::Play) return ReportCommandLine(line);
 
+    SelectDisplayPlatform();
     BeginDisplayCheck();
     QApplication app(argc, argv);
     EndDisplayCheck();

@@ -1,0 +1,24 @@
+#pragma once
+// Which window system the game runs on, chosen before Qt starts.
+//
+// On a Wayland session the game runs natively when Qt's Wayland support (Debian's qt6-wayland)
+// is installed, and under XWayland when it is not. Qt would find that out itself, but says so
+// on every start ("Could not find the Qt platform plugin"); asking first keeps the start quiet.
+// A platform the player names in QT_QPA_PLATFORM is always kept.
+
+#include <QByteArray>
+
+struct TDisplayEnvironment {
+    bool platformNamed = false;   // QT_QPA_PLATFORM is set
+    bool waylandDisplay = false;  // WAYLAND_DISPLAY is set
+    bool waylandSession = false;  // XDG_SESSION_TYPE is "wayland"
+    bool x11Display = false;      // DISPLAY is set (XWayland on a Wayland session)
+    bool waylandInstalled = false; // Qt's Wayland platform plugin is there
+};
+
+// The value for QT_QPA_PLATFORM, or empty to leave Qt's own choice.
+QByteArray ChoosePlatform(const TDisplayEnvironment& env);
+
+// Looks at the environment and the installed plugins and sets QT_QPA_PLATFORM accordingly.
+// Call it before the QApplication is made.
+void SelectDisplayPlatform();
