@@ -40,3 +40,38 @@ screenshot_colours() {
   import -window root "$1"
   /usr/bin/convert "$1" -format %k info:
 }
+
+# A window manager on the display: openbox frames windows (a title bar of about 20 pixels)
+# and reports the frame in _NET_FRAME_EXTENTS. Waits until it has taken the screen.
+start_openbox() {
+  openbox --config-file /dev/null >"$WORK/openbox.log" 2>&1 &
+  for _ in $(seq 1 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.05
+  done
+  echo "openbox did not start"; cat "$WORK/openbox.log"; exit 1
+}
+
+# The frame extents of window $1 as "LEFT RIGHT TOP BOTTOM" (all 0 without a window manager).
+frame_extents() {
+  local e
+  e=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ',')
+  echo "${e:-0 0 0 0}"
+}
+
+# The client area of window $1 as "X Y W H", as the X server has it (xdotool counts the frame
+# twice under a window manager); fails when there is no such window.
+client_geometry() {
+  local info
+  info=$(xwininfo -id "$1" 2>/dev/null) || return 1
+  awk '/Absolute upper-left X/{x=$4}/Absolute upper-left Y/{y=$4}/^ *Width:/{w=$2}/^ *Height:/{h=$2}END{print x, y, w, h}' <<<"$info"
+}
+
+# The outer frame of window $1 as "X Y W H": its client area grown by the frame extents.
+frame_geometry() {
+  local client x y w h l r t b
+  client=$(client_geometry "$1") || return 1
+  read -r x y w h <<<"$client"
+  read -r l r t b < <(frame_extents "$1")
+  echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
+}
