@@ -28,8 +28,9 @@ QString HintText(const SolverMove& move) {
 // ---- the blinking frame ------------------------------------------------------------------
 
 namespace {
-constexpr int BlinkMs = 125;
-constexpr int BlinkSteps = 8; // on and off four times: one second
+// Four blinks in a second, each lit three times as long as it is dark.
+constexpr int BlinkMs = 62;
+constexpr int BlinkSteps = 16;
 } // namespace
 
 THintMark::THintMark(QWidget* parent) : QWidget(parent) {
@@ -45,7 +46,7 @@ THintMark::THintMark(QWidget* parent) : QWidget(parent) {
             hide();
             return;
         }
-        setVisible(m_steps % 2 == 0);
+        setVisible(m_steps % 4 != 0);
     });
 }
 

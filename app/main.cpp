@@ -419,6 +419,10 @@ QString TMainform::EndNote() const {
     return lines.join(QLatin1Char('\n'));
 }
 
+bool TMainform::HintPossible() const {
+    return (GameState == gsNotStarted || GameState == gsRunning) && JudgeEnd(*this) == EndVerdict::Playing;
+}
+
 void TMainform::HintRequest() {
     if (Dragging) return;
     Advice->AskHint();
@@ -630,6 +634,7 @@ void TMainform::InfoBtnClick() {
     qxMultiDlg->ShowPage(2);
     // The info page closes before the deal restarts, so the question stands over the board.
     if (qxMultiDlg->TakeRestartRequest()) RestartDealClick();
+    if (qxMultiDlg->TakeHintRequest()) HintRequest();
 }
 
 void TMainform::HelpBtnClick() {

@@ -142,6 +142,7 @@ public:
     QString MusicFileName() const override;
     int Background() const override { return Board.BackgroundIndex; }
     std::int32_t DealOnBoard() const override { return DealNumber; }
+    bool HintPossible() const override;
     void SetBackground(int index) override;
 
     // For tests and tools: every effect played (while sound is on), and a stand-in for the

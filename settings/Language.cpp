@@ -35,7 +35,7 @@ constexpr std::array<TextPair, 4> Titles = {{
     {"Zelvano - Champions", "Zelvano - champion"},
 }};
 
-constexpr std::array<TextPair, 19> DialogTexts = {{
+constexpr std::array<TextPair, 21> DialogTexts = {{
     {"Zurück zum Spiel", "Back to game"},
     {"Einstellungen:", "Options:"},
     {"Sprache ändern", "Change language"},
@@ -55,6 +55,9 @@ constexpr std::array<TextPair, 19> DialogTexts = {{
     {"Spiel Nr. %1", "Deal %1"},
     {"Noch einmal von vorn", "Restart this deal"},
     {"Dieselben Karten, ein neues Spiel", "The same cards, a new game"},
+    {"Tipp: der nächste Zug (H)", "Hint: the next move (H)"},
+    {"Zeigt einen guten nächsten Zug. Ein Spiel mit Tipp kommt nicht in die Bestenliste.",
+     "Shows a good next move. A game played with a hint stays out of the highscore list."},
 }};
 
 constexpr std::array<TextPair, 5> BackgroundCaptions = {{
@@ -91,4 +94,4 @@ QString BackgroundCaption(int index) { return PickOrNull(BackgroundCaptions, ind
 
 QString LevelCaption(int level) { return PickOrNull(LevelCaptions, level - 1); }
 
-static_assert(DialogTexts.size() == static_cast<size_t>(TDialogText::InfoRestartHint) + 1, "one text pair per TDialogText");
+static_assert(DialogTexts.size() == static_cast<size_t>(TDialogText::InfoHintHint) + 1, "one text pair per TDialogText");

@@ -48,6 +48,8 @@ enum class TDialogText {
     InfoDeal,        // "%1" stands for the deal number
     InfoRestart,
     InfoRestartHint,
+    InfoHint,
+    InfoHintHint,
 };
 
 QString DialogText(TDialogText which);

@@ -21,4 +21,6 @@ public:
     virtual void ApplyMainTexts() = 0;
     // The number of the deal on the board, shown on the info page; 0 when there is none.
     virtual std::int32_t DealOnBoard() const { return 0; }
+    // Whether the solver can show a next move now: a game that is not over.
+    virtual bool HintPossible() const { return false; }
 };

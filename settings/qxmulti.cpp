@@ -83,6 +83,7 @@ void TqxMultiDlg::NameComponents() {
         {StrengthImg, "StrengthImg"},   {Strengthlabel, "Strengthlabel"}, {LImg1, "LImg1"},
         {LLbl1, "LLbl1"},               {LImg2, "LImg2"},           {LLbl2, "LLbl2"},
         {InfoImg, "InfoImg"},           {InfoDeal, "InfoDeal"},     {InfoRestart, "InfoRestart"},
+        {InfoHint, "InfoHint"},
     };
     for (const auto& [widget, name] : names)
         widget->setObjectName(QLatin1String(name));
@@ -113,6 +114,12 @@ void TqxMultiDlg::CreateInfoPage(const TImageList& bitmaps) {
     InfoRestart->SetColour(QColor(0xff, 0xd8, 0x6a));
     InfoRestart->setCursor(Qt::PointingHandCursor);
     connect(InfoRestart, &TDecorLabel::Clicked, this, &TqxMultiDlg::RestartClick);
+
+    // On the dialog's face below the page, where the panel leaves room beside the OK button.
+    InfoHint = MakeLabel(this, QRect(108, 408, 232, 20), 14, true, centred);
+    InfoHint->SetColour(QColor(0x5a, 0x3a, 0x12));
+    InfoHint->setCursor(Qt::PointingHandCursor);
+    connect(InfoHint, &TDecorLabel::Clicked, this, &TqxMultiDlg::HintClick);
 }
 
 void TqxMultiDlg::CreateOptionsPage(const TImageList& bitmaps) {
@@ -157,6 +164,7 @@ void TqxMultiDlg::CreateLanguagePage(const TImageList& bitmaps) {
 
 void TqxMultiDlg::ShowPage(int request) {
     m_restartRequested = false;
+    m_hintRequested = false;
     switch (request) {
     case 2:
         Page = InfoPage;
@@ -178,6 +186,7 @@ void TqxMultiDlg::ApplyDialogTexts() {
     p6->setVisible(Page == InfoPage);
     p7->setVisible(Page == OptionsPage);
     p10->setVisible(Page == LanguagePage);
+    InfoHint->setVisible(Page == InfoPage && m_host.HintPossible());
     ProgLabel->SetText(QStringLiteral("Zelvano"));
     VersionLabel->SetText(QStringLiteral("Version  1.1"));
     OKBtn->SetHint(DialogText(TDialogText::BackToGameHint));
@@ -196,6 +205,8 @@ void TqxMultiDlg::ApplyInfoTexts() {
     InfoDeal->SetText(DialogText(TDialogText::InfoDeal).arg(deal));
     InfoRestart->SetText(DialogText(TDialogText::InfoRestart));
     InfoRestart->SetHint(DialogText(TDialogText::InfoRestartHint));
+    InfoHint->SetText(DialogText(TDialogText::InfoHint));
+    InfoHint->SetHint(DialogText(TDialogText::InfoHintHint));
 }
 
 void TqxMultiDlg::ApplyOptionTexts() {
@@ -268,6 +279,11 @@ void TqxMultiDlg::LImg2Click() {
 }
 
 void TqxMultiDlg::exitClick() { done(Accepted); }
+
+void TqxMultiDlg::HintClick() {
+    m_hintRequested = true;
+    done(Accepted);
+}
 
 void TqxMultiDlg::RestartClick() {
     m_restartRequested = true;

@@ -57,6 +57,9 @@ public:
     void RestartClick();
     // Whether the last opening ended with a restart request; clears it.
     bool TakeRestartRequest() { return std::exchange(m_restartRequested, false); }
+    // The hint below the info page: closes the dialog, and the main window shows the hint.
+    void HintClick();
+    bool TakeHintRequest() { return std::exchange(m_hintRequested, false); }
 
     // Components, named as in the form.
     TFormFill* LMDFormFill1 = nullptr;
@@ -77,6 +80,7 @@ public:
     TDecorLabel* InfoYear = nullptr;
     TDecorLabel* InfoDeal = nullptr;
     TDecorLabel* InfoRestart = nullptr;
+    TDecorLabel* InfoHint = nullptr;
     // Options page.
     TDecorLabel* OptLabel = nullptr;
     TPictureControl* TongueImg = nullptr;
@@ -105,4 +109,5 @@ private:
 
     TOptionsHost& m_host;
     bool m_restartRequested = false;
+    bool m_hintRequested = false;
 };

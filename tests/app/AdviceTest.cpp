@@ -4,6 +4,7 @@
 #include "app/Advice.h"
 #include "dialogs/okDlg.h"
 #include "game/Solver.h"
+#include "settings/qxmulti.h"
 
 #include <QLabel>
 #include <QTest>
@@ -47,6 +48,10 @@ TEST_F(Advice, HintFlashesTheNextMoveAndKeepsTheGameOutOfTheHighscoreList) {
     EXPECT_EQ(mark->Places(), (QList<QRect>{form->Board.Layout.StackTopRect(best.Stack),
                                            form->Board.Layout.RowRect(best.Target)}));
     EXPECT_TRUE(form->Advice->Assisted());
+    // The frame shows over the board, around the stack's top card.
+    const QRect top = form->Board.Layout.StackTopRect(best.Stack);
+    const QImage shot = form->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(top.left() - 3, top.center().y()), QColor(255, 236, 64));
     QTest::qWait(1200);
     EXPECT_FALSE(mark->isVisible()) << "the flash ends after about a second";
 
@@ -115,6 +120,32 @@ TEST_F(Advice, ParOfTheDealShowsAtTheEndAndIsStored) {
     EXPECT_EQ(*form->Advice->Par(), par);
     EXPECT_TRUE(IniText().contains(QStringLiteral("para=%1").arg(par))) << IniText().toStdString();
     EXPECT_FALSE(form->OKDialog->Note->isVisible()) << "the note belongs to that message only";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Advice, TheInfoPageAsksForAHintByMouse) {
+    Start();
+    dialogs.Expect("TqxMultiDlg", [](QDialog* d) {
+        auto* multi = static_cast<TqxMultiDlg*>(d);
+        EXPECT_TRUE(multi->InfoHint->isVisible());
+        EXPECT_EQ(multi->InfoHint->Text(), QStringLiteral("Hint: the next move (H)"));
+        emit multi->InfoHint->Clicked();
+    });
+    ClickButton(form->InfoBtn);
+    Settle(form->Advice->HintRunner());
+    EXPECT_TRUE(form->Advice->Mark()->Flashing());
+    EXPECT_TRUE(form->Advice->Assisted());
+
+    // Over: the page offers no hint.
+    form->GameState = gsLost;
+    dialogs.Expect("TqxMultiDlg", [](QDialog* d) {
+        EXPECT_FALSE(static_cast<TqxMultiDlg*>(d)->InfoHint->isVisible());
+        PressButton(d, "OKBtn", 0);
+    });
+    ClickButton(form->InfoBtn);
 }
 
 } // namespace
