@@ -3,7 +3,7 @@ BUILD ?= build
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: build test run bench test-asan test-arm64 fuzz install package clean
+.PHONY: build test run bench bench-start test-asan test-arm64 fuzz install package clean
 
 build:
 	scripts/build
@@ -18,6 +18,10 @@ bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZELVANO_TESTS=OFF
 	cmake --build build-bench --target zelvano_bench -j$(JOBS)
 	QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy build-bench/bench/zelvano_bench
+
+# Start time and memory beside other card games, where they are installed.
+bench-start: build
+	scripts/bench-start $(BUILD)/bin/zelvano
 
 test-asan:
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZELVANO_SANITIZE=ON -DZELVANO_BENCH=OFF

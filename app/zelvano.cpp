@@ -5,7 +5,9 @@
 #include "app/DesktopEnd.h"
 #include "app/DisplayPlatform.h"
 #include "app/Forms.h"
+#include "app/StartReport.h"
 #include "app/main.h"
+#include "board/PaintBox.h"
 #include "controls/HintBalloon.h"
 #include "media/Media.h"
 
@@ -43,6 +45,7 @@ int main(int argc, char** argv) {
     mainform = CreateForms(TLMDIniCtrl::DefaultPath(), line.Start);
     int result = 0;
     if (!ended) { // ended while the windows were made: nothing changed yet, nothing to write
+        ReportFirstPaint(mainform->box);
         mainform->show();
         result = app.exec();
     }
