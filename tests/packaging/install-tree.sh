@@ -67,7 +67,7 @@ grep -q "^\.TH ZELVANO 6 .*\"Zelvano $version\"" "$root/$man" || bad "manual pag
 # Nothing installed but these.
 while IFS= read -r f; do
   rel=${f#"$root"/}
-  printf '%s\n' "${expected[@]}" | grep -qxF "$rel" || bad "unexpected file installed: ${f#"$dest"}"
+  printf '%s\n' "${expected[@]}" | grep -xF "$rel" >/dev/null || bad "unexpected file installed: ${f#"$dest"}"
 done < <(find "$dest" \( -type f -o -type l \))
 for rel in "${expected[@]}"; do [ -e "$root/$rel" ] || bad "missing: $rel"; done
 
