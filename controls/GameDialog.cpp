@@ -21,13 +21,27 @@ bool TGameDialog::event(QEvent* event) {
 }
 
 void TGameDialog::keyPressEvent(QKeyEvent* event) {
+    // A key still held from the main window (the Enter that pressed the exit button) must not
+    // answer the question it opened.
+    const bool fresh = !event->isAutoRepeat();
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        event->accept();
+        if (fresh) DefaultAnswer();
+        return;
     case Qt::Key_Escape:
         event->accept();
+        if (fresh) CancelAnswer();
         return;
     default:
+        if (event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z &&
+            !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            if (fresh && LetterAnswer(event->key())) {
+                event->accept();
+                return;
+            }
+        }
         QDialog::keyPressEvent(event);
     }
 }

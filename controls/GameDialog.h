@@ -1,8 +1,10 @@
 #pragma once
-// What every modal window of the game shares: no frame of the window system; only its own
-// picture buttons answer it (Enter, Return and Escape press nothing, and a close request from
-// outside is refused); and FormActivate runs before it appears and whenever it becomes active
-// again, so it is always placed over the main window and speaks the current language.
+// What every modal window of the game shares: no frame of the window system; a close request
+// from outside is refused, so only the window's own answers end it: its picture buttons, and
+// the keys each window gives the same meaning (Enter the default answer, Escape the cautious
+// one, letters where a window has them); and FormActivate runs before it appears and whenever
+// it becomes active again, so it is always placed over the main window and speaks the
+// current language.
 
 #include <QDialog>
 
@@ -12,6 +14,13 @@ public:
     TGameDialog(QWidget* mainform, QSize clientSize);
 
     virtual void FormActivate() = 0;
+
+    // Enter and Return: the default answer (yes, or OK). Nothing unless a window says so.
+    virtual void DefaultAnswer() {}
+    // Escape: no, or the only answer there is.
+    virtual void CancelAnswer() {}
+    // A bare letter key (Qt::Key_A .. Qt::Key_Z); true when the window took it as an answer.
+    virtual bool LetterAnswer(int) { return false; }
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -44,6 +44,18 @@ void TYesNoDialog::YesBtnClick() { done(mrYes); }
 
 void TYesNoDialog::NoBtnClick() { done(mrNo); }
 
+bool TYesNoDialog::LetterAnswer(int key) {
+    if (key == (IsGerman() ? Qt::Key_J : Qt::Key_Y)) {
+        YesBtnClick();
+        return true;
+    }
+    if (key == Qt::Key_N) {
+        NoBtnClick();
+        return true;
+    }
+    return false;
+}
+
 void TYesNoDialog::FormActivate() {
     TMessageDialog::FormActivate();
     YesBtn->SetHint(IsGerman() ? QStringLiteral("Ja") : QStringLiteral("Yes"));

@@ -21,6 +21,10 @@ public:
 
     void YesBtnClick();
     void NoBtnClick();
+    void DefaultAnswer() override { YesBtnClick(); }
+    void CancelAnswer() override { NoBtnClick(); }
+    // Y or N, in German J or N.
+    bool LetterAnswer(int key) override;
     // Placement, and the button hints in the current language.
     void FormActivate() override;
 

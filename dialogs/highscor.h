@@ -64,6 +64,9 @@ public:
     void okClick();
     void CancelBtnClick();
     void FormActivate() override;
+    // Enter takes the typed name as OK does; Escape cancels.
+    void DefaultAnswer() override { okClick(); }
+    void CancelAnswer() override { CancelBtnClick(); }
 
     // The list as loaded, plus a pending insertion.
     THighscoreNames entryNames;

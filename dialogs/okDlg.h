@@ -76,6 +76,8 @@ public:
     void SetNote(const QString& note);
     QLabel* Note = nullptr;
     void okClick();
+    void DefaultAnswer() override { okClick(); }
+    void CancelAnswer() override { okClick(); }
 
     static const TMessage& MessageFor(int kind);
 };

@@ -1,12 +1,14 @@
 #include "settings/qxmulti.h"
 
 #include "controls/Decor.h"
+#include "controls/FocusFrame.h"
 #include "controls/jetButton.h"
 #include "settings/Language.h"
 #include "settings/MusicFolder.h"
 #include "settings/OptionsHost.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QScreen>
 
 namespace {
@@ -68,7 +70,25 @@ TqxMultiDlg::TqxMultiDlg(QWidget* mainform, TOptionsHost& host, const TImageList
     CreateOptionsPage(bitmaps);
     CreateLanguagePage(bitmaps);
     NameComponents();
+    // The pictures that change something can be reached with Tab and pressed with Space.
+    m_focusFrame = new TFocusFrame(p7);
+    for (TPictureControl* image : {TongueImg, SoundImg, MusicImg, BackImg, StrengthImg, LImg1, LImg2})
+        m_focusFrame->Watch(image);
+    // The language page's pictures carry no hint; a screen reader names them by their lines.
+    LImg1->setAccessibleName(LLbl1->Text());
+    LImg2->setAccessibleName(LLbl2->Text());
     ApplyDialogTexts();
+}
+
+void TqxMultiDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        if (auto* image = qobject_cast<TPictureControl*>(focusWidget()); image && image->isVisible()) {
+            event->accept();
+            emit image->Clicked();
+            return;
+        }
+    }
+    TGameDialog::keyPressEvent(event);
 }
 
 // The components answer to their names, as code that looks them up by name expects.

@@ -17,6 +17,7 @@ class TImageList;
 class TJetButton;
 class TOptionsHost;
 class TPictureControl;
+class TFocusFrame;
 
 class TqxMultiDlg : public TGameDialog {
     Q_OBJECT
@@ -39,6 +40,9 @@ public:
     // Over the main window's client area while the main window is visible, else the screen's
     // centre; runs on every activation.
     void FormActivate() override;
+    // Enter and Escape close the dialog as its OK button does.
+    void DefaultAnswer() override { exitClick(); }
+    void CancelAnswer() override { exitClick(); }
 
     int Page = OptionsPage; // kept between openings
     int DialogLevel = 1;    // the skill level shown on the options page
@@ -99,6 +103,10 @@ public:
     TPictureControl* LImg2 = nullptr;
     TDecorLabel* LLbl2 = nullptr;
 
+protected:
+    // Space on a picture reached with Tab presses it.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void CreateInfoPage(const TImageList& bitmaps);
     void CreateOptionsPage(const TImageList& bitmaps);
@@ -110,4 +118,5 @@ private:
     TOptionsHost& m_host;
     bool m_restartRequested = false;
     bool m_hintRequested = false;
+    TFocusFrame* m_focusFrame = nullptr;
 };
