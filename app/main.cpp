@@ -1,6 +1,7 @@
 #include "app/main.h"
 
 #include "app/Advice.h"
+#include "app/Keys.h"
 #include "app/PatternShape.h"
 #include "board/PaintBox.h"
 #include "board/Raster.h"
@@ -78,6 +79,7 @@ TMainform::TMainform(const QString& settingsPath, const TStartOptions& start)
     CreateAdvice();
     FormCreate();
     LMDForm1 = std::make_unique<TLMDForm>(this, ini);
+    Keys = std::make_unique<TKeyboard>(*this);
     Timer->start();
 }
 
@@ -317,6 +319,7 @@ void TMainform::boxPaint() {
         Board.DrawStack(DragStack, false);
         if (DragSprite) DragSprite->Repainted();
     }
+    if (Keys) Keys->Repainted();
 }
 
 // ---- the game ------------------------------------------------------------------------
@@ -544,6 +547,7 @@ void TMainform::TimerTimer() {
     if (GameState == gsNotStarted || GameState == gsRunning) Board.FlashFrames();
     if (ClockStep(*this)) Board.DrawScore();
     if (underCard) DragSprite->Show();
+    if (Keys) Keys->Tick();
 }
 
 // ---- the toolbar ---------------------------------------------------------------------
@@ -661,6 +665,7 @@ void TMainform::ApplyMainTexts() {
     HelpBtn->SetHint(MainText(TMainText::HelpHint));
     ExitBtn->SetHint(MainText(TMainText::ExitHint));
     setWindowTitle(MainTitle(Level));
+    if (Keys) Keys->TextsApplied();
 }
 
 void TMainform::SwitchMusic() { midi.Switch(MusicOn); }

@@ -28,6 +28,7 @@ class QLabel;
 class QTimer;
 class TAdvice;
 class TJetButton;
+class TKeyboard;
 class TPaintBox;
 class TPatternShape;
 class THighscoreDlg;
@@ -68,6 +69,8 @@ public:
     TChiffre HighscoreCipher;
     std::array<TPatternShape*, MaxPatternCount + 1> PatternShapes{}; // by position 1..18
     std::unique_ptr<TLMDForm> LMDForm1;
+    // Keyboard play, the focus mark and what a screen reader is told (app/Keys).
+    std::unique_ptr<TKeyboard> Keys;
 
     THighscoreDlg* HighscoreDlg = nullptr;
     TOKDialog* OKDialog = nullptr;

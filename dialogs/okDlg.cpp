@@ -44,6 +44,8 @@ void TMessageDialog::SetLines(const TMessage& message) {
         label->setGeometry(12, line->Top, 273, 23);
         label->SetFontSpec(QStringLiteral("Arial"), PointsToPixels(line->Points), true);
     }
+    // A screen reader says the whole message when the window comes up.
+    setAccessibleDescription((m1->Text() + QLatin1Char(' ') + m2->Text()).trimmed());
 }
 
 void TMessageDialog::FormActivate() { PlaceOverMainWindow(this, m_mainform); }

@@ -1,0 +1,307 @@
+#include "app/Keys.h"
+
+#include "app/Accessibility.h"
+#include "app/main.h"
+#include "board/FocusMark.h"
+#include "controls/jetButton.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace {
+
+// The board takes a lifted card this much up from its stack, so the player sees it in hand.
+int RaiseOf(int cardSize) { return std::max(2, cardSize / 8); }
+
+void Nothing(TKeyboard&, int) {}
+
+void Press(TKeyboard& k, int toolbarIndex) { k.PressButton(k.ToolbarButton(toolbarIndex)); }
+
+// The digits: with a card in hand 1 to 4 put it on the row, without one 1 to 5 lift a card.
+void Digit(TKeyboard& k, int digit) {
+    if (k.CardInHand()) {
+        if (digit <= 4) k.DropOnRow(digit - 1);
+    } else {
+        k.Lift(digit - 1);
+    }
+}
+
+constexpr QKeyCombination K(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    return QKeyCombination(mods, key);
+}
+
+// Toolbar order, as ToolbarButton counts: new game, give up, pause, highscores, options, info,
+// help, exit.
+enum : int { Mix, GiveUp, Pause, HighScore, Option, Info, Help, Exit };
+
+// The key map. Others add their keys here.
+const TKeyBinding KeyMap[] = {
+    {K(Qt::Key_1), Digit, 1, true},
+    {K(Qt::Key_2), Digit, 2, true},
+    {K(Qt::Key_3), Digit, 3, true},
+    {K(Qt::Key_4), Digit, 4, true},
+    {K(Qt::Key_5), Digit, 5, true},
+    {K(Qt::Key_Escape), [](TKeyboard& k, int) { k.PutBack(); }, 0, true},
+    {K(Qt::Key_Tab), [](TKeyboard& k, int) { k.NextGroup(1); }, 0, true},
+    {K(Qt::Key_Backtab, Qt::ShiftModifier), [](TKeyboard& k, int) { k.NextGroup(-1); }, 0, true},
+    {K(Qt::Key_Backtab), [](TKeyboard& k, int) { k.NextGroup(-1); }, 0, true},
+    {K(Qt::Key_Left), [](TKeyboard& k, int) { k.Move(-1); }, 0, true},
+    {K(Qt::Key_Up), [](TKeyboard& k, int) { k.Move(-1); }, 0, true},
+    {K(Qt::Key_Right), [](TKeyboard& k, int) { k.Move(1); }, 0, true},
+    {K(Qt::Key_Down), [](TKeyboard& k, int) { k.Move(1); }, 0, true},
+    {K(Qt::Key_Space), [](TKeyboard& k, int) { k.Activate(); }, 0, true},
+    {K(Qt::Key_Return), [](TKeyboard& k, int) { k.Activate(); }, 0, true},
+    {K(Qt::Key_Enter), [](TKeyboard& k, int) { k.Activate(); }, 0, true},
+    {K(Qt::Key_F2), Press, Mix},
+    {K(Qt::Key_N, Qt::ControlModifier), Press, Mix},
+    {K(Qt::Key_G, Qt::ControlModifier), Press, GiveUp},
+    {K(Qt::Key_P), Press, Pause},
+    {K(Qt::Key_Pause), Press, Pause},
+    {K(Qt::Key_H, Qt::ControlModifier), Press, HighScore},
+    {K(Qt::Key_O, Qt::ControlModifier), Press, Option},
+    {K(Qt::Key_I, Qt::ControlModifier), Press, Info},
+    {K(Qt::Key_F1), Press, Help},
+    {K(Qt::Key_Q, Qt::ControlModifier), Press, Exit},
+    // Keys the window must not pass on to Qt's own handling (Tab would look for a child).
+    {K(Qt::Key_Tab, Qt::ControlModifier), Nothing, 0, true},
+};
+
+// What the tooltips and the help name, per toolbar button.
+const char* const ShortcutTexts[8] = {"F2, Ctrl+N", "Ctrl+G", "P", "Ctrl+H", "Ctrl+O", "Ctrl+I", "F1", "Ctrl+Q"};
+
+bool SameKey(QKeyCombination a, QKeyCombination b) {
+    // The keypad's digits and Enter count as the main keys.
+    const Qt::KeyboardModifiers relevant = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    return a.key() == b.key() && (a.keyboardModifiers() & relevant) == (b.keyboardModifiers() & relevant);
+}
+
+} // namespace
+
+TKeyboard::TKeyboard(TMainform& form) : m_form(form) {
+    InstallAccessibility();
+    m_form.installEventFilter(this);
+    TextsApplied();
+}
+
+TKeyboard::~TKeyboard() = default;
+
+QString TKeyboard::ShortcutText(int toolbarIndex) {
+    if (toolbarIndex < 0 || toolbarIndex >= 8) return QString();
+    return QString::fromLatin1(ShortcutTexts[toolbarIndex]);
+}
+
+TJetButton* TKeyboard::ToolbarButton(int index) const {
+    TJetButton* const buttons[] = {m_form.MixBtn,    m_form.GiveUpBtn, m_form.PauseBtn, m_form.HighScoreBtn,
+                                   m_form.OptionBtn, m_form.InfoBtn,   m_form.HelpBtn,  m_form.ExitBtn};
+    return index >= 0 && index < 8 ? buttons[index] : nullptr;
+}
+
+bool TKeyboard::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &m_form && event->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        if (KeyPress(k->keyCombination())) return true;
+    } else if (watched == m_form.windowHandle() && m_markShown &&
+               (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
+        HideMark(); // the mouse takes over; the press itself goes on as always
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool TKeyboard::KeyPress(QKeyCombination key) {
+    for (const TKeyBinding& b : KeyMap) {
+        if (!SameKey(key, b.Key)) continue;
+        if (!m_watchingWindow && m_form.windowHandle()) {
+            // Only now is there a window to watch for the mouse press that hides the mark.
+            m_form.windowHandle()->installEventFilter(this);
+            m_watchingWindow = true;
+        }
+        const bool firstKey = !m_markShown;
+        m_markShown = true;
+        if (m_form.Dragging && !b.WhileLifted) return true; // the hand is full
+        const bool navigation = b.Key.key() == Qt::Key_Tab || b.Key.key() == Qt::Key_Backtab ||
+                                b.Key.key() == Qt::Key_Left || b.Key.key() == Qt::Key_Right ||
+                                b.Key.key() == Qt::Key_Up || b.Key.key() == Qt::Key_Down;
+        // The first press of a key that moves the mark only shows where it is.
+        if (!(firstKey && navigation)) b.Act(*this, b.Arg);
+        AfterAction();
+        return true;
+    }
+    return false;
+}
+
+bool TKeyboard::CardInHand() const { return m_lifted && m_form.Dragging; }
+
+void TKeyboard::Lift(int stack) {
+    if (m_form.Dragging || !m_form.Board.Ready() || stack < 0 || stack >= StackTotal) return;
+    m_index[static_cast<int>(TFocusGroup::Stacks)] = stack;
+    const QPoint c = m_form.Board.Layout.StackTopRect(stack).center();
+    m_form.boxMouseDown(Qt::LeftButton, c.x(), c.y());
+    if (!m_form.Dragging) return; // nothing to lift, or the game takes no moves now
+    m_lifted = true;
+    m_liftPoint = c;
+    m_form.boxMouseMove(c.x(), c.y() - RaiseOf(m_form.Board.Layout.CardSize));
+    SetFocus(TFocusGroup::Row, IndexIn(TFocusGroup::Row));
+}
+
+void TKeyboard::DropOnRow(int position) {
+    if (!CardInHand() || position < 0 || position >= RowSize) return;
+    const QPoint t = m_form.Board.Layout.RowRect(position).center();
+    m_form.boxMouseMove(t.x(), t.y());
+    m_lifted = false;
+    m_index[static_cast<int>(TFocusGroup::Row)] = position;
+    const int from = m_form.DragStack;
+    m_form.boxMouseUp(Qt::LeftButton, t.x(), t.y());
+    SetFocus(TFocusGroup::Stacks, from);
+}
+
+void TKeyboard::PutBack() {
+    if (!CardInHand()) return;
+    // Let go over its own stack: beside the row, so it goes back as a mouse drop there would.
+    m_form.boxMouseMove(m_liftPoint.x(), m_liftPoint.y());
+    m_lifted = false;
+    const int from = m_form.DragStack;
+    m_form.boxMouseUp(Qt::LeftButton, m_liftPoint.x(), m_liftPoint.y());
+    SetFocus(TFocusGroup::Stacks, from);
+}
+
+void TKeyboard::Activate() {
+    const int i = Index();
+    switch (m_group) {
+    case TFocusGroup::Stacks:
+        if (!CardInHand()) {
+            Lift(i);
+        } else {
+            // Over a stack is beside the row; over its own stack that is putting it back.
+            const QPoint p = m_form.Board.Layout.StackTopRect(i).center();
+            m_form.boxMouseMove(p.x(), p.y());
+            m_lifted = false;
+            const int from = m_form.DragStack;
+            m_form.boxMouseUp(Qt::LeftButton, p.x(), p.y());
+            SetFocus(TFocusGroup::Stacks, from);
+        }
+        break;
+    case TFocusGroup::Row:
+        if (CardInHand()) {
+            DropOnRow(i);
+        } else if (!m_form.Dragging && m_form.Board.Ready()) {
+            // A press on the board beside the stacks: it starts a fresh game's clock, no more.
+            const QPoint p = m_form.Board.Layout.RowRect(i).center();
+            m_form.boxMouseDown(Qt::LeftButton, p.x(), p.y());
+            m_form.boxMouseUp(Qt::LeftButton, p.x(), p.y());
+        }
+        break;
+    case TFocusGroup::Patterns:
+        if (!m_form.Dragging) m_form.PatShapeMouseDown(i + 1);
+        break;
+    case TFocusGroup::Toolbar:
+        if (!m_form.Dragging) PressButton(ToolbarButton(i));
+        break;
+    }
+}
+
+void TKeyboard::PressButton(TJetButton* button) {
+    if (!button) return;
+    // The exit button asks on the press; every other one acts on its click, and only while
+    // it is enabled.
+    if (button == m_form.ExitBtn) {
+        m_form.ExitBtnMouseDown();
+        return;
+    }
+    if (button->Enabled()) emit button->OnClick();
+}
+
+int TKeyboard::GroupSize(TFocusGroup g) const {
+    switch (g) {
+    case TFocusGroup::Stacks: return StackTotal;
+    case TFocusGroup::Row: return RowSize;
+    case TFocusGroup::Patterns: return m_form.PatternCount;
+    case TFocusGroup::Toolbar: return 8;
+    }
+    return 1;
+}
+
+int TKeyboard::FirstOfferedIndex() const {
+    for (int i = 1; i <= m_form.PatternCount; ++i)
+        if (IsOffered(m_form.PatternState[i])) return i - 1;
+    return -1;
+}
+
+void TKeyboard::NextGroup(int step) {
+    const int g = (static_cast<int>(m_group) + step + FocusGroupCount) % FocusGroupCount;
+    const auto next = static_cast<TFocusGroup>(g);
+    int index = IndexIn(next);
+    // Entering the patterns, the mark goes to an offer if there is one.
+    if (next == TFocusGroup::Patterns && FirstOfferedIndex() >= 0 &&
+        !IsOffered(m_form.PatternState[std::min(index, m_form.PatternCount - 1) + 1]))
+        index = FirstOfferedIndex();
+    SetFocus(next, index);
+}
+
+void TKeyboard::Move(int step) {
+    const int n = GroupSize(m_group);
+    SetFocus(m_group, (Index() + step + n) % n);
+}
+
+void TKeyboard::SetFocus(TFocusGroup g, int index) {
+    m_group = g;
+    m_index[static_cast<int>(g)] = std::clamp(index, 0, GroupSize(g) - 1);
+    if (m_markShown) AnnounceFocus();
+}
+
+QRect TKeyboard::MarkedRect() const {
+    const BoardLayout& l = m_form.Board.Layout;
+    const int i = std::clamp(Index(), 0, GroupSize(m_group) - 1);
+    switch (m_group) {
+    case TFocusGroup::Stacks: return l.StackTopRect(i);
+    case TFocusGroup::Row: return l.RowRect(i);
+    case TFocusGroup::Patterns: return l.PatternRect(i + 1);
+    case TFocusGroup::Toolbar: return ToolbarButton(i)->geometry();
+    }
+    return QRect();
+}
+
+void TKeyboard::DrawMark() {
+    if (!m_markShown || !m_form.Board.Ready()) return;
+    // The level may have changed under the mark: fewer patterns.
+    m_index[static_cast<int>(TFocusGroup::Patterns)] =
+        std::clamp(IndexIn(TFocusGroup::Patterns), 0, std::max(0, m_form.PatternCount - 1));
+    DrawFocusMark(m_form.Canvas, MarkedRect(),
+                  m_group == TFocusGroup::Toolbar ? TFocusMarkShape::Bars : TFocusMarkShape::Ring);
+}
+
+void TKeyboard::ShowMark() {
+    m_markShown = true;
+    m_form.boxPaint();
+}
+
+void TKeyboard::HideMark() {
+    m_markShown = false;
+    m_form.boxPaint(); // the full paint leaves the mark out
+}
+
+void TKeyboard::AfterAction() {
+    if (!m_form.Dragging) m_lifted = false;
+    if (m_markShown && m_form.isVisible()) ShowMark();
+    Announcer.Changed(m_form);
+}
+
+void TKeyboard::AnnounceFocus() { AnnounceKeyboardFocus(m_form, *this); }
+
+void TKeyboard::Repainted() { DrawMark(); }
+
+void TKeyboard::Tick() {
+    DrawMark(); // the offers' glittering frames may have touched it
+    Announcer.Changed(m_form);
+}
+
+void TKeyboard::TextsApplied() {
+    for (int i = 0; i < 8; ++i) {
+        TJetButton* b = ToolbarButton(i);
+        // The tooltip names the keys; the hint itself stays as it is.
+        b->setToolTip(b->ShowHint() ? b->Hint() + QStringLiteral(" (") + ShortcutText(i) + QLatin1Char(')') : QString());
+    }
+    ApplyAccessibleNames(*this);
+}

@@ -1,0 +1,101 @@
+#pragma once
+// Keyboard play. A table maps each key to an action, and every action goes through the very
+// handler of TMainform that the mouse uses (boxMouseDown, boxMouseUp, PatShapeMouseDown, the
+// buttons' clicks), so the rules, the sounds, the dialogs and the start of the clock are the
+// same whichever way the player plays.
+//
+// A focus mark walks four groups: the stacks, the row positions, the patterns in play and the
+// toolbar buttons. It appears with the first key press and goes with the next mouse press.
+
+#include "app/Accessibility.h"
+
+#include <QKeyCombination>
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+
+#include <array>
+
+class QAccessibleInterface;
+class TJetButton;
+class TMainform;
+
+enum class TFocusGroup { Stacks, Row, Patterns, Toolbar };
+inline constexpr int FocusGroupCount = 4;
+
+class TKeyboard;
+
+// One row of the key map. Arg is handed to the action (a stack, a row position, ...).
+struct TKeyBinding {
+    QKeyCombination Key;
+    void (*Act)(TKeyboard& keys, int arg);
+    int Arg = 0;
+    // While a card is in hand only the keys that move the mark or put the card somewhere act,
+    // as the pointer can do nothing else while it holds a card.
+    bool WhileLifted = false;
+};
+
+class TKeyboard : public QObject {
+    Q_OBJECT
+public:
+    explicit TKeyboard(TMainform& form);
+    ~TKeyboard() override;
+
+    TMainform& Form() { return m_form; }
+
+    // Runs the action bound to the key; false when the key is not in the map.
+    bool KeyPress(QKeyCombination key);
+
+    // The moves, as the key map calls them.
+    void Lift(int stack);         // the top card of a stack into the hand
+    void DropOnRow(int position); // the card in hand onto a row position
+    void PutBack();               // the card in hand back onto its stack
+    void Activate();              // Space or Enter on whatever the mark is on
+    void PressButton(TJetButton* button);
+    void NextGroup(int step);     // Tab, Shift+Tab
+    void Move(int step);          // the arrow keys
+    // A card lifted by a key and still in hand.
+    bool CardInHand() const;
+
+    // Where the mark is, and whether it shows.
+    TFocusGroup Group() const { return m_group; }
+    int Index() const { return m_index[static_cast<int>(m_group)]; }
+    int IndexIn(TFocusGroup g) const { return m_index[static_cast<int>(g)]; }
+    bool MarkShown() const { return m_markShown; }
+    // The element under the mark, in the board's pixels.
+    QRect MarkedRect() const;
+    TJetButton* ToolbarButton(int index) const;
+
+    // Hooks of the main window: after a full paint of the board, after every timer tick, and
+    // after the texts have been applied.
+    void Repainted();
+    void Tick();
+    void TextsApplied();
+
+    // What a screen reader is told of the game's changes.
+    TAnnouncer Announcer;
+
+    // The keys named in a toolbar button's tooltip and in the help, e.g. "F2, Ctrl+N".
+    static QString ShortcutText(int toolbarIndex);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int GroupSize(TFocusGroup g) const;
+    void SetFocus(TFocusGroup g, int index);
+    void ShowMark();
+    void HideMark();
+    void DrawMark();
+    void AfterAction();
+    void AnnounceFocus();
+    int FirstOfferedIndex() const;
+
+    TMainform& m_form;
+    TFocusGroup m_group = TFocusGroup::Stacks;
+    std::array<int, FocusGroupCount> m_index{};
+    bool m_markShown = false;
+    bool m_lifted = false;    // the card in hand was lifted by a key
+    QPoint m_liftPoint;       // where the key took hold of it: the stack top's centre
+    bool m_watchingWindow = false;
+};

@@ -1,0 +1,52 @@
+#include "board/FocusMark.h"
+
+#include <QPainter>
+
+namespace {
+
+// Light yellow inside two dark lines: it stands out on every board colour, on the cards and
+// on the pattern pictures alike.
+const QColor MarkLight(255, 214, 0);
+const QColor MarkDark(20, 20, 20);
+constexpr int Gap = 1;   // between the element and the mark
+constexpr int Width = 4; // dark, light, light, dark
+
+void FillFrame(QPainter& p, const QRect& outer, int inset, const QColor& colour) {
+    const QRect r = outer.adjusted(inset, inset, -inset, -inset);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawRect(r.x(), r.y(), r.width(), 1);
+    p.drawRect(r.x(), r.bottom(), r.width(), 1);
+    p.drawRect(r.x(), r.y(), 1, r.height());
+    p.drawRect(r.right(), r.y(), 1, r.height());
+}
+
+void FillBar(QPainter& p, const QRect& bar) {
+    p.fillRect(bar, MarkDark);
+    p.fillRect(bar.adjusted(0, 1, 0, -1), MarkLight);
+}
+
+} // namespace
+
+QRect FocusMarkBounds(const QRect& element, TFocusMarkShape shape) {
+    const int out = Gap + Width;
+    if (shape == TFocusMarkShape::Ring) return element.adjusted(-out, -out, out, out);
+    return element.adjusted(0, -out, 0, out);
+}
+
+void DrawFocusMark(TCanvas& canvas, const QRect& element, TFocusMarkShape shape) {
+    if (canvas.Image.isNull() || element.isEmpty()) return;
+    const QRect bounds = FocusMarkBounds(element, shape);
+    QPainter p(&canvas.Image);
+    if (shape == TFocusMarkShape::Ring) {
+        FillFrame(p, bounds, 0, MarkDark);
+        FillFrame(p, bounds, 1, MarkLight);
+        FillFrame(p, bounds, 2, MarkLight);
+        FillFrame(p, bounds, 3, MarkDark);
+    } else {
+        FillBar(p, QRect(bounds.x(), bounds.y(), bounds.width(), Width));
+        FillBar(p, QRect(bounds.x(), bounds.bottom() - Width + 1, bounds.width(), Width));
+    }
+    p.end();
+    canvas.Changed(bounds.intersected(canvas.Image.rect()));
+}

@@ -1,0 +1,188 @@
+// What a screen reader reads from the running main window, through Qt's own QAccessible API:
+// names, roles, states and values of the toolbar, the board's cards and score, the patterns,
+// the dialogs' texts, and the events that announce what happened.
+#include "AppFixture.h"
+
+#include "app/Keys.h"
+#include "dialogs/highscor.h"
+#include "settings/Language.h"
+
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QDialog>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+using Access = AppFixture;
+
+QAccessibleInterface* Of(QObject* o) { return QAccessible::queryAccessibleInterface(o); }
+
+// Every interface below root, depth first, as a screen reader walks the tree.
+void Walk(QAccessibleInterface* root, const std::function<void(QAccessibleInterface*)>& visit) {
+    if (!root) return;
+    visit(root);
+    for (int i = 0; i < root->childCount(); ++i) Walk(root->child(i), visit);
+}
+
+QAccessibleInterface* FindByName(QAccessibleInterface* root, const QString& name, QAccessible::Role role) {
+    QAccessibleInterface* found = nullptr;
+    Walk(root, [&](QAccessibleInterface* i) {
+        if (!found && i->role() == role && i->text(QAccessible::Name) == name) found = i;
+    });
+    return found;
+}
+
+// The status line, the board's last child, which says what happened.
+QString Announced(TMainform* f) {
+    QAccessibleInterface* board = Of(f->box);
+    QAccessibleInterface* status = board->child(board->childCount() - 1);
+    EXPECT_EQ(status->role(), QAccessible::StatusBar);
+    return status->text(QAccessible::Name);
+}
+
+TEST_F(Access, TheToolbarIsEightNamedPushButtonsWithTheirTrueStates) {
+    Start();
+    QAccessibleInterface* window = Of(form);
+    const char* names[] = {"New game", "Give up", "Pause", "Highscores", "Options", "Info", "Help", "Exit"};
+    for (const char* name : names) {
+        QAccessibleInterface* b = FindByName(window, QString::fromLatin1(name), QAccessible::Button);
+        ASSERT_TRUE(b) << name;
+        EXPECT_FALSE(b->state().invisible) << name;
+        EXPECT_FALSE(b->text(QAccessible::Description).isEmpty()) << name;
+    }
+    QAccessibleInterface* giveUp = Of(form->GiveUpBtn);
+    EXPECT_EQ(giveUp->text(QAccessible::Description), form->GiveUpBtn->Hint());
+    // Before the game starts give-up and pause cannot be pressed, and say so.
+    EXPECT_TRUE(giveUp->state().disabled);
+    EXPECT_TRUE(Of(form->PauseBtn)->state().disabled);
+    EXPECT_FALSE(Of(form->MixBtn)->state().disabled);
+    QTest::keyClick(form, Qt::Key_P); // nothing: not started
+    QTest::keyClick(form, Qt::Key_1);
+    QTest::keyClick(form, Qt::Key_Escape);
+    EXPECT_FALSE(giveUp->state().disabled);
+    EXPECT_FALSE(Of(form->PauseBtn)->state().disabled);
+
+    // The press action is the button's click.
+    Of(form->PauseBtn)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(form->GameState, gsPaused);
+    EXPECT_TRUE(Of(form->MixBtn)->state().disabled);
+
+    Language = 1;
+    form->ApplyMainTexts();
+    EXPECT_TRUE(FindByName(window, "Aufgeben", QAccessible::Button));
+    EXPECT_TRUE(FindByName(window, "Beenden", QAccessible::Button));
+    Language = 0;
+}
+
+struct CardNameCase {
+    int language;
+    const char* red3, *row1, *stack1, *joker, *violet13, *score;
+};
+
+class CardNames : public AppFixture, public ::testing::WithParamInterface<CardNameCase> {};
+
+TEST_P(CardNames, RowAndStacksAreNamedByTheirCards) {
+    const CardNameCase& c = GetParam();
+    Start();
+    Language = c.language;
+    form->ApplyMainTexts();
+    SetTable("r2 J b9 v13", {{"r3", "g6"}, {"v13"}, {}, {"r8"}, {"r10"}});
+    QAccessibleInterface* window = Of(form);
+    EXPECT_TRUE(FindByName(window, QString::fromUtf8(c.joker), QAccessible::Graphic));
+    QAccessibleInterface* violet = FindByName(window, QString::fromUtf8(c.violet13), QAccessible::Graphic);
+    ASSERT_TRUE(violet);
+
+    QTest::keyClick(form, Qt::Key_1);
+    QTest::keyClick(form, Qt::Key_2); // onto the joker
+    QAccessibleInterface* dropped = FindByName(window, QString::fromUtf8(c.red3), QAccessible::Graphic);
+    ASSERT_TRUE(dropped);
+    EXPECT_EQ(dropped->text(QAccessible::Description), QString::fromUtf8(c.row1));
+    // The stack under it now shows its next card.
+    QAccessibleInterface* board = Of(form->box);
+    QAccessibleInterface* stack = nullptr;
+    for (int i = 0; i < board->childCount(); ++i)
+        if (board->child(i)->text(QAccessible::Description) == QString::fromUtf8(c.stack1)) stack = board->child(i);
+    ASSERT_TRUE(stack);
+    EXPECT_EQ(stack->role(), QAccessible::Graphic);
+
+    QAccessibleInterface* score = FindByName(window, QString::fromUtf8(c.score), QAccessible::StaticText);
+    ASSERT_TRUE(score);
+    form->Score = 123;
+    EXPECT_EQ(score->text(QAccessible::Value), "123");
+    ASSERT_TRUE(score->valueInterface());
+    EXPECT_EQ(score->valueInterface()->currentValue().toInt(), 123);
+    Language = 0;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, CardNames,
+    ::testing::Values(CardNameCase{0, "red 3", "row position 2", "stack 1, 1 card", "joker", "violet 13", "Score:"},
+                      CardNameCase{1, "rot 3", "Reihenplatz 2", "Stapel 1, 1 Karte", "Joker", "violett 13",
+                                   "Punkte:"}),
+    [](const ::testing::TestParamInfo<CardNameCase>& i) { return i.param.language == 1 ? "German" : "English"; });
+
+TEST_F(Access, PatternsSayTheirStateAndPoints) {
+    Start();
+    SetTable("r4 g4 b9 v13", {{"r3"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
+    int offered = -1;
+    for (int i = 1; i <= form->PatternCount; ++i)
+        if (IsOffered(form->PatternState[i])) offered = i;
+    ASSERT_GT(offered, 0);
+    QAccessibleInterface* p = Of(form->PatternShapes[size_t(offered)]);
+    EXPECT_EQ(p->role(), QAccessible::Button);
+    EXPECT_EQ(p->text(QAccessible::Name), QString::fromUtf8(PatternName(form->PatternIds[offered], 0)));
+    const QString points = QString::number(ClaimValue(*form, offered)) + " points";
+    EXPECT_EQ(p->text(QAccessible::Description), "offered, " + points);
+    EXPECT_FALSE(p->state().disabled);
+    // A pattern not in play at this level is not there for a screen reader.
+    EXPECT_TRUE(Of(form->PatternShapes[18])->state().invisible);
+
+    form->TimerTimer(); // the announcer's first look only learns the board
+    p->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(p->text(QAccessible::Description), "claimed");
+    EXPECT_TRUE(p->state().checked);
+    form->TimerTimer();
+    EXPECT_EQ(Announced(form), "Claimed: " + p->text(QAccessible::Name) + ", " + points);
+}
+
+TEST_F(Access, DropsOffersAndTheEndAreAnnounced) {
+    Start();
+    SetTable("r2 g4 b9 v13", {{"r4"}, {}, {}, {}, {}});
+    form->TimerTimer(); // the first look only learns the board
+    QTest::keyClick(form, Qt::Key_1);
+    dialogs.Expect("TOKDialog", Press("YesBtn", 2));
+    QTest::keyClick(form, Qt::Key_1); // r4 g4 b9 v13 offers a pair, and the stacks are empty: lost
+    EXPECT_EQ(form->GameState, gsLost);
+    const QString said = Announced(form);
+    EXPECT_TRUE(said.startsWith("red 4 on row position 1. Offered: ")) << said.toStdString();
+    EXPECT_TRUE(said.endsWith(". Lost")) << said.toStdString();
+}
+
+TEST_F(Access, DialogsExposeTheirTextsAndTheHighscoreRows) {
+    Start();
+    dialogs.Expect("TYesNoDialog", [](QDialog* d) {
+        QAccessibleInterface* i = Of(d);
+        EXPECT_EQ(i->text(QAccessible::Description), "Do you really want to exit the game?");
+        EXPECT_TRUE(FindByName(i, "exit the game?", QAccessible::StaticText));
+        EXPECT_TRUE(FindByName(i, "Yes", QAccessible::Button));
+        EXPECT_TRUE(FindByName(i, "No", QAccessible::Button));
+        PressButton(d, "NoBtn", mrNo);
+    });
+    QTest::keyClick(form, Qt::Key_Q, Qt::ControlModifier);
+    dialogs.Expect("THighscoreDlg", [](QDialog* d) {
+        QAccessibleInterface* i = Of(d);
+        QStringList rows;
+        Walk(i, [&](QAccessibleInterface* c) {
+            if (c->role() == QAccessible::ListItem) rows << c->text(QAccessible::Name);
+        });
+        EXPECT_EQ(rows.size(), 15);
+        EXPECT_EQ(rows.value(0), "1. Mr. Brain, 0");
+        PressButton(d, "CancelBtn", 1);
+    });
+    QTest::keyClick(form, Qt::Key_H, Qt::ControlModifier);
+}
+
+} // namespace

@@ -1,0 +1,314 @@
+// Keyboard play on the real main window: each key in each game state does what the matching
+// mouse action does (same rules, sounds and dialogs), the focus mark comes with the first key
+// and goes with the next mouse press, and the dialogs answer to their keys.
+#include "AppFixture.h"
+
+#include "app/Keys.h"
+#include "dialogs/YesNoDlg.h"
+#include "dialogs/highscor.h"
+#include "settings/Language.h"
+#include "settings/qxmulti.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+
+void Key(TMainform* f, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(f, key, mods);
+}
+
+auto KeyAnswer(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    return [key, mods](QDialog* d) {
+        QTest::keyClick(d, key, mods);
+        if (d->isVisible()) {
+            ADD_FAILURE() << "the key did not answer " << d->metaObject()->className();
+            d->done(TYesNoDialog::mrNo);
+        }
+    };
+}
+
+class Keys : public AppFixture {
+protected:
+    // The table most cases start from: no offers, each stack three cards deep.
+    void KnownTable() {
+        SetTable("r2 g4 b9 v13", {{"r3", "g6", "b6"}, {"r5", "g7", "b7"}, {"r7", "g8", "b8"}, {"r8", "g9", "b9"},
+                                  {"r10", "g10", "b10"}});
+    }
+};
+
+struct StateKeyCase {
+    const char* name;
+    TGameState state;
+    std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
+    const char* dialog; // the dialog that must open (answered No or closed), or nullptr
+    TGameState after;
+    QStringList sounds;
+    bool dragging;
+    int stack0; // cards left on stack 1
+};
+
+class KeyTable : public Keys, public ::testing::WithParamInterface<StateKeyCase> {};
+
+TEST_P(KeyTable, EachKeyDoesWhatTheMouseDoes) {
+    const StateKeyCase& c = GetParam();
+    Start();
+    KnownTable();
+    form->GameState = c.state;
+    form->UpdateToolbar();
+    if (c.dialog) {
+        const QString cls = QString::fromLatin1(c.dialog);
+        dialogs.Expect(c.dialog, [cls](QDialog* d) {
+            if (cls == QLatin1String("TYesNoDialog")) PressButton(d, "NoBtn", mrNo);
+            else if (cls == QLatin1String("TqxMultiDlg")) PressButton(d, "OKBtn", 1);
+            else PressButton(d, "YesBtn", 1);
+        });
+    }
+    for (const auto& [key, mods] : c.keys) Key(form, key, mods);
+    EXPECT_EQ(form->GameState, c.after);
+    EXPECT_EQ(sounds, c.sounds);
+    EXPECT_EQ(form->Dragging, c.dragging);
+    EXPECT_EQ(form->StackCount[0], c.stack0);
+    EXPECT_EQ(dialogs.Seen.size(), c.dialog ? 1 : 0);
+}
+
+using KM = std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>;
+constexpr Qt::KeyboardModifiers None = Qt::NoModifier;
+constexpr Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
+
+INSTANTIATE_TEST_SUITE_P(
+    States, KeyTable,
+    ::testing::Values(
+        StateKeyCase{"LiftStartsAFreshGame", gsNotStarted, KM{{Qt::Key_1, None}}, nullptr, gsRunning, {"UP"}, true, 3},
+        StateKeyCase{"LiftFromAnEmptyStackOnlyStarts", gsNotStarted, KM{{Qt::Key_5, None}, {Qt::Key_5, None}},
+                     nullptr, gsRunning, {"UP"}, true, 3},
+        StateKeyCase{"LiftThenDrop", gsRunning, KM{{Qt::Key_1, None}, {Qt::Key_3, None}}, nullptr, gsRunning,
+                     {"UP", "DOWN"}, false, 2},
+        StateKeyCase{"FiveDropsNothing", gsRunning, KM{{Qt::Key_1, None}, {Qt::Key_5, None}}, nullptr, gsRunning,
+                     {"UP"}, true, 3},
+        StateKeyCase{"EscapePutsBack", gsRunning, KM{{Qt::Key_1, None}, {Qt::Key_Escape, None}}, nullptr,
+                     gsRunning, {"UP", "FALSCH"}, false, 3},
+        StateKeyCase{"SpaceOnAnotherStackIsBesideTheRow", gsRunning,
+                     KM{{Qt::Key_1, None}, {Qt::Key_Tab, None}, {Qt::Key_Tab, None}, {Qt::Key_Tab, None},
+                        {Qt::Key_Space, None}},
+                     nullptr, gsRunning, {"UP", "FALSCH"}, false, 3},
+        StateKeyCase{"PausedTakesNoCard", gsPaused, KM{{Qt::Key_1, None}}, nullptr, gsPaused, {}, false, 3},
+        StateKeyCase{"WonTakesNoCard", gsWon, KM{{Qt::Key_1, None}, {Qt::Key_2, None}}, nullptr, gsWon, {}, false, 3},
+        StateKeyCase{"LostTakesNoCard", gsLost, KM{{Qt::Key_2, None}}, nullptr, gsLost, {}, false, 3},
+        StateKeyCase{"PauseBeforeTheStartDoesNothing", gsNotStarted, KM{{Qt::Key_P, None}}, nullptr, gsNotStarted,
+                     {}, false, 3},
+        StateKeyCase{"PausePauses", gsRunning, KM{{Qt::Key_P, None}}, nullptr, gsPaused, {}, false, 3},
+        StateKeyCase{"PauseKeyResumes", gsPaused, KM{{Qt::Key_Pause, None}}, nullptr, gsRunning, {}, false, 3},
+        StateKeyCase{"NewGameWithoutAQuestion", gsNotStarted, KM{{Qt::Key_F2, None}}, nullptr, gsNotStarted,
+                     {"MIX"}, false, 10},
+        StateKeyCase{"NewGameWhileRunningAsks", gsRunning, KM{{Qt::Key_N, Ctrl}}, "TYesNoDialog", gsRunning, {},
+                     false, 3},
+        StateKeyCase{"NewGameWhilePausedIsOff", gsPaused, KM{{Qt::Key_F2, None}}, nullptr, gsPaused, {}, false, 3},
+        StateKeyCase{"GiveUpAsks", gsRunning, KM{{Qt::Key_G, Ctrl}}, "TYesNoDialog", gsRunning, {}, false, 3},
+        StateKeyCase{"GiveUpBeforeTheStartIsOff", gsNotStarted, KM{{Qt::Key_G, Ctrl}}, nullptr, gsNotStarted, {},
+                     false, 3},
+        StateKeyCase{"ExitAsks", gsRunning, KM{{Qt::Key_Q, Ctrl}}, "TYesNoDialog", gsRunning, {}, false, 3},
+        StateKeyCase{"Highscores", gsPaused, KM{{Qt::Key_H, Ctrl}}, "THighscoreDlg", gsPaused, {}, false, 3},
+        StateKeyCase{"Options", gsRunning, KM{{Qt::Key_O, Ctrl}}, "TqxMultiDlg", gsRunning, {}, false, 3},
+        StateKeyCase{"Info", gsWon, KM{{Qt::Key_I, Ctrl}}, "TqxMultiDlg", gsWon, {}, false, 3},
+        StateKeyCase{"AHandFullOfCardPressesNoButton", gsRunning, KM{{Qt::Key_1, None}, {Qt::Key_F2, None}},
+                     nullptr, gsRunning, {"UP"}, true, 3},
+        StateKeyCase{"TabToTheToolbarAndPress", gsNotStarted,
+                     KM{{Qt::Key_Tab, None}, {Qt::Key_Backtab, Qt::ShiftModifier}, {Qt::Key_Space, None}},
+                     nullptr, gsNotStarted, {"MIX"}, false, 10},
+        StateKeyCase{"SpaceLiftsArrowsAndEnterDrop", gsRunning,
+                     KM{{Qt::Key_Space, None}, {Qt::Key_Right, None}, {Qt::Key_Return, None}},
+                     nullptr, gsRunning, {"UP", "DOWN"}, false, 2}),
+    [](const ::testing::TestParamInfo<StateKeyCase>& i) { return std::string(i.param.name); });
+
+TEST_F(Keys, TheDroppedCardLandsWhereTheDigitSays) {
+    Start();
+    KnownTable();
+    Key(form, Qt::Key_2); // r5
+    Key(form, Qt::Key_4);
+    EXPECT_EQ(form->Row[3], MakeCard(0, 5));
+    EXPECT_EQ(form->StackCount[1], 2);
+    // The mark follows the card back to the stack it came from.
+    EXPECT_EQ(form->Keys->Group(), TFocusGroup::Stacks);
+    EXPECT_EQ(form->Keys->Index(), 1);
+}
+
+TEST_F(Keys, TheJokerRuleRefusesAKeyDropAsItRefusesTheMouse) {
+    Start();
+    SetTable("r2 J b9 v13", {{"r3", "g6"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
+    dialogs.Expect("TOKDialog", KeyAnswer(Qt::Key_Return));
+    Key(form, Qt::Key_1);
+    Key(form, Qt::Key_1);
+    EXPECT_EQ(sounds, (QStringList{"UP", "FALSCH"}));
+    EXPECT_EQ(form->Row[0], MakeCard(0, 2));
+    EXPECT_EQ(form->StackCount[0], 2);
+    EXPECT_FALSE(form->Dragging);
+    // Onto the joker it goes.
+    Key(form, Qt::Key_1);
+    Key(form, Qt::Key_2);
+    EXPECT_EQ(form->Row[1], MakeCard(0, 3));
+    EXPECT_EQ(form->JokerPos, -1);
+}
+
+TEST_F(Keys, SpaceClaimsTheOfferTheMarkLandsOn) {
+    Start();
+    SetTable("r4 g4 b9 v13", {{"r3"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
+    int offered = -1;
+    for (int i = 1; i <= form->PatternCount; ++i)
+        if (IsOffered(form->PatternState[i])) offered = i;
+    ASSERT_GT(offered, 0);
+    Key(form, Qt::Key_Tab); // shows the mark on the stacks
+    Key(form, Qt::Key_Tab); // the row
+    Key(form, Qt::Key_Tab); // the patterns: straight to the offer
+    EXPECT_EQ(form->Keys->Group(), TFocusGroup::Patterns);
+    Key(form, Qt::Key_Space);
+    EXPECT_EQ(form->PatternState[offered], TPatternState::Claimed);
+    EXPECT_EQ(form->GameState, gsRunning);
+    EXPECT_EQ(sounds, QStringList{"TAKE"});
+    EXPECT_GT(form->Score, 0);
+}
+
+TEST_F(Keys, TheMarkComesWithTheFirstKeyAndGoesWithTheNextMousePress) {
+    Start();
+    KnownTable();
+    const QImage clean = form->Canvas.Image.copy();
+    EXPECT_FALSE(form->Keys->MarkShown());
+    Key(form, Qt::Key_Right); // the first key only shows the mark, where it is
+    EXPECT_TRUE(form->Keys->MarkShown());
+    EXPECT_EQ(form->Keys->Index(), 0);
+    const QRect stack = form->Board.Layout.StackTopRect(0);
+    const QPoint onMark(stack.center().x(), stack.top() - 3);
+    EXPECT_NE(form->Canvas.Image.pixel(onMark), clean.pixel(onMark));
+    EXPECT_EQ(form->Canvas.Image.pixel(stack.center()), clean.pixel(stack.center())); // the card stays clear
+
+    // On the toolbar the mark is a bar above and below the button, on the board image.
+    Key(form, Qt::Key_Backtab, Qt::ShiftModifier);
+    const QRect mix = form->MixBtn->geometry();
+    EXPECT_NE(form->Canvas.Image.pixel(mix.center().x(), mix.bottom() + 3), clean.pixel(mix.center().x(), mix.bottom() + 3));
+    EXPECT_EQ(form->Canvas.Image.pixel(onMark), clean.pixel(onMark));
+
+    // A timer tick keeps it; a mouse press anywhere takes it away and leaves the board as it was.
+    form->TimerTimer();
+    EXPECT_NE(form->Canvas.Image.pixel(mix.center().x(), mix.bottom() + 3), clean.pixel(mix.center().x(), mix.bottom() + 3));
+    const QPoint empty(form->width() / 2, form->height() - 5);
+    MouseDown(empty);
+    MouseUp(empty);
+    EXPECT_FALSE(form->Keys->MarkShown());
+    EXPECT_EQ(form->Canvas.Image, clean);
+}
+
+TEST_F(Keys, TooltipsNameTheKeysAndTheHintsStay) {
+    Start();
+    EXPECT_EQ(form->MixBtn->Hint(), "I start a new game.");
+    EXPECT_EQ(form->MixBtn->toolTip(), "I start a new game. (F2, Ctrl+N)");
+    EXPECT_EQ(form->ExitBtn->toolTip(), "For now I have enough. (Ctrl+Q)");
+    EXPECT_EQ(form->PauseBtn->toolTip(), "I need a break. (P)");
+}
+
+// ---- dialogs -----------------------------------------------------------------------------
+
+struct DialogKeyCase {
+    const char* name;
+    int language;
+    Qt::Key key;
+    bool exits;
+};
+
+class ExitQuestionKeys : public AppFixture, public ::testing::WithParamInterface<DialogKeyCase> {};
+
+TEST_P(ExitQuestionKeys, AnswerTheQuestion) {
+    const DialogKeyCase& c = GetParam();
+    Start();
+    Language = c.language;
+    dialogs.Expect("TYesNoDialog", KeyAnswer(c.key));
+    Key(form, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(form->isVisible(), !c.exits);
+    Language = 0;
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, ExitQuestionKeys,
+                         ::testing::Values(DialogKeyCase{"EnterIsYes", 0, Qt::Key_Return, true},
+                                           DialogKeyCase{"KeypadEnterIsYes", 0, Qt::Key_Enter, true},
+                                           DialogKeyCase{"EscapeIsNo", 0, Qt::Key_Escape, false},
+                                           DialogKeyCase{"YIsYes", 0, Qt::Key_Y, true},
+                                           DialogKeyCase{"NIsNo", 0, Qt::Key_N, false},
+                                           DialogKeyCase{"GermanJIsYes", 1, Qt::Key_J, true},
+                                           DialogKeyCase{"GermanNIsNo", 1, Qt::Key_N, false}),
+                         [](const ::testing::TestParamInfo<DialogKeyCase>& i) { return std::string(i.param.name); });
+
+TEST_F(Keys, LettersThatAreNoAnswerLeaveTheQuestionOpen) {
+    Start();
+    Language = 1;
+    dialogs.Expect("TYesNoDialog", [](QDialog* d) {
+        QTest::keyClick(d, Qt::Key_Y); // English yes, but the game speaks German
+        QTest::keyClick(d, Qt::Key_Q);
+        EXPECT_TRUE(d->isVisible());
+        QTest::keyClick(d, Qt::Key_N);
+    });
+    Key(form, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(form->isVisible());
+    Language = 0;
+}
+
+TEST_F(Keys, TheHighscoreNameIsTypedAndTakenWithEnter) {
+    Start();
+    form->GameState = gsRunning;
+    form->UpdateToolbar();
+    form->Score = 40;
+    dialogs.Expect("TYesNoDialog", KeyAnswer(Qt::Key_Y));
+    dialogs.Expect("THighscoreDlg", [](QDialog* d) {
+        auto* h = static_cast<THighscoreDlg*>(d);
+        EXPECT_EQ(h->focusWidget(), h->Edit1); // typing goes straight into the name
+        h->Edit1->selectAll();
+        QTest::keyClicks(h->Edit1, "Ada");
+        QTest::keyClick(h->Edit1, Qt::Key_Return);
+        EXPECT_FALSE(d->isVisible());
+        if (d->isVisible()) d->done(0);
+    });
+    Key(form, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(form->GameState, gsLost);
+    EXPECT_TRUE(IniText().contains("player=Ada"));
+    EXPECT_TRUE(IniText().contains("hsa0="));
+}
+
+TEST_F(Keys, EscapeInTheHighscoreEntryStoresNothing) {
+    Start();
+    form->GameState = gsRunning;
+    form->UpdateToolbar();
+    form->Score = 40;
+    dialogs.Expect("TYesNoDialog", KeyAnswer(Qt::Key_Return));
+    dialogs.Expect("THighscoreDlg", KeyAnswer(Qt::Key_Escape));
+    Key(form, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_FALSE(IniText().contains("hsa0="));
+}
+
+TEST_F(Keys, TheOptionPicturesAreReachedWithTabAndToggledWithSpace) {
+    Start();
+    const bool soundWas = form->SoundOn;
+    const int backWas = form->Board.BackgroundIndex;
+    dialogs.Expect("TqxMultiDlg", [](QDialog* d) {
+        auto* m = static_cast<TqxMultiDlg*>(d);
+        QWidget* reached[5] = {};
+        for (QWidget*& w : reached) {
+            QTest::keyClick(d, Qt::Key_Tab);
+            w = d->focusWidget();
+        }
+        EXPECT_EQ(reached[0], m->TongueImg);
+        EXPECT_EQ(reached[1], m->SoundImg);
+        EXPECT_EQ(reached[4], m->StrengthImg);
+        QTest::keyClick(d, Qt::Key_Backtab, Qt::ShiftModifier); // back to the background
+        QTest::keyClick(d, Qt::Key_Space);
+        QTest::keyClick(d, Qt::Key_Backtab, Qt::ShiftModifier);
+        QTest::keyClick(d, Qt::Key_Backtab, Qt::ShiftModifier); // the sound
+        QTest::keyClick(d, Qt::Key_Space);
+        QTest::keyClick(d, Qt::Key_Escape);
+        EXPECT_FALSE(d->isVisible());
+    });
+    Key(form, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_NE(form->SoundOn, soundWas);
+    EXPECT_EQ(form->Board.BackgroundIndex, (backWas + 1) % 5);
+}
+
+} // namespace
