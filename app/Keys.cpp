@@ -65,6 +65,10 @@ const TKeyBinding KeyMap[] = {
     {K(Qt::Key_I, Qt::ControlModifier), Press, Info},
     {K(Qt::Key_F1), Press, Help},
     {K(Qt::Key_Q, Qt::ControlModifier), Press, Exit},
+    // The deal on the board once more, as the info page's button does.
+    {K(Qt::Key_R, Qt::ControlModifier), [](TKeyboard& k, int) { k.Form().RestartDealClick(); }},
+    // The statistics window.
+    {K(Qt::Key_T, Qt::ControlModifier), [](TKeyboard& k, int) { k.Form().StatisticsClick(); }},
     // Keys the window must not pass on to Qt's own handling (Tab would look for a child).
     {K(Qt::Key_Tab, Qt::ControlModifier), Nothing, 0, true},
 };

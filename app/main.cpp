@@ -20,7 +20,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QShortcut>
 #include <QTimer>
 
 #include <algorithm>
@@ -56,12 +55,6 @@ TMainform::TMainform(const QString& settingsPath, const TStartOptions& start)
         if (ScoreLabel) ScoreLabel->move(left, 4);
     };
     CreateToolbar();
-    // Until the game has a key map of its own: the deal on the board once more, and the
-    // statistics.
-    auto* restart = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
-    connect(restart, &QShortcut::activated, this, &TMainform::RestartDealClick);
-    auto* statistics = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
-    connect(statistics, &QShortcut::activated, this, &TMainform::StatisticsClick);
 
     ScoreLabel = new QLabel(this);
     QFont labelFont(QStringLiteral("Arial"));

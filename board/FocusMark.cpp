@@ -1,6 +1,7 @@
 #include "board/FocusMark.h"
 
 #include <QPainter>
+#include <QtMath>
 
 namespace {
 
@@ -37,7 +38,11 @@ QRect FocusMarkBounds(const QRect& element, TFocusMarkShape shape) {
 void DrawFocusMark(TCanvas& canvas, const QRect& element, TFocusMarkShape shape) {
     if (canvas.Image.isNull() || element.isEmpty()) return;
     const QRect bounds = FocusMarkBounds(element, shape);
+    const qreal ratio = canvas.Ratio > 0 ? canvas.Ratio : 1.0;
     QPainter p(&canvas.Image);
+    // Drawn in the board's layout pixels; on a scaled screen each of them covers several of
+    // the canvas's device pixels.
+    p.scale(ratio, ratio);
     if (shape == TFocusMarkShape::Ring) {
         FillFrame(p, bounds, 0, MarkDark);
         FillFrame(p, bounds, 1, MarkLight);
@@ -48,5 +53,7 @@ void DrawFocusMark(TCanvas& canvas, const QRect& element, TFocusMarkShape shape)
         FillBar(p, QRect(bounds.x(), bounds.bottom() - Width + 1, bounds.width(), Width));
     }
     p.end();
-    canvas.Changed(bounds.intersected(canvas.Image.rect()));
+    const QRect device(qFloor(bounds.x() * ratio), qFloor(bounds.y() * ratio), qCeil(bounds.width() * ratio) + 1,
+                       qCeil(bounds.height() * ratio) + 1);
+    canvas.Changed(device.intersected(canvas.Image.rect()));
 }

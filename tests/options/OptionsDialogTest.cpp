@@ -296,18 +296,20 @@ private slots:
         QCOMPARE(shown, (QList<bool>{page == 6, page == 7, page == 10}));
     }
 
-    // Enter, Return and Escape press nothing, and a close request from outside is refused.
+    // Keys that are no answer (Space with no picture reached, a letter) press nothing, and a
+    // close request from outside is refused; Enter and Escape close it as OK does.
     void onlyButtonsClose() {
         bool stillOpen = false;
         QVERIFY(Open(3, [&] {
-            for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Space})
+            for (Qt::Key key : {Qt::Key_Space, Qt::Key_A, Qt::Key_F5})
                 QTest::keyClick(dialog->windowHandle(), key);
             dialog->close();
             QCoreApplication::processEvents();
             stillOpen = dialog->isVisible();
-            ClickOn(dialog->OKBtn);
+            QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
         }));
         QVERIFY(stillOpen);
+        QVERIFY(Open(3, [&] { QTest::keyClick(dialog->windowHandle(), Qt::Key_Return); }));
     }
 
     // Not chosen yet (-1) becomes English first, then German, then English again; the main
