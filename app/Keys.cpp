@@ -4,6 +4,7 @@
 #include "app/main.h"
 #include "board/FocusMark.h"
 #include "controls/jetButton.h"
+#include "settings/Language.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -94,7 +95,10 @@ TKeyboard::~TKeyboard() = default;
 
 QString TKeyboard::ShortcutText(int toolbarIndex) {
     if (toolbarIndex < 0 || toolbarIndex >= 8) return QString();
-    return QString::fromLatin1(ShortcutTexts[toolbarIndex]);
+    QString text = QString::fromLatin1(ShortcutTexts[toolbarIndex]);
+    // German keyboards label the control key "Strg".
+    if (IsGerman()) text.replace(QLatin1String("Ctrl+"), QLatin1String("Strg+"));
+    return text;
 }
 
 TJetButton* TKeyboard::ToolbarButton(int index) const {

@@ -10,7 +10,8 @@ namespace {
 const QColor MarkLight(255, 214, 0);
 const QColor MarkDark(20, 20, 20);
 constexpr int Gap = 1;   // between the element and the mark
-constexpr int Width = 4; // dark, light, light, dark
+constexpr int Width = 5; // dark, three light, dark
+constexpr int BarWidth = 4; // the toolbar band leaves four pixels above and below a button
 
 void FillFrame(QPainter& p, const QRect& outer, int inset, const QColor& colour) {
     const QRect r = outer.adjusted(inset, inset, -inset, -inset);
@@ -30,9 +31,11 @@ void FillBar(QPainter& p, const QRect& bar) {
 } // namespace
 
 QRect FocusMarkBounds(const QRect& element, TFocusMarkShape shape) {
-    const int out = Gap + Width;
-    if (shape == TFocusMarkShape::Ring) return element.adjusted(-out, -out, out, out);
-    return element.adjusted(0, -out, 0, out);
+    if (shape == TFocusMarkShape::Ring) {
+        const int out = Gap + Width;
+        return element.adjusted(-out, -out, out, out);
+    }
+    return element.adjusted(0, -BarWidth, 0, BarWidth);
 }
 
 void DrawFocusMark(TCanvas& canvas, const QRect& element, TFocusMarkShape shape) {
@@ -45,12 +48,11 @@ void DrawFocusMark(TCanvas& canvas, const QRect& element, TFocusMarkShape shape)
     p.scale(ratio, ratio);
     if (shape == TFocusMarkShape::Ring) {
         FillFrame(p, bounds, 0, MarkDark);
-        FillFrame(p, bounds, 1, MarkLight);
-        FillFrame(p, bounds, 2, MarkLight);
-        FillFrame(p, bounds, 3, MarkDark);
+        for (int k = 1; k < Width - 1; ++k) FillFrame(p, bounds, k, MarkLight);
+        FillFrame(p, bounds, Width - 1, MarkDark);
     } else {
-        FillBar(p, QRect(bounds.x(), bounds.y(), bounds.width(), Width));
-        FillBar(p, QRect(bounds.x(), bounds.bottom() - Width + 1, bounds.width(), Width));
+        FillBar(p, QRect(bounds.x(), bounds.y(), bounds.width(), BarWidth));
+        FillBar(p, QRect(bounds.x(), bounds.bottom() - BarWidth + 1, bounds.width(), BarWidth));
     }
     p.end();
     const QRect device(qFloor(bounds.x() * ratio), qFloor(bounds.y() * ratio), qCeil(bounds.width() * ratio) + 1,

@@ -205,6 +205,10 @@ TEST_F(Keys, TooltipsNameTheKeysAndTheHintsStay) {
     EXPECT_EQ(form->MixBtn->toolTip(), "I start a new game. (F2, Ctrl+N)");
     EXPECT_EQ(form->ExitBtn->toolTip(), "For now I have enough. (Ctrl+Q)");
     EXPECT_EQ(form->PauseBtn->toolTip(), "I need a break. (P)");
+    Language = 1;
+    form->ApplyMainTexts();
+    EXPECT_EQ(form->MixBtn->toolTip(), "Ich fang ein neues Spiel an. (F2, Strg+N)");
+    Language = 0;
 }
 
 // ---- dialogs -----------------------------------------------------------------------------
