@@ -70,6 +70,8 @@ const TKeyBinding KeyMap[] = {
     {K(Qt::Key_R, Qt::ControlModifier), [](TKeyboard& k, int) { k.Form().RestartDealClick(); }},
     // The statistics window.
     {K(Qt::Key_T, Qt::ControlModifier), [](TKeyboard& k, int) { k.Form().StatisticsClick(); }},
+    // A hint: the next move the solver would make.
+    {K(Qt::Key_H), [](TKeyboard& k, int) { k.Form().HintRequest(); }},
     // Keys the window must not pass on to Qt's own handling (Tab would look for a child).
     {K(Qt::Key_Tab, Qt::ControlModifier), Nothing, 0, true},
 };

@@ -127,8 +127,6 @@ void TMainform::CreateAdvice() {
         ini.WriteInt(QStringLiteral("statistics"), QStringLiteral("par") + QChar(u'a' + Level - 1), par);
         if (OKDialog && OKDialog->isVisible()) OKDialog->SetNote(EndNote());
     };
-    auto* hintKey = new QShortcut(QKeySequence(Qt::Key_H), this);
-    connect(hintKey, &QShortcut::activated, this, &TMainform::HintRequest);
 }
 
 void TMainform::FormCreate() {
