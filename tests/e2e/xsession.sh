@@ -20,15 +20,31 @@ cleanup() {
 trap cleanup EXIT
 
 # The server picks a free display itself and tells us its number: with several test runs
-# at once, looking for a free number first would race.
-Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x800x24}" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-XPID=$!
-for _ in $(seq 1 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-DISPLAYNUM=$(head -n 1 "$WORK/display" 2>/dev/null || true)
-[ -n "$DISPLAYNUM" ] || { echo "Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
-export DISPLAY=":$DISPLAYNUM"
-for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
+# at once, looking for a free number first would race. Even so, two servers starting at the
+# same moment can settle on one number and one of them gives up; the survivor then answers for
+# both and later vanishes with its own test. So the server counts as started only while our
+# own process is still alive and answering, and a lost race is simply tried again.
+start_xvfb() {
+  rm -f "$WORK/display"
+  Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x800x24}" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+  XPID=$!
+  for _ in $(seq 1 100); do [ -s "$WORK/display" ] && break; kill -0 "$XPID" 2>/dev/null || return 1; sleep 0.1; done
+  DISPLAYNUM=$(head -n 1 "$WORK/display" 2>/dev/null || true)
+  [ -n "$DISPLAYNUM" ] || return 1
+  export DISPLAY=":$DISPLAYNUM"
+  for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  sleep 0.2
+  kill -0 "$XPID" 2>/dev/null && xdpyinfo >/dev/null 2>&1
+}
+started=0
+for _ in 1 2 3 4 5; do
+  if start_xvfb; then started=1; break; fi
+  kill "$XPID" 2>/dev/null || true
+  wait "$XPID" 2>/dev/null || true
+  XPID=""
+  sleep 0.$((RANDOM % 9 + 1))
+done
+[ "$started" = 1 ] || { echo "Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
 
 # Window geometry of window id $1 as "X Y W H".
 window_geometry() {
