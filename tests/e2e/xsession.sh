@@ -24,9 +24,11 @@ trap cleanup EXIT
 # same moment can settle on one number and one of them gives up; the survivor then answers for
 # both and later vanishes with its own test. So the server counts as started only while our
 # own process is still alive and answering, and a lost race is simply tried again.
+# -noreset: by default the server resets whenever its last client leaves, and a client that
+# connects during that reset (openbox right after xdpyinfo) is turned away.
 start_xvfb() {
   rm -f "$WORK/display"
-  Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x800x24}" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x800x24}" -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
   XPID=$!
   for _ in $(seq 1 100); do [ -s "$WORK/display" ] && break; kill -0 "$XPID" 2>/dev/null || return 1; sleep 0.1; done
   DISPLAYNUM=$(head -n 1 "$WORK/display" 2>/dev/null || true)
