@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "game/Deal.h"
+#include "game/Solver.h"
 
 #include <QCommandLineParser>
 
@@ -28,6 +29,10 @@ const TOptionText Options[] = {
      "Start with deal number N (1 to 2147483647). The same number\n"
      "always deals the same cards; the next new game is random again."},
     {{QStringLiteral("level")}, "L", "Start at skill level L: 1 basic, 2 advanced, 3 master, 4 champions."},
+    {{QStringLiteral("solve")}, "N",
+     "Print the best play found for deal N at the level of --level\n"
+     "(1 if not given), the points it scores and the most any play\n"
+     "could score, and exit without opening a window."},
 };
 
 QString OptionColumn(const TOptionText& o) {
@@ -70,7 +75,9 @@ bool AllDigits(const QString& text) {
 
 } // namespace
 
-QString UsageLine() { return QStringLiteral("Usage: %1 [--deal N] [--level L] [--help] [--version]").arg(Program); }
+QString UsageLine() {
+    return QStringLiteral("Usage: %1 [--deal N | --solve N] [--level L] [--help] [--version]").arg(Program);
+}
 
 std::optional<std::int32_t> ParseDealOption(const QString& text, QString* error) {
     bool ok = false;
@@ -117,6 +124,16 @@ TCommandLine ParseCommandLine(const QStringList& arguments, const QString& setti
         return line;
     }
     QString error;
+    const bool solve = parser.isSet(QStringLiteral("solve"));
+    if (solve && parser.isSet(QStringLiteral("deal")))
+        return Failure(QStringLiteral("--solve and --deal cannot be given together; --solve names the deal"));
+    if (solve) {
+        const auto deal = ParseDealOption(parser.value(QStringLiteral("solve")), &error);
+        if (!deal) return Failure(error);
+        line.Action = TCommandLine::TAction::Solve;
+        line.Start.Deal = *deal;
+        line.Start.Level = 1; // unless --level says otherwise
+    }
     if (parser.isSet(QStringLiteral("deal"))) {
         const auto deal = ParseDealOption(parser.value(QStringLiteral("deal")), &error);
         if (!deal) return Failure(error);
@@ -130,8 +147,22 @@ TCommandLine ParseCommandLine(const QStringList& arguments, const QString& setti
     return line;
 }
 
+QString SolveText(std::int32_t deal, int level) {
+    GameData dealt;
+    SetLevel(dealt, level);
+    StartDeal(dealt, DealByNumber(deal));
+    EvaluatePatterns(dealt); // the dealt row may be claimed before the first drop
+    return QString::fromStdString(SolutionText(deal, dealt, Solve(dealt)));
+}
+
 int ReportCommandLine(const TCommandLine& line) {
     switch (line.Action) {
+    case TCommandLine::TAction::Solve: {
+        const QString text = SolveText(line.Start.Deal, line.Start.Level);
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        std::fflush(stdout);
+        return 0;
+    }
     case TCommandLine::TAction::Play:
         return 0;
     case TCommandLine::TAction::Print:

@@ -12,7 +12,8 @@
 #include <cstdint>
 #include <optional>
 
-// How the first game starts; 0 means "as usual" (a random deal, the stored level).
+// How the first game starts; 0 means "as usual" (a random deal, the stored level). For --solve:
+// the deal to solve and its level.
 struct TStartOptions {
     std::int32_t Deal = 0;
     int Level = 0;
@@ -23,6 +24,7 @@ struct TCommandLine {
         Play,  // start the game with Start
         Print, // print Output on stdout, exit with status 0 (help, version)
         Fail,  // print Output on stderr, exit with status 2 (a mistake on the command line)
+        Solve, // search deal Start.Deal at Start.Level, print the answer, exit with status 0
     };
     TAction Action = TAction::Play;
     QString Output;
@@ -41,6 +43,9 @@ std::optional<int> ParseLevelOption(const QString& text, QString* error);
 // "Usage: zelvano [--deal N] [--level L]" and the like.
 QString UsageLine();
 
-// Prints Output where Action says and gives the exit status; for Play it does nothing and
-// gives 0.
+// The solver's answer for a numbered deal at a level (1..4), as --solve prints it.
+QString SolveText(std::int32_t deal, int level);
+
+// Prints Output where Action says (for Solve, the solver's answer) and gives the exit status;
+// for Play it does nothing and gives 0.
 int ReportCommandLine(const TCommandLine& line);

@@ -56,13 +56,57 @@ check "unknown option" 2 "" "^zelvano: .*bogus" --bogus
 check "unknown short option" 2 "" "^zelvano: .*'x'" -x
 check "an argument" 2 "" "^zelvano: unexpected argument 'game.ini'" game.ini
 check "help with a mistake" 2 "" "bogus" --help --bogus
+check "solve 0" 2 "" "^zelvano: .*deal number.*not '0'" --solve 0
+check "solve not a number" 2 "" "not 'x1'" --solve x1
+check "solve without a value" 2 "" "^zelvano: .*solve" --solve
+check "solve at level 5" 2 "" "skill level.*not '5'" --solve 4242 --level 5
+check "solve at level 0" 2 "" "skill level.*not '0'" --solve 4242 --level 0
+check "solve and deal" 2 "" "^zelvano: --solve and --deal cannot be given together" --solve 4242 --deal 4242
 # Good options get as far as opening the window, which has no display here.
 check "deal and level" 1 "" "cannot connect to the display" --deal 4242 --level 3
 check "deal with equals" 1 "" "cannot connect to the display" --deal=2147483647
 
+# --solve answers without a display: the deal, its row and stacks, the moves, the points and a
+# bound no play beats. The same deal and level give the same text every time.
+solve() {
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$WORK" XDG_CONFIG_HOME="$WORK/config" \
+    timeout 20 "$BIN" "$@"
+}
+check_solution() { # file, deal, level
+  local f=$1 deal=$2 level=$3 card='([RGBV]([1-9]|1[0-3])|J)' ok=1
+  [ "$(sed -n 1p "$f")" = "deal $deal level $level" ] || ok=0
+  grep -qE "^row( $card){4}\$" "$f" || ok=0
+  for s in 1 2 3 4 5; do grep -qE "^stack $s( $card){10}\$" "$f" || ok=0; done
+  # Every card of the deck once: 52 coloured cards and two jokers.
+  [ "$(sed -n '2,7p' "$f" | tr ' ' '\n' | grep -E "^$card\$" | sort | uniq -d | grep -vx J)" = "" ] || ok=0
+  [ "$(sed -n '2,7p' "$f" | tr ' ' '\n' | grep -cE "^$card\$")" -eq 54 ] || ok=0
+  # Then only moves, up to the points and the bound, which end the text.
+  sed -n '8,$p' "$f" | head -n -2 | grep -vqE '^(drop [1-5] [1-4]|claim ([1-9]|1[0-8]))$' && ok=0
+  grep -qE '^drop ' "$f" && grep -qE '^claim ' "$f" || ok=0
+  local points bound
+  points=$(tail -n 2 "$f" | sed -n 's/^points \(-\?[0-9]\+\)$/\1/p')
+  bound=$(tail -n 1 "$f" | sed -n 's/^bound \(-\?[0-9]\+\)$/\1/p')
+  [ -n "$points" ] && [ -n "$bound" ] && [ "$bound" -ge "$points" ] && [ "$points" -gt 0 ] || ok=0
+  [ "$ok" -eq 1 ] && echo "ok   solve $deal level $level" || {
+    echo "FAIL solve $deal level $level:"; sed 's/^/    /' "$f"; fail=1; }
+}
+solve --solve 4242 >"$WORK/solve1" 2>"$WORK/solve-err"
+status=$?
+[ "$status" -eq 0 ] && [ ! -s "$WORK/solve-err" ] && [ ! -e "$WORK/config" ] || {
+  echo "FAIL solve 4242: status $status"; cat "$WORK/solve-err"; fail=1; }
+check_solution "$WORK/solve1" 4242 1
+solve --level=3 --solve=4242 >"$WORK/solve3"
+check_solution "$WORK/solve3" 4242 3
+# The deal is the one --deal would lay: same cards at every level.
+[ "$(sed -n '2,7p' "$WORK/solve1")" = "$(sed -n '2,7p' "$WORK/solve3")" ] || {
+  echo "FAIL solve: the deal differs between levels"; fail=1; }
+solve --solve 4242 --level 1 >"$WORK/solve1b"
+cmp -s "$WORK/solve1" "$WORK/solve1b" && echo "ok   solve again, the same text" || {
+  echo "FAIL solve 4242 a second time differs:"; diff "$WORK/solve1" "$WORK/solve1b"; fail=1; }
+
 # The help lists every option and where the settings live.
 env -u DISPLAY XDG_CONFIG_HOME="$WORK/cfg" "$BIN" --help >"$WORK/help"
-for want in "-h, --help" "-v, --version" "--deal N" "--level L" "$WORK/cfg/Moxelware/Zelvano/V1.ini"; do
+for want in "-h, --help" "-v, --version" "--deal N" "--level L" "--solve N" "$WORK/cfg/Moxelware/Zelvano/V1.ini"; do
   grep -qF -- "$want" "$WORK/help" || { echo "FAIL help does not mention $want"; fail=1; }
 done
 exit $fail
