@@ -6,11 +6,6 @@
 #include <QTimer>
 #include <QWidget>
 
-QString ParText(int par, int score) {
-    return IsGerman() ? QStringLiteral("Bestes gefundenes Ergebnis: %1; du: %2").arg(par).arg(score)
-                      : QStringLiteral("best found for this deal: %1; you: %2").arg(par).arg(score);
-}
-
 QString AssistedText() {
     return IsGerman() ? QStringLiteral("Mit Tipp gespielt: kein Eintrag in die Bestenliste.")
                       : QStringLiteral("A hint was used: no highscore entry.");
@@ -77,9 +72,10 @@ void THintMark::paintEvent(QPaintEvent*) {
 
 TAdvice::TAdvice(const GameData& game, QWidget* parent) : QObject(parent), m_game(game), m_mark(new THintMark(parent)) {}
 
-void TAdvice::DealLaid(const Table& dealt, int level) {
+void TAdvice::DealLaid(const Table& dealt, int level, std::int32_t number) {
     m_dealt = dealt;
     m_dealtLevel = level;
+    m_dealtNumber = number;
     m_assisted = false;
     ++m_deal;
     m_hintRunner.Cancel();
@@ -93,8 +89,12 @@ void TAdvice::GameEnded(int score) {
     ::SetLevel(start, m_dealtLevel);
     StartDeal(start, m_dealt);
     EvaluatePatterns(start);
-    m_parRunner.Start(start, [this, score](const SolverResult& found) {
+    const int level = m_dealtLevel;
+    const std::int32_t number = m_dealtNumber;
+    m_parRunner.Start(start, [this, score, level, number](const SolverResult& found) {
         m_par = found.Points;
+        m_parLevel = level;
+        m_parDeal = number;
         if (OnPar) OnPar(found.Points, score);
     });
 }

@@ -5,6 +5,7 @@
 
 #include "app/SolverRunner.h"
 #include "game/Game.h"
+#include "settings/Language.h" // ParText
 
 #include <QObject>
 #include <QString>
@@ -15,8 +16,7 @@
 
 class QTimer;
 
-// Both languages; par and score as numbers.
-QString ParText(int par, int score);
+// Both languages.
 QString AssistedText();
 QString HintText(const SolverMove& move); // what a screen reader says
 
@@ -47,7 +47,7 @@ public:
     TAdvice(const GameData& game, QWidget* parent);
 
     // A new deal lies on the board: it is kept for its par, and the new game is not assisted.
-    void DealLaid(const Table& dealt, int level);
+    void DealLaid(const Table& dealt, int level, std::int32_t number = 0);
     // The game is over with this score: the search for the deal's par starts.
     void GameEnded(int score);
     // The solver's next move from the board, shown when it is found (if the board is still
@@ -58,6 +58,10 @@ public:
     // The par of the game that ended last, once found.
     std::optional<int> Par() const { return m_par; }
     int EndScore() const { return m_endScore; }
+    // The level and deal number of the game the par belongs to: by the time it is found, the
+    // board may show another deal at another level.
+    int ParLevel() const { return m_parLevel; }
+    std::int32_t ParDeal() const { return m_parDeal; }
 
     // Where the hint's places lie on the screen, asked when it is shown.
     std::function<QList<QRect>(const SolverMove& move)> PlacesFor;
@@ -75,6 +79,9 @@ private:
     TSolverRunner m_parRunner, m_hintRunner;
     Table m_dealt;
     int m_dealtLevel = 1;
+    std::int32_t m_dealtNumber = 0;
+    int m_parLevel = 1;
+    std::int32_t m_parDeal = 0;
     bool m_assisted = false;
     std::optional<int> m_par;
     int m_endScore = 0;

@@ -123,8 +123,8 @@ void TMainform::CreateAdvice() {
         if (move.Type == SolverMove::Kind::Claim) return QList<QRect>{l.PatternRect(move.Position)};
         return QList<QRect>{l.StackTopRect(move.Stack), l.RowRect(move.Target)};
     };
-    Advice->OnPar = [this](int par, int) {
-        ini.WriteInt(QStringLiteral("statistics"), QStringLiteral("par") + QChar(u'a' + Level - 1), par);
+    Advice->OnPar = [this](int par, int score) {
+        StorePar(ini, Advice->ParLevel(), Advice->ParDeal(), par, score);
         if (OKDialog && OKDialog->isVisible()) OKDialog->SetNote(EndNote());
     };
 }
@@ -325,7 +325,7 @@ void TMainform::NewDeal() {
 void TMainform::NewDeal(std::int32_t number) {
     DealNumber = std::clamp(number, MinDealNumber, MaxDealNumber);
     StartDeal(*this, DealByNumber(DealNumber));
-    Advice->DealLaid(*this, Level);
+    Advice->DealLaid(*this, Level, DealNumber);
     Board.DrawScore();
     UpdateToolbar();
 }
@@ -391,7 +391,9 @@ void TMainform::CheckEndOfGame() {
     UpdateToolbar();
 }
 
-FinishedGame TMainform::FinishedGameNow(GameEnd end) const { return {Level, end, Score, ClockTicks, DealNumber}; }
+FinishedGame TMainform::FinishedGameNow(GameEnd end) const {
+    return {Level, end, Score, ClockTicks, DealNumber, Advice->Assisted()};
+}
 
 void TMainform::RecordGameEnd(GameEnd end) {
     // A failed write has been told by the store; the figures are simply not claimed as saved.

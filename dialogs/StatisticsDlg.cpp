@@ -35,6 +35,7 @@ constexpr std::array<RowName, TStatisticsDlg::RowCount> RowNames = {{
     {"Siege in Folge", "Current streak"},
     {"Längste Serie", "Longest streak"},
     {"Gespielte Zeit", "Time played"},
+    {"Mit Tipps gespielt", "Played with hints"},
 }};
 
 TDecorLabel* MakeLabel(QWidget* parent, const QRect& geometry, int pixelSize, bool bold, Qt::Alignment alignment) {
@@ -93,6 +94,9 @@ TStatisticsDlg::TStatisticsDlg(QWidget* mainform, TLMDIniCtrl& ini, TYesNoDialog
     footer->setGeometry(11, bottom, ClientWidth - 22 - 60, ClientHeight - bottom - 10);
     dealLabel = MakeLabel(footer, QRect(12, (footer->height() - 18) / 2, 300, 18), 13, true, Qt::AlignLeft);
     dealLabel->setObjectName(QStringLiteral("dealLabel"));
+    parLabel = MakeLabel(footer, QRect(12, footer->height() / 2 + 1, 330, 18), 13, true, Qt::AlignLeft);
+    parLabel->setObjectName(QStringLiteral("parLabel"));
+    parLabel->hide();
     resetLabel = MakeLabel(footer, QRect(footer->width() - 212, (footer->height() - 18) / 2, 200, 18), 13, true, Qt::AlignRight);
     resetLabel->setObjectName(QStringLiteral("resetLabel"));
     resetLabel->SetColour(QColor(0xff, 0xd8, 0x6a));
@@ -121,6 +125,7 @@ QString TStatisticsDlg::FigureText(const LevelStatistics& level, Row row) {
     case Streak: return QString::number(level.Streak);
     case Longest: return QString::number(level.Longest);
     case Time: return PlayTime(level.Ticks);
+    case Assisted: return QString::number(level.Assisted);
     case RowCount: break;
     }
     return QString();
@@ -150,6 +155,13 @@ void TStatisticsDlg::ApplyTexts() {
                                .arg(Shown.LastDeal));
     else
         dealLabel->SetText(german ? QStringLiteral("Noch kein Spiel gezählt") : QStringLiteral("No game counted yet"));
+    // With a par the deal moves up a line to make room for it below; without one it stays
+    // in the middle of the band.
+    const std::optional<ParOfGame> par = LastGamePar(Shown);
+    const int middle = (dealLabel->parentWidget()->height() - 18) / 2;
+    dealLabel->move(dealLabel->x(), par ? middle - 10 : middle);
+    parLabel->setVisible(par.has_value());
+    if (par) parLabel->SetText(ParText(par->Par, par->Score));
     resetLabel->SetText(german ? QStringLiteral("Statistik löschen") : QStringLiteral("Reset statistics"));
     resetLabel->SetHint(german ? QStringLiteral("Alle Zahlen auf null setzen") : QStringLiteral("Set every figure to zero"));
     OKBtn->SetHint(german ? QStringLiteral("Zurück") : QStringLiteral("Back"));

@@ -1,6 +1,6 @@
 #pragma once
 // The statistics window: the figures of all four skill levels side by side, the deal number of
-// the last game, and a reset behind a yes/no question. It reads the store at every opening,
+// the last game with the solver's par for it once found, and a reset behind a yes/no question. It reads the store at every opening,
 // so it always shows what is saved, also what another running copy has added.
 
 #include "controls/GameDialog.h"
@@ -19,9 +19,9 @@ class TStatisticsDlg : public TGameDialog {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 640;
-    static constexpr int ClientHeight = 372;
+    static constexpr int ClientHeight = 394;
     // The rows of figures, top to bottom.
-    enum Row { Played, Won, Lost, WinRate, Best, Average, Last, Streak, Longest, Time, RowCount };
+    enum Row { Played, Won, Lost, WinRate, Best, Average, Last, Streak, Longest, Time, Assisted, RowCount };
 
     TStatisticsDlg(QWidget* mainform, TLMDIniCtrl& ini, TYesNoDialog& question, const TImageList& bitmaps);
 
@@ -39,6 +39,7 @@ public:
 
     TDecorLabel* title = nullptr;
     TDecorLabel* dealLabel = nullptr;
+    TDecorLabel* parLabel = nullptr; // under the deal, while the last game's par is known
     TDecorLabel* resetLabel = nullptr;
     TJetButton* OKBtn = nullptr;
     std::array<TDecorLabel*, StatisticsLevels> levelLabels{};

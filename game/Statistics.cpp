@@ -18,6 +18,10 @@ constexpr Figure Figures[] = {
     {"total", &LevelStatistics::Total, true},    {"last", &LevelStatistics::Last, true},
     {"streak", &LevelStatistics::Streak, false}, {"longest", &LevelStatistics::Longest, false},
     {"ticks", &LevelStatistics::Ticks, false},
+    {"assisted", &LevelStatistics::Assisted, false},
+    {"par", &LevelStatistics::Par, false},
+    {"pardeal", &LevelStatistics::ParDeal, false},
+    {"parscore", &LevelStatistics::ParScore, true},
 };
 
 std::optional<std::int64_t> ParseValue(const std::string& text) {
@@ -41,8 +45,23 @@ std::int64_t LevelStatistics::Average() const {
     return std::llround(static_cast<double>(Total) / static_cast<double>(Played));
 }
 
+namespace {
+LevelStatistics& AtLevel(Statistics& statistics, int level) {
+    return statistics.Levels[static_cast<std::size_t>(std::clamp(level, 1, StatisticsLevels) - 1)];
+}
+} // namespace
+
 void RecordGame(Statistics& statistics, const FinishedGame& game) {
-    LevelStatistics& s = statistics.Levels[static_cast<std::size_t>(std::clamp(game.Level, 1, StatisticsLevels) - 1)];
+    LevelStatistics& s = AtLevel(statistics, game.Level);
+    statistics.LastDeal = game.Deal;
+    statistics.LastLevel = std::clamp(game.Level, 1, StatisticsLevels);
+    s.ParDeal = 0;
+    s.Ticks += std::max(game.Ticks, 0);
+    if (game.Assisted) {
+        ++s.Assisted;
+        s.Streak = 0;
+        return;
+    }
     // The first game sets the best score even when it is below zero; a best score that
     // outlived a damaged count of games is kept.
     const bool first = s.Played == 0 && s.Best == 0;
@@ -58,8 +77,21 @@ void RecordGame(Statistics& statistics, const FinishedGame& game) {
     }
     s.Total += game.Score;
     s.Last = game.Score;
-    s.Ticks += std::max(game.Ticks, 0);
-    statistics.LastDeal = game.Deal;
+}
+
+void RecordPar(Statistics& statistics, int level, std::int32_t deal, std::int64_t par, std::int64_t score) {
+    LevelStatistics& s = AtLevel(statistics, level);
+    s.Par = par;
+    s.ParDeal = deal;
+    s.ParScore = score;
+}
+
+std::optional<ParOfGame> LastGamePar(const Statistics& statistics) {
+    if (statistics.LastDeal <= 0 || statistics.LastLevel < 1 || statistics.LastLevel > StatisticsLevels)
+        return std::nullopt;
+    const LevelStatistics& s = statistics.Levels[static_cast<std::size_t>(statistics.LastLevel - 1)];
+    if (s.ParDeal != statistics.LastDeal) return std::nullopt;
+    return ParOfGame{s.Par, s.ParScore};
 }
 
 std::string StatisticsKey(const char* figure, int level) {
@@ -73,6 +105,7 @@ std::vector<std::pair<std::string, std::string>> StatisticsToKeys(const Statisti
             keys.emplace_back(StatisticsKey(f.name, level),
                               std::to_string(statistics.Levels[static_cast<std::size_t>(level - 1)].*f.field));
     keys.emplace_back(LastDealKey, std::to_string(statistics.LastDeal));
+    keys.emplace_back(LastLevelKey, std::to_string(statistics.LastLevel));
     return keys;
 }
 
@@ -89,6 +122,10 @@ Statistics StatisticsFromKeys(const std::function<std::optional<std::string>(con
     if (const std::optional<std::string> text = lookup(LastDealKey)) {
         const std::optional<std::int64_t> deal = ParseValue(*text);
         if (deal && *deal >= 1 && *deal <= 2147483647) statistics.LastDeal = static_cast<std::int32_t>(*deal);
+    }
+    if (const std::optional<std::string> text = lookup(LastLevelKey)) {
+        const std::optional<std::int64_t> level = ParseValue(*text);
+        if (level && *level >= 1 && *level <= StatisticsLevels) statistics.LastLevel = static_cast<int>(*level);
     }
     return statistics;
 }

@@ -95,3 +95,8 @@ QString BackgroundCaption(int index) { return PickOrNull(BackgroundCaptions, ind
 QString LevelCaption(int level) { return PickOrNull(LevelCaptions, level - 1); }
 
 static_assert(DialogTexts.size() == static_cast<size_t>(TDialogText::InfoHintHint) + 1, "one text pair per TDialogText");
+
+QString ParText(long long par, long long score) {
+    return IsGerman() ? QStringLiteral("Bestes gefundenes Ergebnis: %1; du: %2").arg(par).arg(score)
+                      : QStringLiteral("best found for this deal: %1; you: %2").arg(par).arg(score);
+}

@@ -57,3 +57,7 @@ QString DialogText(TDialogText which);
 QString BackgroundCaption(int index);
 // The options page's name of skill level 1..4; a null string for any other level.
 QString LevelCaption(int level);
+
+// What the solver found for the deal beside what the player scored: below the end message and
+// in the statistics.
+QString ParText(long long par, long long score);

@@ -42,6 +42,14 @@ bool StoreFinishedGame(TLMDIniCtrl& ini, const FinishedGame& game) {
     return ini.Update(TIniWhat::Statistics, [&game](TIniEdit& edit) { AddFinishedGame(edit, game); });
 }
 
+bool StorePar(TLMDIniCtrl& ini, int level, std::int32_t deal, std::int64_t par, std::int64_t score) {
+    return ini.Update(TIniWhat::Statistics, [&](TIniEdit& edit) {
+        Statistics statistics = ReadFrom([&edit](const QString& key) { return edit.Text(StatisticsSection, key); });
+        RecordPar(statistics, level, deal, par, score);
+        WriteInto(edit, statistics);
+    });
+}
+
 bool ResetStatistics(TLMDIniCtrl& ini) {
     return ini.Update(TIniWhat::Statistics, [](TIniEdit& edit) { WriteInto(edit, Statistics{}); });
 }

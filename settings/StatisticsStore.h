@@ -22,5 +22,9 @@ bool StoreFinishedGame(TLMDIniCtrl& ini, const FinishedGame& game);
 // The same inside a write the caller makes anyway (the close writes everything at once).
 void AddFinishedGame(TIniEdit& edit, const FinishedGame& game);
 
+// Stores the par of a game already recorded (see RecordPar), under the lock as above. False when
+// the write failed (told as above).
+bool StorePar(TLMDIniCtrl& ini, int level, std::int32_t deal, std::int64_t par, std::int64_t score);
+
 // Sets every figure back to 0, in one write. False when the write failed (told as above).
 bool ResetStatistics(TLMDIniCtrl& ini);

@@ -4,6 +4,7 @@
 #include "app/Advice.h"
 #include "dialogs/okDlg.h"
 #include "game/Solver.h"
+#include "settings/StatisticsStore.h"
 #include "settings/qxmulti.h"
 
 #include <QLabel>
@@ -65,6 +66,11 @@ TEST_F(Advice, HintFlashesTheNextMoveAndKeepsTheGameOutOfTheHighscoreList) {
     EXPECT_EQ(form->GameState, gsLost);
     EXPECT_EQ(dialogs.Seen, QStringList{"TOKDialog"});
 
+    // Counted apart in the statistics, not as a lost game of the player's own.
+    const Statistics stored = ReadStatistics(form->ini);
+    EXPECT_EQ(stored.Levels[form->Level - 1].Assisted, 1);
+    EXPECT_EQ(stored.Levels[form->Level - 1].Played, 0);
+
     // A new deal is a fair game again.
     ClickButton(form->MixBtn);
     EXPECT_FALSE(form->Advice->Assisted());
@@ -103,7 +109,7 @@ TEST_F(Advice, ParOfTheDealShowsAtTheEndAndIsStored) {
     const int par = Solve(dealt).Points;
     // The game ends lost with a claim of 35 points; the end message waits until the par is in.
     SetTable("r5 g5 b9 v2", {{"r3"}});
-    form->Advice->DealLaid(dealt, dealt.Level); // the par is for the deal as dealt
+    form->Advice->DealLaid(dealt, dealt.Level, form->DealNumber); // the par is for the deal as dealt
     form->GameState = gsRunning;
     ClickPattern(PositionOf(form, 5));
     QString note;
@@ -119,7 +125,31 @@ TEST_F(Advice, ParOfTheDealShowsAtTheEndAndIsStored) {
     ASSERT_TRUE(form->Advice->Par());
     EXPECT_EQ(*form->Advice->Par(), par);
     EXPECT_TRUE(IniText().contains(QStringLiteral("para=%1").arg(par))) << IniText().toStdString();
+    const std::optional<ParOfGame> stored = LastGamePar(ReadStatistics(form->ini));
+    ASSERT_TRUE(stored) << "the statistics show it for the last game";
+    EXPECT_EQ(stored->Par, par);
+    EXPECT_EQ(stored->Score, 35);
     EXPECT_FALSE(form->OKDialog->Note->isVisible()) << "the note belongs to that message only";
+}
+
+// The par arrives after the board may have moved to another deal at another level (the level
+// change ends the game first): it is stored for the game it belongs to.
+TEST_F(Advice, ParIsStoredForTheLevelAndDealOfItsGame) {
+    Start();
+    const GameData basic = *form;
+    const int par = Solve(basic).Points;
+    form->Advice->DealLaid(basic, 1, 4242);
+    StoreFinishedGame(form->ini, {1, GameEnd::LevelChanged, 120, 10, 4242});
+    form->Advice->GameEnded(120);
+    form->SetLevel(3);
+    form->NewDeal(77);
+    Settle(form->Advice->ParRunner());
+    const Statistics stored = ReadStatistics(form->ini);
+    EXPECT_EQ(stored.Levels[0].Par, par);
+    EXPECT_EQ(stored.Levels[0].ParDeal, 4242);
+    EXPECT_EQ(stored.Levels[2].ParDeal, 0);
+    ASSERT_TRUE(LastGamePar(stored));
+    EXPECT_EQ(LastGamePar(stored)->Score, 120);
 }
 
 } // namespace

@@ -62,7 +62,8 @@ private slots:
                   "playedb=12\nwonb=5\nlostb=7\nbestb=1234\ntotalb=4321\nlastb=-20\nstreakb=2\nlongestb=3\n"
                   "ticksb=123456\n"
                   "playeda=4\nwona=banana\nlosta=4\nbesta=-8\ntotala=-30\nlasta=-8\nticksa=-5\n"
-                  "deal=4242\n");
+                  "assistedb=3\nparb=5120\npardealb=4242\nparscoreb=2480\npara=999\npardeala=4242\n"
+                  "deal=4242\nlevel=2\n");
         Language = 0;
         Open([&] {
             const struct {
@@ -74,6 +75,7 @@ private slots:
                 {TStatisticsDlg::Best, "-8", "1234", "-"},    {TStatisticsDlg::Average, "-8", "360", "-"},
                 {TStatisticsDlg::Last, "-8", "-20", "-"},     {TStatisticsDlg::Streak, "0", "2", "0"},
                 {TStatisticsDlg::Longest, "0", "3", "0"},     {TStatisticsDlg::Time, "0:00:00", "3:25:45", "0:00:00"},
+                {TStatisticsDlg::Assisted, "0", "3", "0"},
             };
             for (const auto& c : cells) {
                 QCOMPARE(Cell(c.row, 1), QString::fromLatin1(c.basic));
@@ -83,6 +85,12 @@ private slots:
             QCOMPARE(view->levelLabels[3]->Text(), QStringLiteral("champions"));
             QCOMPARE(view->rowLabels[TStatisticsDlg::Time]->Text(), QStringLiteral("Time played"));
             QCOMPARE(view->dealLabel->Text(), QStringLiteral("Last game: deal 4242"));
+            // The par of the last game's level, not of another level's game of the same deal.
+            QVERIFY(view->parLabel->isVisible());
+            QCOMPARE(view->parLabel->Text(), QStringLiteral("best found for this deal: 5120; you: 2480"));
+            QCOMPARE(view->rowLabels[TStatisticsDlg::Assisted]->Text(), QStringLiteral("Played with hints"));
+            QVERIFY(view->dealLabel->geometry().bottom() < view->parLabel->geometry().top());
+            QVERIFY(view->parLabel->geometry().bottom() < view->parLabel->parentWidget()->height());
         });
         Language = 1;
         Open([&] {
@@ -90,13 +98,15 @@ private slots:
             QCOMPARE(view->levelLabels[1]->Text(), QStringLiteral("Fortgeschrittene"));
             QCOMPARE(view->rowLabels[TStatisticsDlg::Longest]->Text(), QStringLiteral("Längste Serie"));
             QCOMPARE(view->dealLabel->Text(), QStringLiteral("Letztes Spiel: Nr. 4242"));
+            QCOMPARE(view->parLabel->Text(), QStringLiteral("Bestes gefundenes Ergebnis: 5120; du: 2480"));
+            QCOMPARE(view->rowLabels[TStatisticsDlg::Assisted]->Text(), QStringLiteral("Mit Tipps gespielt"));
             QCOMPARE(view->resetLabel->Text(), QStringLiteral("Statistik löschen"));
         });
         Language = 0;
     }
 
     void resetAsksFirst() {
-        WriteFile("[common]\ntongue=0\n[statistics]\nplayedd=3\nlostd=3\ndeal=9\n");
+        WriteFile("[common]\ntongue=0\n[statistics]\nplayedd=3\nlostd=3\ndeal=9\nlevel=4\npard=700\npardeald=9\n");
         const Statistics stored = ReadStatistics(*ini);
         for (const int answer : {TYesNoDialog::mrNo, TYesNoDialog::mrYes}) {
             int kind = 0;
@@ -108,10 +118,12 @@ private slots:
                 QCOMPARE(kind, 3);
                 if (answer == TYesNoDialog::mrNo) {
                     QCOMPARE(Cell(TStatisticsDlg::Played, 4), QStringLiteral("3"));
+                    QVERIFY(view->parLabel->isVisible());
                     QCOMPARE(ReadStatistics(*ini), stored);
                 } else {
                     QCOMPARE(Cell(TStatisticsDlg::Played, 4), QStringLiteral("0"));
                     QCOMPARE(view->dealLabel->Text(), QStringLiteral("No game counted yet"));
+                    QVERIFY(!view->parLabel->isVisible());
                     QCOMPARE(ReadStatistics(*ini), Statistics{});
                 }
             });

@@ -70,6 +70,27 @@ TEST_F(StatisticsStoreTest, AFailedWriteIsToldAndLeavesTheFileAsItWas) {
     EXPECT_EQ(ReadStatistics(*ini).Levels[1].Played, 1);
 }
 
+// The par comes after its game has been stored, and is stored beside it, where the next game
+// and a reset find it.
+TEST_F(StatisticsStoreTest, ParStoredBesideItsGameUntilTheNextOne) {
+    auto ini = Store();
+    ASSERT_TRUE(StoreFinishedGame(*ini, {2, GameEnd::Lost, 350, 40, 77, true}));
+    ASSERT_TRUE(StorePar(*ini, 2, 77, 4100, 350));
+    const Statistics stored = ReadStatistics(*ini);
+    ASSERT_TRUE(LastGamePar(stored));
+    EXPECT_EQ(LastGamePar(stored)->Par, 4100);
+    EXPECT_EQ(LastGamePar(stored)->Score, 350);
+    EXPECT_EQ(stored.Levels[1].Assisted, 1);
+    EXPECT_EQ(stored.Levels[1].Played, 0);
+    EXPECT_TRUE(Read().contains("parb=4100\n")) << Read().toStdString();
+    ASSERT_TRUE(StoreFinishedGame(*ini, {2, GameEnd::Won, 900, 40, 78}));
+    EXPECT_FALSE(LastGamePar(ReadStatistics(*ini)));
+    ASSERT_TRUE(StorePar(*ini, 2, 78, 4500, 900));
+    ASSERT_TRUE(ResetStatistics(*ini));
+    EXPECT_EQ(ReadStatistics(*ini), Statistics{});
+    EXPECT_TRUE(errors.isEmpty());
+}
+
 TEST_F(StatisticsStoreTest, ADamagedValueReadsAsZeroAndTheNextGameMendsIt) {
     Write("[statistics]\nplayeda=1x\nwona=4\nlosta=2\nbesta=300\n");
     auto ini = Store();
