@@ -371,7 +371,11 @@ void TAnnouncer::Changed(TMainform& form) {
         if (was.gameState == gsPaused && now.gameState == gsRunning) said << Say("Weiter", "Resumed");
     }
     if (said.isEmpty()) return;
-    m_last = said.join(QStringLiteral(". "));
+    Tell(form, said.join(QStringLiteral(". ")));
+}
+
+void TAnnouncer::Tell(TMainform& form, const QString& text) {
+    m_last = text;
     QAccessibleInterface* status = BoardChild(form, StatusChild);
     Emit(status, QAccessible::NameChanged);
     Emit(status, QAccessible::Alert);

@@ -36,6 +36,8 @@ void AnnounceKeyboardFocus(TMainform& form, const TKeyboard& keys);
 class TAnnouncer {
 public:
     void Changed(TMainform& form);
+    // Says text at once on the status line: news that leaves the board as it is, such as a hint.
+    void Tell(TMainform& form, const QString& text);
     // The last announcement, as the status line reads it.
     QString Last() const { return m_last; }
 

@@ -127,6 +127,10 @@ void TMainform::CreateAdvice() {
         StorePar(ini, Advice->ParLevel(), Advice->ParDeal(), par, score);
         if (OKDialog && OKDialog->isVisible()) OKDialog->SetNote(EndNote());
     };
+    // The flash is for the eyes; a screen reader says the same move.
+    Advice->OnHint = [this](const SolverMove& move) {
+        if (Keys) Keys->Announcer.Tell(*this, HintText(move));
+    };
 }
 
 void TMainform::FormCreate() {

@@ -3,7 +3,9 @@
 // the dialogs' texts, and the events that announce what happened.
 #include "AppFixture.h"
 
+#include "app/Advice.h"
 #include "app/Keys.h"
+#include "game/Solver.h"
 #include "dialogs/highscor.h"
 #include "settings/Language.h"
 
@@ -159,6 +161,26 @@ TEST_F(Access, DropsOffersAndTheEndAreAnnounced) {
     const QString said = Announced(form);
     EXPECT_TRUE(said.startsWith("red 4 on row position 1. Offered: ")) << said.toStdString();
     EXPECT_TRUE(said.endsWith(". Lost")) << said.toStdString();
+}
+
+// A hint changes nothing on the board: the status line says it in words as the frame flashes,
+// and keeps saying it until something happens.
+TEST_F(Access, AHintIsSaidOnTheStatusLine) {
+    Start();
+    SetTable("r7 g7 b7 v2", {{"r3", "g9"}, {"r2", "v7"}, {"b12"}});
+    form->TimerTimer(); // the first look only learns the board
+    const SolverMove best = Solve(*form).Moves.front();
+    for (const int language : {0, 1}) {
+        Language = language;
+        form->ApplyMainTexts();
+        QTest::keyClick(form, Qt::Key_H);
+        form->Advice->HintRunner().Wait();
+        QTRY_COMPARE(Announced(form), HintText(best));
+        EXPECT_TRUE(Announced(form).startsWith(language ? "Tipp: " : "Hint: ")) << Announced(form).toStdString();
+        form->TimerTimer();
+        EXPECT_EQ(Announced(form), HintText(best));
+    }
+    Language = 0;
 }
 
 TEST_F(Access, DialogsExposeTheirTextsAndTheHighscoreRows) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A real screen reader's view: the game runs on a private session bus with the AT-SPI bus
 # launcher, and a pyatspi client reads the toolbar's names and states and the cards' names, in
-# English and in German, before and after a move made with the keyboard.
+# English and in German, before and after a move made with the keyboard, and hears a hint asked
+# for with H on the status line.
 set -euo pipefail
 BIN=$1
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -20,6 +21,8 @@ check() { # language tongue
   xdotool windowfocus --sync "$WID" key 1 key Escape
   sleep 0.5
   timeout 60 /usr/bin/python3 "$HERE/atspi_read.py" "$1" 1
+  xdotool windowfocus --sync "$WID" key h
+  timeout 60 /usr/bin/python3 "$HERE/atspi_read.py" "$1" hint
   kill -TERM "$APPPID"
   wait "$APPPID" 2>/dev/null || true
   APPPID=""

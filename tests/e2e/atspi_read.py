@@ -1,14 +1,16 @@
 #!/usr/bin/python3
 # Reads the running game's accessible tree over AT-SPI, as a screen reader would, and checks
-# what it says: the toolbar's push buttons by name and state, and the cards by name.
-#   atspi_read.py LANGUAGE STARTED   (LANGUAGE en or de; STARTED 0 before the first move, 1 after)
+# what it says: the toolbar's push buttons by name and state, and the cards by name; or, asked
+# for "hint", that the board's status line says the hint just asked for.
+#   atspi_read.py LANGUAGE STARTED   (LANGUAGE en or de; STARTED 0 before the first move, 1 after,
+#                                     hint after H was pressed)
 import re
 import sys
 import time
 
 import pyatspi
 
-language, started = sys.argv[1], sys.argv[2] == "1"
+language, started, hint = sys.argv[1], sys.argv[2] == "1", sys.argv[2] == "hint"
 names = {
     "en": ["New game", "Give up", "Pause", "Highscores", "Options", "Info", "Help", "Exit"],
     "de": ["Neues Spiel", "Aufgeben", "Pause", "Bestenliste", "Einstellungen", "Info", "Hilfe", "Beenden"],
@@ -36,6 +38,20 @@ def walk(acc, depth=0):
 
 
 app = find_app()
+if hint:
+    # The search runs on its own thread and may take a while on a busy machine.
+    said = re.compile(r"^(Hint: (claim .+|stack [1-5] onto row position [1-4]))$" if language == "en"
+                      else r"^(Tipp: (nimm .+|Stapel [1-5] auf Platz [1-4]))$")
+    status = None
+    for _ in range(100):
+        status = next((a for a in walk(app) if a.getRoleName() == "status bar"), None)
+        if status is not None and said.match(status.name or ""):
+            print("status line:", status.name)
+            print("ok")
+            sys.exit(0)
+        time.sleep(0.2)
+    sys.exit("the status line does not say the hint: %r" % (status.name if status else None))
+
 buttons, cards, descriptions = {}, [], {}
 for acc in walk(app):
     role = acc.getRoleName()
