@@ -1,5 +1,7 @@
 #include "controls/Decor.h"
 
+#include "controls/jetButton.h"
+
 #include <QEvent>
 #include <QFile>
 #include <QMouseEvent>
@@ -10,7 +12,45 @@ void TileTexture(QPainter& painter, const QRect& rect, const QImage& texture, QP
         painter.fillRect(rect, QColor(64, 64, 64));
         return;
     }
-    painter.drawTiledPixmap(rect, QPixmap::fromImage(texture), rect.topLeft() - origin);
+    const qreal ratio = texture.devicePixelRatio();
+    if (ratio == 1.0) {
+        painter.drawTiledPixmap(rect, QPixmap::fromImage(texture), rect.topLeft() - origin);
+        return;
+    }
+    // Tiled in the screen's own pixels, one texture pixel on one screen pixel: nothing is
+    // resampled on the way, and the tiles meet exactly.
+    QPixmap tile = QPixmap::fromImage(texture);
+    tile.setDevicePixelRatio(1.0);
+    painter.save();
+    painter.scale(1 / ratio, 1 / ratio);
+    const QRectF device(rect.x() * ratio, rect.y() * ratio, rect.width() * ratio, rect.height() * ratio);
+    painter.drawTiledPixmap(device, tile, device.topLeft() - QPointF(origin) * ratio);
+    painter.restore();
+}
+
+QImage DeviceTexture(const QImage& texture, const QImage& twin, qreal ratio) {
+    if (texture.isNull() || ratio == 1.0)
+        return texture;
+    const QSize size(qMax(1, qRound(texture.width() * ratio)), qMax(1, qRound(texture.height() * ratio)));
+    const QImage& source = twin.isNull() ? texture : twin;
+    QImage out = source.size() == size ? source.copy()
+                                       : source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    out.setDevicePixelRatio(ratio);
+    return out;
+}
+
+void TDeviceTexture::Set(const QImage& texture, const QImage& twin) {
+    m_texture = texture;
+    m_twin = twin;
+    m_ratio = 0; // made again at the next paint
+}
+
+const QImage& TDeviceTexture::For(qreal ratio) {
+    if (ratio != m_ratio) {
+        m_ratio = ratio;
+        m_device = DeviceTexture(m_texture, m_twin, ratio);
+    }
+    return m_device;
 }
 
 namespace {
@@ -44,17 +84,19 @@ const QColor BevelDark(128, 128, 128);
 
 // ---------------------------------------------------------------------------------------------
 
-TBevelPanel::TBevelPanel(QWidget* parent, const QImage& texture) : QWidget(parent), m_texture(texture) {}
+TBevelPanel::TBevelPanel(QWidget* parent, const QImage& texture, const QImage& twin) : QWidget(parent) {
+    m_texture.Set(texture, twin);
+}
 
-void TBevelPanel::SetTexture(const QImage& texture) {
-    m_texture = texture;
+void TBevelPanel::SetTexture(const QImage& texture, const QImage& twin) {
+    m_texture.Set(texture, twin);
     update();
 }
 
 void TBevelPanel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     QRect r = rect();
-    TileTexture(p, r, m_texture);
+    TileTexture(p, r, m_texture.For(devicePixelRatioF()));
     Bevel(p, r, OuterBevel, BevelLight, BevelDark);
     r.adjust(OuterBevel, OuterBevel, -OuterBevel, -OuterBevel);
     const int b = BorderWidth;
@@ -68,20 +110,21 @@ void TBevelPanel::paintEvent(QPaintEvent*) {
 
 // ---------------------------------------------------------------------------------------------
 
-TFormFill::TFormFill(QWidget* parent, const QImage& texture) : QWidget(parent), m_texture(texture) {
+TFormFill::TFormFill(QWidget* parent, const QImage& texture, const QImage& twin) : QWidget(parent) {
+    m_texture.Set(texture, twin);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     FollowParent(this, this);
     lower();
 }
 
-void TFormFill::SetTexture(const QImage& texture) {
-    m_texture = texture;
+void TFormFill::SetTexture(const QImage& texture, const QImage& twin) {
+    m_texture.Set(texture, twin);
     update();
 }
 
 void TFormFill::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    TileTexture(p, event->rect(), m_texture);
+    TileTexture(p, event->rect(), m_texture.For(devicePixelRatioF()));
 }
 
 bool TFormFill::eventFilter(QObject* watched, QEvent* event) {
@@ -189,35 +232,50 @@ void TDecorLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 // ---------------------------------------------------------------------------------------------
 
-TPictureControl::TPictureControl(QWidget* parent, const QImage& picture) : QWidget(parent) {
-    SetPicture(picture);
-}
+namespace {
 
-void TPictureControl::SetPicture(const QImage& picture) {
-    if (picture.isNull()) {
-        m_keyed = QImage();
-    } else {
-        const QImage src = picture.convertToFormat(QImage::Format_ARGB32);
-        const QRgb key = src.pixel(0, src.height() - 1) & 0xFFFFFF;
-        m_keyed = QImage(src.size(), QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < src.height(); ++y) {
-            const QRgb* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
-            QRgb* out = reinterpret_cast<QRgb*>(m_keyed.scanLine(y));
-            for (int x = 0; x < src.width(); ++x) {
-                // Hard edges: a pixel is either the picture's or the background's.
-                const bool clear = (in[x] & 0xFFFFFF) == key || qAlpha(in[x]) < 128;
-                out[x] = clear ? 0 : (0xFF000000 | (in[x] & 0xFFFFFF));
-            }
+// Hard edges: a pixel is either the picture's or the background's.
+QImage KeyedByCorner(const QImage& picture) {
+    if (picture.isNull())
+        return QImage();
+    const QImage src = picture.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = src.pixel(0, src.height() - 1) & 0xFFFFFF;
+    QImage keyed(src.size(), QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < src.height(); ++y) {
+        const QRgb* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+        QRgb* out = reinterpret_cast<QRgb*>(keyed.scanLine(y));
+        for (int x = 0; x < src.width(); ++x) {
+            const bool clear = (in[x] & 0xFFFFFF) == key || qAlpha(in[x]) < 128;
+            out[x] = clear ? 0 : (0xFF000000 | (in[x] & 0xFFFFFF));
         }
     }
+    return keyed;
+}
+
+} // namespace
+
+TPictureControl::TPictureControl(QWidget* parent, const QImage& picture, const QImage& twin) : QWidget(parent) {
+    SetPicture(picture, twin);
+}
+
+void TPictureControl::SetPicture(const QImage& picture, const QImage& twin) {
+    m_keyed = KeyedByCorner(picture);
+    // Each picture keyed by its own corner: the twin's key is the same colour in its own art.
+    m_keyedTwin = picture.isNull() ? QImage() : KeyedByCorner(twin);
+    m_ratio = 0; // the screen's picture is made again at the next paint
     update();
 }
 
 void TPictureControl::paintEvent(QPaintEvent*) {
     if (m_keyed.isNull())
         return;
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != m_ratio) {
+        m_ratio = ratio;
+        m_device = DevicePicture(m_keyed, m_keyedTwin, ratio);
+    }
     QPainter p(this);
-    p.drawImage(0, 0, m_keyed);
+    p.drawImage(0, 0, m_device);
 }
 
 void TPictureControl::mousePressEvent(QMouseEvent* event) {
@@ -239,6 +297,12 @@ struct PictureEntry {
     const char* file;
     QSize size;
 };
+
+// The file of a picture's sharper twin: name@2x.png, and the info picture's name@4x.png.
+QString SharpFile(const char* file, int factor) {
+    QString name = QLatin1String(file);
+    return name.insert(name.lastIndexOf(QLatin1Char('.')), QStringLiteral("@%1x").arg(factor));
+}
 
 // Sizes of the art; a placeholder takes the same size so layouts stay as drawn.
 const PictureEntry PictureTable[TImageList::Count] = {
@@ -273,9 +337,23 @@ QImage TImageList::LoadOrPlaceholder(const QString& path, QSize expected) {
 }
 
 TImageList::TImageList() {
-    for (int i = 0; i < Count; ++i)
-        m_bitmaps[i] = LoadOrPlaceholder(QStringLiteral(":/dialogs/") + QLatin1String(PictureTable[i].file),
-                                         PictureTable[i].size);
+    const QString folder = QStringLiteral(":/dialogs/");
+    for (int i = 0; i < Count; ++i) {
+        m_bitmaps[i] = LoadOrPlaceholder(folder + QLatin1String(PictureTable[i].file), PictureTable[i].size);
+        // A twin that is missing or of the wrong size is left out: the picture itself is
+        // scaled then, which is blurred but never misplaced.
+        const int factor = SharpFactor(i);
+        QImage twin(folder + SharpFile(PictureTable[i].file, factor));
+        if (!twin.isNull() && twin.size() == m_bitmaps[i].size() * factor)
+            m_sharp[i] = twin.convertToFormat(twin.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    }
+}
+
+int TImageList::SharpFactor(int index) { return index == Info ? 4 : 2; }
+
+const QImage& TImageList::Sharp(int index) const {
+    static const QImage none;
+    return index >= 0 && index < Count ? m_sharp[index] : none;
 }
 
 const QImage& TImageList::Bitmap(int index) const {

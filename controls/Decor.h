@@ -8,8 +8,25 @@
 #include <QWidget>
 #include <array>
 
-// Tiles the texture over the rectangle, the first tile at origin.
+// Tiles the texture over the rectangle, the first tile at origin. A texture that carries a
+// device pixel ratio tiles at its own size on the window, its pixels the screen's.
 void TileTexture(QPainter& painter, const QRect& rect, const QImage& texture, QPoint origin = QPoint());
+
+// A tiling texture at `ratio` times its size, carrying that ratio: the texture itself at 1, its
+// twice-as-large twin at 2, otherwise the twin (or, lacking one, the texture) scaled smoothly.
+// The size is rounded to whole pixels, so the tiles meet without a gap.
+QImage DeviceTexture(const QImage& texture, const QImage& twin, qreal ratio);
+
+// A texture with its sharper twin, made again for the screen's ratio when that changes.
+class TDeviceTexture {
+public:
+    void Set(const QImage& texture, const QImage& twin);
+    const QImage& For(qreal ratio);
+
+private:
+    QImage m_texture, m_twin, m_device;
+    qreal m_ratio = 0;
+};
 
 // A panel with a textured face and a bevelled edge; children lie on it.
 class TBevelPanel : public QWidget {
@@ -20,29 +37,30 @@ public:
     static constexpr int BorderWidth = 3;
     static constexpr int InnerBevel = 2;
 
-    TBevelPanel(QWidget* parent, const QImage& texture);
-    void SetTexture(const QImage& texture);
+    // The twin, where there is one, is the texture at twice the size for scaled screens.
+    TBevelPanel(QWidget* parent, const QImage& texture, const QImage& twin = QImage());
+    void SetTexture(const QImage& texture, const QImage& twin = QImage());
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage m_texture;
+    TDeviceTexture m_texture;
 };
 
 // Tiles a texture over its whole parent, under everything else, and follows the parent's size.
 class TFormFill : public QWidget {
     Q_OBJECT
 public:
-    TFormFill(QWidget* parent, const QImage& texture);
-    void SetTexture(const QImage& texture);
+    TFormFill(QWidget* parent, const QImage& texture, const QImage& twin = QImage());
+    void SetTexture(const QImage& texture, const QImage& twin = QImage());
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QImage m_texture;
+    TDeviceTexture m_texture;
 };
 
 // A black frame of the given width along the edges of its parent, no fill; the mouse passes
@@ -100,12 +118,14 @@ private:
 };
 
 // A picture drawn unscaled at the top left, with the colour of its bottom-left pixel left out
-// (hard edges); the rest of the rectangle is transparent.
+// (hard edges); the rest of the rectangle is transparent. On a scaled screen it is drawn at the
+// screen's resolution from its twin (the picture at twice the size, keyed by its own
+// bottom-left pixel), the outline still hard.
 class TPictureControl : public QWidget {
     Q_OBJECT
 public:
-    TPictureControl(QWidget* parent, const QImage& picture);
-    void SetPicture(const QImage& picture);
+    TPictureControl(QWidget* parent, const QImage& picture, const QImage& twin = QImage());
+    void SetPicture(const QImage& picture, const QImage& twin = QImage());
     void SetHint(const QString& hint) { setToolTip(hint); }
 
 signals:
@@ -117,7 +137,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QImage m_keyed;
+    QImage m_keyed, m_keyedTwin, m_device;
+    qreal m_ratio = 0;
     bool m_pressed = false;
 };
 
@@ -129,10 +150,18 @@ public:
     TImageList();
     // Index 0..10; anything else gives a null image (and a warning).
     const QImage& Bitmap(int index) const;
+    // The same picture drawn finer, for screens that show more than one pixel per pixel of the
+    // window: twice its size, the info picture four times (its page shows it doubled). Null
+    // for a bad index or where the art has no twin of the right size; then the picture itself
+    // is scaled.
+    const QImage& Sharp(int index) const;
+    // How much larger the twin of a picture is than the picture.
+    static int SharpFactor(int index);
 
     // The picture at path, or a visible placeholder of the expected size when it cannot be read.
     static QImage LoadOrPlaceholder(const QString& path, QSize expected);
 
 private:
     std::array<QImage, Count> m_bitmaps;
+    std::array<QImage, Count> m_sharp;
 };

@@ -62,14 +62,15 @@ TStatisticsDlg::TStatisticsDlg(QWidget* mainform, TLMDIniCtrl& ini, TYesNoDialog
     : TGameDialog(mainform, QSize(ClientWidth, ClientHeight)), m_ini(ini), m_question(question) {
     setObjectName(QStringLiteral("StatisticsDlg"));
     const QImage& stone = bitmaps.Bitmap(TImageList::Stone);
-    new TFormFill(this, bitmaps.Bitmap(TImageList::Face));
+    const QImage& sharpStone = bitmaps.Sharp(TImageList::Stone);
+    new TFormFill(this, bitmaps.Bitmap(TImageList::Face), bitmaps.Sharp(TImageList::Face));
 
-    auto* titlePanel = new TBevelPanel(this, stone);
+    auto* titlePanel = new TBevelPanel(this, stone, sharpStone);
     titlePanel->setGeometry(11, 12, ClientWidth - 22, 33);
     title = MakeLabel(titlePanel, QRect(12, 4, titlePanel->width() - 24, 21), 19, true, Qt::AlignHCenter);
     title->setObjectName(QStringLiteral("title"));
 
-    auto* grid = new TBevelPanel(this, stone);
+    auto* grid = new TBevelPanel(this, stone, sharpStone);
     grid->setObjectName(QStringLiteral("grid"));
     grid->setGeometry(11, 48, ClientWidth - 22, FirstRowTop + RowHeight * RowCount + 10);
     for (int level = 1; level <= StatisticsLevels; ++level) {
@@ -90,7 +91,7 @@ TStatisticsDlg::TStatisticsDlg(QWidget* mainform, TLMDIniCtrl& ini, TYesNoDialog
     }
 
     const int bottom = grid->geometry().bottom() + 4;
-    auto* footer = new TBevelPanel(this, stone);
+    auto* footer = new TBevelPanel(this, stone, sharpStone);
     footer->setGeometry(11, bottom, ClientWidth - 22 - 60, ClientHeight - bottom - 10);
     dealLabel = MakeLabel(footer, QRect(12, (footer->height() - 18) / 2, 300, 18), 13, true, Qt::AlignLeft);
     dealLabel->setObjectName(QStringLiteral("dealLabel"));

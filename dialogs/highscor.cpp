@@ -77,9 +77,10 @@ THighscoreDlg::THighscoreDlg(QWidget* mainform, TLMDIniCtrl& ini, const TChiffre
     setFont(bold);
 
     const QImage& stone = bitmaps.Bitmap(TImageList::Stone);
-    new TFormFill(this, bitmaps.Bitmap(TImageList::Face));
+    const QImage& sharpStone = bitmaps.Sharp(TImageList::Stone);
+    new TFormFill(this, bitmaps.Bitmap(TImageList::Face), bitmaps.Sharp(TImageList::Face));
 
-    auto* titlePanel = new TBevelPanel(this, stone);
+    auto* titlePanel = new TBevelPanel(this, stone, sharpStone);
     titlePanel->setGeometry(11, 12, 298, 33);
     title = new TDecorLabel(titlePanel);
     title->setObjectName(QStringLiteral("title"));
@@ -88,11 +89,11 @@ THighscoreDlg::THighscoreDlg(QWidget* mainform, TLMDIniCtrl& ini, const TChiffre
     title->SetColour(Qt::white);
     title->SetAlignment(Qt::AlignHCenter);
 
-    EditBack = new TBevelPanel(this, stone);
+    EditBack = new TBevelPanel(this, stone, sharpStone);
     EditBack->setObjectName(QStringLiteral("EditBack"));
     EditBack->setGeometry(11, 48, 298, 329);
 
-    auto* p6 = new TBevelPanel(this, stone);
+    auto* p6 = new TBevelPanel(this, stone, sharpStone);
     p6->setObjectName(QStringLiteral("p6"));
     p6->setGeometry(11, 380, 298, 29);
     ClearBox = new QCheckBox(p6);

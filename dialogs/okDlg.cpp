@@ -14,10 +14,10 @@ int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
 TMessageDialog::TMessageDialog(QWidget* mainform, const TImageList& bitmaps)
     : TGameDialog(mainform, QSize(ClientWidth, ClientHeight)) {
 
-    new TFormFill(this, bitmaps.Bitmap(TImageList::Face));
+    new TFormFill(this, bitmaps.Bitmap(TImageList::Face), bitmaps.Sharp(TImageList::Face));
     (new TFrameShape(this, 3))->setObjectName(QStringLiteral("Shape1"));
 
-    p6 = new TBevelPanel(this, bitmaps.Bitmap(TImageList::Stone));
+    p6 = new TBevelPanel(this, bitmaps.Bitmap(TImageList::Stone), bitmaps.Sharp(TImageList::Stone));
     p6->setObjectName(QStringLiteral("p6"));
     p6->setGeometry(11, 12, 298, 77);
     for (TDecorLabel** line : {&m1, &m2}) {

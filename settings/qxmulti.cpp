@@ -27,8 +27,8 @@ TDecorLabel* MakeLabel(QWidget* parent, const QRect& geometry, int pixelSize, bo
 
 // The options and language pages' pictures are 50 x 50 with a white margin; the control is a
 // pixel smaller and leaves the margin's last row and column out.
-TPictureControl* MakeImage(QWidget* parent, const QImage& picture, QPoint at) {
-    auto* image = new TPictureControl(parent, picture);
+TPictureControl* MakeImage(QWidget* parent, const TImageList& bitmaps, int index, QPoint at) {
+    auto* image = new TPictureControl(parent, bitmaps.Bitmap(index), bitmaps.Sharp(index));
     image->setGeometry(at.x(), at.y(), 49, 49);
     return image;
 }
@@ -41,10 +41,10 @@ int Wrap(int x, int n) { return ((x % n) + n) % n; }
 TqxMultiDlg::TqxMultiDlg(QWidget* mainform, TOptionsHost& host, const TImageList& bitmaps)
     : TGameDialog(mainform, QSize(ClientWidth, ClientHeight)), m_host(host) {
 
-    LMDFormFill1 = new TFormFill(this, bitmaps.Bitmap(TImageList::Face));
+    LMDFormFill1 = new TFormFill(this, bitmaps.Bitmap(TImageList::Face), bitmaps.Sharp(TImageList::Face));
     Shape1 = new TFrameShape(this, 3);
 
-    LMDLImage1 = new TPictureControl(this, bitmaps.Bitmap(TImageList::Logo));
+    LMDLImage1 = new TPictureControl(this, bitmaps.Bitmap(TImageList::Logo), bitmaps.Sharp(TImageList::Logo));
     LMDLImage1->setGeometry(4, 12, 105, 77);
 
     // The title and version stand in the left column on every page, reading upwards.
@@ -63,7 +63,7 @@ TqxMultiDlg::TqxMultiDlg(QWidget* mainform, TOptionsHost& host, const TImageList
     connect(OKBtn, &TJetButton::OnClick, this, &TqxMultiDlg::exitClick);
 
     for (TBevelPanel** page : {&p6, &p7, &p10}) {
-        *page = new TBevelPanel(this, bitmaps.Bitmap(TImageList::Stone));
+        *page = new TBevelPanel(this, bitmaps.Bitmap(TImageList::Stone), bitmaps.Sharp(TImageList::Stone));
         (*page)->setGeometry(108, 12, 289, 373);
     }
     CreateInfoPage(bitmaps);
@@ -118,9 +118,10 @@ void TqxMultiDlg::CreateInfoPage(const TImageList& bitmaps) {
     InfoVersion->SetText(QStringLiteral("Version 1.1"));
 
     // The picture is small pixel art; doubled without smoothing it fills the page and stays crisp.
+    // Its twin is drawn at twice the page picture's size, for scaled screens.
     const QImage& small = bitmaps.Bitmap(TImageList::Info);
     const QImage picture = small.scaled(small.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    InfoImg = new TPictureControl(p6, picture);
+    InfoImg = new TPictureControl(p6, picture, bitmaps.Sharp(TImageList::Info));
     InfoImg->setGeometry((p6->width() - picture.width()) / 2, 118, picture.width(), picture.height());
 
     InfoSubtitle = MakeLabel(p6, QRect(12, 248, 265, 22), 16, false, centred);
@@ -161,7 +162,7 @@ void TqxMultiDlg::CreateOptionsPage(const TImageList& bitmaps) {
     };
     int top = 48; // rows are 56 pixels apart, the label 16 below its picture's top
     for (const Row& row : rows) {
-        *row.image = MakeImage(p7, bitmaps.Bitmap(row.picture), QPoint(16, top));
+        *row.image = MakeImage(p7, bitmaps, row.picture, QPoint(16, top));
         connect(*row.image, &TPictureControl::Clicked, this, row.click);
         *row.label = MakeLabel(p7, QRect(79, top + 16, row.labelWidth, 18), 16, false);
         top += 56;
@@ -169,9 +170,9 @@ void TqxMultiDlg::CreateOptionsPage(const TImageList& bitmaps) {
 }
 
 void TqxMultiDlg::CreateLanguagePage(const TImageList& bitmaps) {
-    LImg1 = MakeImage(p10, bitmaps.Bitmap(TImageList::FlagsDe), QPoint(16, 16));
+    LImg1 = MakeImage(p10, bitmaps, TImageList::FlagsDe, QPoint(16, 16));
     LLbl1 = MakeLabel(p10, QRect(79, 32, 190, 18), 16, false);
-    LImg2 = MakeImage(p10, bitmaps.Bitmap(TImageList::FlagsEn), QPoint(16, 72));
+    LImg2 = MakeImage(p10, bitmaps, TImageList::FlagsEn, QPoint(16, 72));
     LLbl2 = MakeLabel(p10, QRect(79, 88, 190, 18), 16, false);
     // Each choice is written in its own language, whatever is chosen so far.
     LLbl1->SetText(QStringLiteral("Ich spreche deutsch."));

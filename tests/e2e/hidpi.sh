@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The real game on a screen scaled by 2: the board and the buttons must be drawn at the
-# screen's resolution, not the scale-1 picture with every pixel blown up to a 2 x 2 block.
+# The real game on a screen scaled by 2: the board, the buttons and the dialogs' pictures must
+# be drawn at the screen's resolution, not the scale-1 picture with every pixel blown up to a
+# 2 x 2 block.
 set -euo pipefail
 BIN=$1
 XVFB_SCREEN=2560x1600x24
@@ -35,6 +36,33 @@ buttons=$(undoubled 8 8 416 100)
 echo "pixels not doubled: board ${board}%, toolbar buttons ${buttons}%"
 [ "$board" -ge 15 ] || { echo "the board is pixel-doubled"; exit 1; }
 [ "$buttons" -ge 15 ] || { echo "the buttons are pixel-doubled"; exit 1; }
+
+# The options dialog: its logo and the stone and sandstone it is made of.
+xdotool windowfocus --sync "$WID" 2>/dev/null || true
+xdotool key ctrl+o
+DID=""
+for _ in $(seq 1 100); do
+  DID=$(xdotool search --onlyvisible --name '^Zelvano$' 2>/dev/null | tail -n 1 || true)
+  [ -n "$DID" ] && break
+  sleep 0.1
+done
+[ -n "$DID" ] || { echo "no options dialog"; exit 1; }
+sleep 1
+read -r WX WY WW WH < <(window_geometry "$DID")
+[ "$WW" = 820 ] || { echo "the options dialog is ${WW} pixels wide, not 820"; exit 1; }
+import -window root "$WORK/screen.png"
+[ -n "${ZELVANO_SHOTS:-}" ] && cp "$WORK/screen.png" "$ZELVANO_SHOTS/hidpi-options.png"
+dialog=$(undoubled 8 8 400 300)
+echo "pixels not doubled: options dialog ${dialog}%"
+[ "$dialog" -ge 15 ] || { echo "the dialog's pictures are pixel-doubled"; exit 1; }
+# Below the title, left of the OK button, the face shows bare: the twice-as-large sandstone,
+# tiled from the dialog's corner, pixel for pixel.
+FACE2X="$(dirname "$0")/../../assets/dialogs/face@2x.png"
+/usr/bin/convert -size "${WW}x$WH" "tile:$FACE2X" -crop 188x116+12+784 +repage "$WORK/face-want.png"
+/usr/bin/convert "$WORK/screen.png" -crop "188x116+$((WX + 12))+$((WY + 784))" +repage "$WORK/face-got.png"
+differ=$(/usr/bin/compare -metric AE "$WORK/face-want.png" "$WORK/face-got.png" null: 2>&1 || true)
+[ "${differ%%.*}" = 0 ] || { echo "the dialog's face is not its sharp texture ($differ pixels differ)"; exit 1; }
+xdotool key Escape
 
 kill -TERM "$APPPID"
 for _ in $(seq 1 50); do kill -0 "$APPPID" 2>/dev/null || break; sleep 0.1; done

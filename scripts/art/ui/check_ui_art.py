@@ -12,6 +12,8 @@ Exits 1 and lists every problem when a rule is broken. The rules:
 - logo: 100 x 75 RGB on pure magenta (the key), no pinkish edge pixels next to the magenta;
 - textures: the right size, tile without a visible seam, the face light enough and the stone
   dark enough for white text;
+- the dialog pictures' twice-as-large twins (name@2x.png; the info picture, shown doubled,
+  info@4x.png) follow the same rules at their size, margins grown with them;
 - application icon: a plain SVG with a square viewBox, and its 256 px rendering.
 """
 
@@ -113,15 +115,20 @@ def check_buttons(folder, problems):
             problems.append(f"{outline[0]}: outline differs from {shared[0]}")
 
 
-def check_dialog_icons(folder, problems):
+def _suffix(scale):
+    return "" if scale == 1 else f"@{scale}x"
+
+
+def check_dialog_icons(folder, problems, scale=1):
+    n = 50 * scale
     for name in DIALOG_ICONS:
-        fname = f"{name}.png"
-        img = _load_rgb(folder / fname, (50, 50), problems)
+        fname = f"{name}{_suffix(scale)}.png"
+        img = _load_rgb(folder / fname, (n, n), problems)
         if img is None:
             continue
         whites = _pixels_of(img, WHITE)
-        margins = [{(x, y) for y in range(50) for x in range(50)
-                    if min(x, y, 49 - x, 49 - y) < m} for m in (1, 2)]
+        margins = [{(x, y) for y in range(n) for x in range(n)
+                    if min(x, y, n - 1 - x, n - 1 - y) < m * scale} for m in (1, 2)]
         if whites not in margins:
             stray = whites - margins[1]
             gaps = margins[0] - whites
@@ -129,19 +136,20 @@ def check_dialog_icons(folder, problems):
                             f"(white inside: {sorted(stray)[:4]}, margin not white: {sorted(gaps)[:4]})")
 
 
-def check_logo(folder, problems):
-    img = _load_rgb(folder / "logo.png", (100, 75), problems)
+def check_logo(folder, problems, scale=1):
+    fname, w, h = f"logo{_suffix(scale)}.png", 100 * scale, 75 * scale
+    img = _load_rgb(folder / fname, (w, h), problems)
     if img is None:
         return
-    if img.get(0, 74)[:3] != MAGENTA:
-        problems.append(f"logo.png: bottom-left pixel is {img.get(0, 74)[:3]}, not pure magenta")
+    if img.get(0, h - 1)[:3] != MAGENTA:
+        problems.append(f"{fname}: bottom-left pixel is {img.get(0, h - 1)[:3]}, not pure magenta")
     key = _pixels_of(img, MAGENTA)
-    pink = [p for p in _neighbours(key, 100, 75)
+    pink = [p for p in _neighbours(key, w, h)
             if (lambda r, g, b: r > 150 and b > 150 and g < 120)(*img.get(*p)[:3])]
     if pink:
-        problems.append(f"logo.png: {len(pink)} pinkish pixels blend into the magenta, e.g. {pink[:4]}")
-    if len(key) < 100 * 75 // 5:
-        problems.append("logo.png: hardly any magenta ground left")
+        problems.append(f"{fname}: {len(pink)} pinkish pixels blend into the magenta, e.g. {pink[:4]}")
+    if len(key) < w * h // 5:
+        problems.append(f"{fname}: hardly any magenta ground left")
 
 
 def _lum(p):
@@ -163,9 +171,10 @@ def _seam_ratio(img):
     return max(seam_x / max(usual_x, 0.5), seam_y / max(usual_y, 0.5))
 
 
-def check_textures(folder, problems):
-    for fname, lum_range in (("face.png", (120, 215)), ("stone.png", (30, 90))):
-        img = _load_rgb(folder / fname, (160, 120), problems)
+def check_textures(folder, problems, scale=1):
+    x = _suffix(scale)
+    for fname, lum_range in ((f"face{x}.png", (120, 215)), (f"stone{x}.png", (30, 90))):
+        img = _load_rgb(folder / fname, (160 * scale, 120 * scale), problems)
         if img is None:
             continue
         ratio = _seam_ratio(img)
@@ -174,11 +183,12 @@ def check_textures(folder, problems):
         mean = sum(_lum(p) for p in img.px) / len(img.px)
         if not lum_range[0] <= mean <= lum_range[1]:
             problems.append(f"{fname}: mean lightness {mean:.0f} outside {lum_range}")
-        if fname == "stone.png":
+        if fname.startswith("stone"):
             brightest = max(_lum(p) for p in img.px)
             if brightest > 140:
-                problems.append(f"stone.png: spots as light as {brightest:.0f} hide white text")
-    _load_rgb(folder / "info.png", (100, 57), problems)
+                problems.append(f"{fname}: spots as light as {brightest:.0f} hide white text")
+    info = 1 if scale == 1 else 2 * scale
+    _load_rgb(folder / f"info{_suffix(info)}.png", (100 * info, 57 * info), problems)
 
 
 def check_icon(folder, problems):
@@ -212,9 +222,10 @@ def check_all(assets):
     assets = Path(assets)
     problems = []
     check_buttons(assets / "buttons", problems)
-    check_dialog_icons(assets / "dialogs", problems)
-    check_logo(assets / "dialogs", problems)
-    check_textures(assets / "dialogs", problems)
+    for scale in (1, 2):
+        check_dialog_icons(assets / "dialogs", problems, scale)
+        check_logo(assets / "dialogs", problems, scale)
+        check_textures(assets / "dialogs", problems, scale)
     check_icon(assets / "icon", problems)
     return problems
 

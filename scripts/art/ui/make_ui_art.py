@@ -144,38 +144,49 @@ OPTION_ICONS = ["sound", "music", "tongue", "strength", "flags-de", "flags-en"]
 MAGENTA = (255, 0, 255)
 
 
+# The dialog pictures are also drawn at twice their size, as name@2x.png. The info page shows
+# its picture at twice the picture's size, so its twin for such screens is four times as large.
+DIALOG_SCALES = (1, 2)
+INFO_SHOWN = 2
+
+
 def queue_dialogs(r):
-    r.add_file("icon-ground", SVG / "icons/ground.svg", 50, 50)
-    for name in OPTION_ICONS:
-        r.add_file(f"icon-{name}", SVG / f"icons/{name}.svg", 50, 50)
-    r.add_file("logo", SVG / "logo.svg", 100, 75)
-    r.add_file("info", SVG / "info.svg", 100, 57)
+    for scale in DIALOG_SCALES:
+        x, size = scale_suffix(scale), 50 * scale
+        r.add_file(f"icon-ground{x}", SVG / "icons/ground.svg", size, size)
+        for name in OPTION_ICONS:
+            r.add_file(f"icon-{name}{x}", SVG / f"icons/{name}.svg", size, size)
+        r.add_file(f"logo{x}", SVG / "logo.svg", 100 * scale, 75 * scale)
+        info = scale * (INFO_SHOWN if scale > 1 else 1)
+        r.add_file(f"info{x}", SVG / "info.svg", 100 * info, 57 * info)
 
 
-def background_motif():
+def background_motif(scale=1):
     """Four squares of board texture, the colours the player can choose from."""
-    layer = Image(50, 50, (0, 0, 0, 0))
+    layer = Image(50 * scale, 50 * scale, (0, 0, 0, 0))
     colours = [(150, 96, 52), (70, 130, 60), (60, 100, 170), (170, 60, 55)]
-    size = 17
+    size = 17 * scale
     for i, colour in enumerate(colours):
-        x0, y0 = 7 + (i % 2) * 19, 7 + (i // 2) * 19
-        patch = textures.wood_patch(size, colour, 20 + i)
-        for y in range(-1, size + 1):
-            for x in range(-1, size + 1):
-                edge = x in (-1, size) or y in (-1, size)
+        x0, y0 = (7 + (i % 2) * 19) * scale, (7 + (i // 2) * 19) * scale
+        patch = textures.wood_patch(size, colour, 20 + i, scale)
+        for y in range(-scale, size + scale):
+            for x in range(-scale, size + scale):
+                edge = not (0 <= x < size and 0 <= y < size)
                 layer.put(x0 + x, y0 + y, (20, 12, 6, 255) if edge else patch.get(x, y))
     return layer
 
 
-def framed_icon(ground, motif):
-    """Motif on the orange-gold ground, a one-pixel black frame, a one-pixel white margin."""
+def framed_icon(ground, motif, scale=1):
+    """Motif on the orange-gold ground, a black frame, a white margin (one pixel each at
+    scale 1, grown with the picture)."""
     img = ground.copy()
-    ops.over(img, ops.shadow(motif, 1, 1, (90, 40, 0), 0.55))
+    ops.over(img, ops.shadow(motif, scale, scale, (90, 40, 0), 0.55, blur_passes=2 * scale * scale))
     ops.over(img, motif)
     img = ops.no_pure_white(img)
-    for y in range(50):
-        for x in range(50):
-            ring = min(x, y, 49 - x, 49 - y)
+    last = 50 * scale - 1
+    for y in range(50 * scale):
+        for x in range(50 * scale):
+            ring = min(x, y, last - x, last - y) // scale
             if ring == 0:
                 img.put(x, y, ops.WHITE)
             elif ring == 1:
@@ -203,14 +214,18 @@ def hard_on_key(img, key):
 def finish_dialogs(pics):
     out_dir = ASSETS / "dialogs"
     out_dir.mkdir(parents=True, exist_ok=True)
-    ground = ops.flatten(pics["icon-ground"], (240, 150, 30))
-    for name in OPTION_ICONS:
-        write_png(out_dir / f"{name}.png", framed_icon(ground, pics[f"icon-{name}"]))
-    write_png(out_dir / "background.png", framed_icon(ground, background_motif()))
-    write_png(out_dir / "logo.png", hard_on_key(pics["logo"], MAGENTA))
-    write_png(out_dir / "info.png", ops.no_pure_white(ops.flatten(pics["info"], (90, 56, 26))))
-    write_png(out_dir / "face.png", textures.dialog_face())
-    write_png(out_dir / "stone.png", textures.stone())
+    for scale in DIALOG_SCALES:
+        x = scale_suffix(scale)
+        ground = ops.flatten(pics[f"icon-ground{x}"], (240, 150, 30))
+        for name in OPTION_ICONS:
+            write_png(out_dir / f"{name}{x}.png", framed_icon(ground, pics[f"icon-{name}{x}"], scale))
+        write_png(out_dir / f"background{x}.png", framed_icon(ground, background_motif(scale), scale))
+        write_png(out_dir / f"logo{x}.png", hard_on_key(pics[f"logo{x}"], MAGENTA))
+        info = scale_suffix(scale * (INFO_SHOWN if scale > 1 else 1))
+        write_png(out_dir / f"info{info}.png", ops.no_pure_white(ops.flatten(pics[f"info{x}"], (90, 56, 26))))
+        # The textures are computed again at the finer size from the same noise, not blown up.
+        write_png(out_dir / f"face{x}.png", textures.dialog_face(scale))
+        write_png(out_dir / f"stone{x}.png", textures.stone(scale))
 
 
 # ---------------------------------------------------------------------------------------------

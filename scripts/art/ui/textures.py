@@ -59,18 +59,33 @@ def _clamp(v):
 PERIODS_160x120 = [(4, 3), (8, 6), (16, 12), (32, 24), (40, 30), (80, 60)]
 
 
-def dialog_face(width=160, height=120, seed=7):
-    """A warm, light sandstone: soft clouds of tone with a fine grain and a few darker pores."""
+def _grain_source(rng, seed, scale, draws):
+    """The random numbers for the per-pixel grain. At scale 1 they come from rng itself, as
+    they always have. At a finer scale there are more pixels than draws at scale 1, so the grain
+    takes a stream of its own and rng skips exactly what scale 1 drew: whatever rng places after
+    the grain (the pores) lands where it does at scale 1."""
+    if scale == 1:
+        return rng
+    for _ in range(draws):
+        rng.random()
+    return random.Random(seed * 1000 + scale)
+
+
+def dialog_face(scale=1, seed=7):
+    """A warm, light sandstone: soft clouds of tone with a fine grain and a few darker pores.
+    At scale 2 the same stone twice as finely: the same clouds and pores, a grain of its own."""
+    width, height = 160 * scale, 120 * scale
     rng = random.Random(seed)
     # No lattice coarser than 8 x 6: big blobs would make the repeat obvious on a dialog.
     clouds = fractal(width, height, PERIODS_160x120[1:], rng, 0.72)
     tint = fractal(width, height, [(8, 6), (16, 12)], rng)
+    grain_rng = _grain_source(rng, seed, scale, 160 * 120)
     img = Image(width, height)
     for y in range(height):
         for x in range(width):
             c = clouds[y][x] - 0.5
             t = tint[y][x] - 0.5
-            grain = rng.uniform(-4.5, 4.5)
+            grain = grain_rng.uniform(-4.5, 4.5)
             light = 194 + 28 * c + grain
             r = light + 16 + 6 * t
             g = light - 4
@@ -78,16 +93,17 @@ def dialog_face(width=160, height=120, seed=7):
             img.put(x, y, (_clamp(r), _clamp(g), _clamp(b), 255))
     # Pores: small dark specks, each a soft dot that wraps around the edges like the rest.
     for _ in range(30):
-        px, py = rng.uniform(0, width), rng.uniform(0, height)
-        radius = rng.uniform(0.5, 1.2)
+        px, py = rng.uniform(0, 160) * scale, rng.uniform(0, 120) * scale
+        radius = rng.uniform(0.5, 1.2) * scale
         depth = rng.uniform(0.06, 0.14)
-        _dent(img, px, py, radius, depth)
+        _dent(img, px, py, radius, depth, scale)
     return img
 
 
-def stone(width=160, height=120, seed=11):
+def stone(scale=1, seed=11):
     """A dark grey stone with mottled tone, faint light veins and fine speckle; dark enough
-    for white text everywhere."""
+    for white text everywhere. At scale 2 the same stone twice as finely."""
+    width, height = 160 * scale, 120 * scale
     rng = random.Random(seed)
     mottle = fractal(width, height, PERIODS_160x120[1:6], rng, 0.7)
     vein_src = fractal(width, height, [(8, 6), (16, 12), (32, 24)], rng, 0.6)
@@ -107,28 +123,29 @@ def stone(width=160, height=120, seed=11):
     return img
 
 
-def _dent(img, cx, cy, radius, depth):
+def _dent(img, cx, cy, radius, depth, scale=1):
     w, h = img.width, img.height
-    reach = int(math.ceil(radius + 1))
+    reach = int(math.ceil(radius + scale))
     for dy in range(-reach, reach + 1):
         for dx in range(-reach, reach + 1):
             x, y = int(cx) + dx, int(cy) + dy
             d = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
-            k = depth * max(0.0, 1 - d / (radius + 0.8))
+            k = depth * max(0.0, 1 - d / (radius + 0.8 * scale))
             if k <= 0:
                 continue
             r, g, b, a = img.get(x % w, y % h)
             img.put(x % w, y % h, (_clamp(r * (1 - k)), _clamp(g * (1 - k)), _clamp(b * (1 - k)), a))
 
 
-def wood_patch(size, base, seed):
-    """A small square of wood grain in the colour `base` (r, g, b), for the background icon."""
+def wood_patch(size, base, seed, scale=1):
+    """A small square of wood grain in the colour `base` (r, g, b), for the background icon;
+    `size` in pixels at `scale`, the grain the same at every scale."""
     rng = random.Random(seed)
     wobble = wrapped_noise(size, size, 3, 3, rng)
     img = Image(size, size)
     for y in range(size):
         for x in range(size):
-            grain = math.sin((y + 5 * wobble[y][x]) * 1.25 + x * 0.12)
+            grain = math.sin((y / scale + 5 * wobble[y][x]) * 1.25 + x / scale * 0.12)
             k = 1 + 0.16 * grain + rng.uniform(-0.05, 0.05)
             img.put(x, y, tuple(_clamp(c * k) for c in base) + (255,))
     return img
