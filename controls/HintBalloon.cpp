@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QtMath>
 #include <QToolTip>
 
 namespace {
@@ -161,24 +162,46 @@ void THintBalloon::Render() {
     flip.scale(m_flipLeft ? -1 : 1, m_flipBelow ? -1 : 1);
     outline = flip.map(outline);
 
-    m_picture = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
-    m_picture.fill(Qt::transparent);
+    m_shape = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+    m_shape.fill(Qt::transparent);
+    {
+        QPainter p(&m_shape);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(QToolTip::palette().color(QPalette::ToolTipBase));
+        p.drawPath(outline);
+    }
+    m_textBox = QRect(PadX + 1, (m_flipBelow ? NoseHeight : 0) + PadY + 1, textBox.width(), textBox.height());
+    m_picture = m_shape.copy();
     QPainter p(&m_picture);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    const QPalette pal = QToolTip::palette();
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(pal.color(QPalette::ToolTipBase));
-    p.drawPath(outline);
-    p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.setFont(font());
-    p.setPen(pal.color(QPalette::ToolTipText));
-    const int textTop = (m_flipBelow ? NoseHeight : 0) + PadY + 1;
-    p.drawText(QRect(PadX + 1, textTop, textBox.width(), textBox.height()), flags, m_text);
+    DrawText(p);
+    m_device = QImage();
 }
 
+void THintBalloon::DrawText(QPainter& p) const {
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setFont(font());
+    p.setPen(QToolTip::palette().color(QPalette::ToolTipText));
+    p.drawText(m_textBox, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_text);
+}
+
+// On a scaled screen the window's shape is still cut in window pixels, so the outline stays as
+// it is, each of its pixels a block of screen pixels; the text is written in the screen's own.
 void THintBalloon::paintEvent(QPaintEvent*) {
+    const qreal ratio = devicePixelRatioF();
     QPainter p(this);
-    p.drawImage(0, 0, m_picture);
+    if (ratio == 1.0 || m_shape.isNull()) {
+        p.drawImage(0, 0, m_picture);
+        return;
+    }
+    if (m_device.isNull() || m_device.devicePixelRatio() != ratio) {
+        const QSize size(qCeil(m_shape.width() * ratio), qCeil(m_shape.height() * ratio));
+        m_device = m_shape.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        m_device.setDevicePixelRatio(ratio);
+        QPainter q(&m_device);
+        DrawText(q);
+    }
+    p.drawImage(0, 0, m_device);
 }
 
 void InstallHintBalloons(QApplication& app) {

@@ -30,6 +30,7 @@ protected:
 
 private:
     void Render();
+    void DrawText(QPainter& painter) const;
 
     QString m_text;
     QPointer<QWidget> m_owner;
@@ -37,6 +38,9 @@ private:
     bool m_flipLeft = false;
     bool m_flipBelow = false;
     QImage m_picture; // the whole balloon; clear pixels lie outside its shape
+    QImage m_shape;   // the same without its text
+    QImage m_device;  // the balloon at the screen's resolution, where that is not 1
+    QRect m_textBox;
     QTimer m_sleep;
 };
 

@@ -3,6 +3,7 @@
 // outlines hard.
 
 #include "controls/Decor.h"
+#include "controls/HintBalloon.h"
 
 #include <QPainter>
 #include <QSet>
@@ -117,6 +118,32 @@ private slots:
             }
         const double area = 3.14159 * 0.4 * 0.4 * 50 * 50 * ratio * ratio;
         QVERIFY(qAbs(face - area) < 0.05 * area);
+    }
+
+    // The hint balloon writes its text in the screen's pixels: at 2, blocks of 2 x 2 screen
+    // pixels that are not all one colour (a balloon drawn at 1 and blown up has none). Its
+    // outline stays in window pixels, where the window's shape is cut.
+    void balloonTextInScreenPixels() {
+        THintBalloon balloon;
+        balloon.ShowFor(nullptr, QStringLiteral("Sound on or off"), QPoint(100, 300));
+        const QImage shown = Shown(balloon);
+        QCOMPARE(shown.size(), balloon.size() * ratio);
+        const QRegion mask = balloon.mask();
+        int mixed = 0, dark = 0;
+        for (int y = 0; y < balloon.height(); ++y)
+            for (int x = 0; x < balloon.width(); ++x) {
+                if (!mask.contains(QPoint(x, y)))
+                    continue;
+                const QPoint d(int(x * ratio), int(y * ratio));
+                const QRgb p = shown.pixel(d);
+                dark += qGray(p) < 128;
+                if (ratio == 2)
+                    mixed += p != shown.pixel(d + QPoint(1, 0)) || p != shown.pixel(d + QPoint(0, 1)) ||
+                             p != shown.pixel(d + QPoint(1, 1));
+            }
+        QVERIFY(dark > 0);
+        if (ratio == 2)
+            QVERIFY2(mixed > 20, qPrintable(QString("only %1 blocks of mixed pixels").arg(mixed)));
     }
 };
 
