@@ -2,12 +2,16 @@
 // A vector picture made of square cells in one row or one column (the card faces, the
 // numerals, the pattern pictures), rendered cell by cell at the size the board needs.
 
+#include "board/PixelStore.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QRectF>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 class QSvgRenderer;
@@ -18,17 +22,45 @@ public:
 
     // Reads the picture; false (and nothing to render) when it is missing or broken.
     bool Load(const QString& path);
-    bool IsValid() const { return !m_bytes.isEmpty(); }
+    bool Load(const QByteArray& svg);
+    bool IsValid() const { return !m_renderers.empty(); }
+    // True when every cell got a document of its own (see Load).
+    bool CellByCell() const { return m_cellByCell; }
 
     // The whole strip with square cells of cellSize on the ground colour, aspect not kept.
-    // Cells are rendered on several threads at once: a re-layout at a large size would
-    // otherwise keep the window from following the mouse while it is being resized.
     QImage Render(int cellSize, QRgb ground) const;
 
+    // Several strips at once. Their cells are shared out among as many threads as the machine
+    // has cores, the largest first: a re-layout at a large size would otherwise keep the window
+    // from following the mouse while it is being resized. The calling thread runs `meanwhile`
+    // (if given) in the time, then waits for the cells.
+    struct Job {
+        const TStripPicture* Picture;
+        int CellSize;
+        QRgb Ground;
+        QImage* Out;
+    };
+    static void RenderAll(std::span<const Job> jobs, const std::function<void()>& meanwhile = {});
+
+    struct Cut; // the picture's text cut at its groups and their elements
+
 private:
+    static QString NamedText(const Cut& cut);
+    static std::shared_ptr<QSvgRenderer> NewRenderer(const QByteArray& svg);
+    std::vector<std::shared_ptr<QSvgRenderer>> CellRenderers(const Cut& cut, QSvgRenderer& named) const;
+    QImage NewStrip(int cellSize) const;
+    QRect CellRect(int cell, int cellSize) const;
+    QRectF CellBox(int cell) const;
+    // Draws one cell (or, for a picture read as a whole, every cell) into the strip's pixels.
+    void RenderCell(int cell, int cellSize, QRgb ground, uchar* bits, qsizetype stride) const;
+
     int m_cells;
     Qt::Orientation m_orientation;
-    QByteArray m_bytes;
     QRectF m_viewBox;
-    mutable std::vector<std::shared_ptr<QSvgRenderer>> m_renderers; // one per worker, kept between renders
+    // One renderer per cell, each with a document holding only that cell's group; or a single
+    // one for the whole picture when it is not grouped by cell. A renderer is only ever used by
+    // one thread at a time.
+    std::vector<std::shared_ptr<QSvgRenderer>> m_renderers;
+    bool m_cellByCell = false;
+    mutable TPixelStore m_store; // the strip's pixels, kept from one size to the next
 };

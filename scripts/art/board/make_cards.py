@@ -104,8 +104,10 @@ def build():
     rng = random.Random(5101)
     out = ['<svg xmlns="http://www.w3.org/2000/svg" version="1.2" baseProfile="tiny" '
            'width="500" height="100" viewBox="0 0 500 100">']
+    # Each face in a group of its own: the game renders a cell from its group alone.
     for k in range(5):
         x0 = 100 * k
+        out.append("<g>")
         out += ground(rng, x0)
         if k < 4:
             out += paint.painted_patch(rng, x0 + FACE_LO, FACE_LO, x0 + FACE_HI, FACE_BOTTOM,
@@ -113,6 +115,7 @@ def build():
             out += mark_band(rng, x0, k)
         else:
             out += joker(rng, x0)
+        out.append("</g>")
     out.append("</svg>")
     return "\n".join(out) + "\n"
 

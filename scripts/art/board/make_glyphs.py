@@ -46,7 +46,8 @@ def build():
     for v in range(1, 14):
         y0 = (v - 1) * CELL
         rings = numeral_rings(v, FACE_CX, y0 + FACE_CY, rng)
-        out.append('<path fill="#000000" d="%s"/>' % ak.path_d(rings))
+        # A group per numeral: the game renders a cell from its group (and the ground) alone.
+        out += ["<g>", '<path fill="#000000" d="%s"/>' % ak.path_d(rings), "</g>"]
     out.append("</svg>")
     return "\n".join(out) + "\n"
 

@@ -200,7 +200,8 @@ def build():
             claimed(cell, rng)
         elif k <= 18:
             picture(cell, k, rng)
-        out += cell.els
+        # A group per cell: the game renders a cell from its group alone.
+        out += ["<g>"] + cell.els + ["</g>"]
     out.append("</svg>")
     return "\n".join(out) + "\n"
 
