@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -54,12 +55,24 @@ QImage MakeScoreFont() {
 void TileInto(QImage& dst, const QRect& area, const QImage& texture, const QRect& tile) {
     const int tw = tile.width(), th = tile.height();
     const QRect target = area & dst.rect();
-    for (int y = target.top() / th * th; y <= target.bottom(); y += th)
-        for (int x = target.left() / tw * tw; x <= target.right(); x += tw) {
-            const QRect part = QRect(x, y, tw, th) & target;
-            BitBlt(dst, part.x(), part.y(), part.width(), part.height(), texture, tile.x() + part.x() - x,
-                   tile.y() + part.y() - y);
+    if (target.isEmpty() || tw < 1 || th < 1) return;
+    // The first band of tiles row by row; every row below repeats the one a tile's height up.
+    uchar* const bits = dst.bits();
+    const qsizetype bpl = dst.bytesPerLine();
+    const size_t rowBytes = size_t(target.width()) * 4;
+    for (int y = target.top(); y <= target.bottom(); ++y) {
+        auto* d = reinterpret_cast<quint32*>(bits + y * bpl) + target.left();
+        if (y - th >= target.top()) {
+            std::memcpy(d, reinterpret_cast<const quint32*>(bits + (y - th) * bpl) + target.left(), rowBytes);
+            continue;
         }
+        const auto* s = reinterpret_cast<const quint32*>(texture.constScanLine(tile.y() + y % th)) + tile.x();
+        for (int x = target.left(); x <= target.right();) {
+            const int from = x % tw, n = std::min(tw - from, target.right() + 1 - x);
+            std::memcpy(d + (x - target.left()), s + from, size_t(n) * 4);
+            x += n;
+        }
+    }
 }
 
 } // namespace
@@ -70,9 +83,14 @@ TBoard::TBoard(TCanvas& canvas, const GameData& game, RandomSource& random)
     : m_canvas(canvas), m_game(game), m_random(random) {}
 
 void TBoard::LoadArtwork() {
-    LoadPicture(m_cards, QStringLiteral(":/board/cards.svg"));
-    LoadPicture(m_glyphs, QStringLiteral(":/board/glyphs.svg"));
-    LoadPicture(m_patterns, QStringLiteral(":/board/patterns.svg"));
+    WaitForArtwork();
+    // The vector pictures are read and prepared on two other threads while the window is being
+    // made; the first layout waits for them.
+    m_artwork[0] = std::async(std::launch::async, [this] {
+        LoadPicture(m_patterns, QStringLiteral(":/board/patterns.svg"));
+        LoadPicture(m_glyphs, QStringLiteral(":/board/glyphs.svg"));
+    });
+    m_artwork[1] = std::async(std::launch::async, [this] { LoadPicture(m_cards, QStringLiteral(":/board/cards.svg")); });
     m_stripsFor = QSize();
     m_deviceBitmapsFor = 0;
     ScoreFont = QImage(QStringLiteral(":/board/scorefont.png")).convertToFormat(QImage::Format_RGB32);
@@ -92,15 +110,30 @@ QRect TBoard::Dev(const QRect& r) const {
     return QRect(QPoint(Dev(r.x()), Dev(r.y())), QPoint(Dev(r.x() + r.width()) - 1, Dev(r.y() + r.height()) - 1));
 }
 
+void TBoard::WaitForArtwork() {
+    for (auto& loading : m_artwork)
+        if (loading.valid()) loading.get();
+}
+
 bool TBoard::LayoutBoard(int bw, int bh) {
     if (!ComputeLayout(Layout, bw, bh, m_game.PatternCount)) return false;
+    WaitForArtwork();
     m_ratio = m_canvas.Ratio > 0 ? m_canvas.Ratio : 1.0;
     const QSize device(Dev(bw), Dev(bh));
-    if (m_canvas.Image.size() != device) m_canvas.Image = NewBitmap(device.width(), device.height());
-    m_canvasUnknown = true; // a new background: the next full paint copies all of it
     PrepareDeviceBitmaps();
-    RenderStrips();
-    BuildBackground();
+    // The background is built, and the canvas set to it, while the other cores render the
+    // pictures: neither needs the other. The canvas starts as the new background, so nothing it
+    // held before can show, and the next full paint only adds the pieces.
+    RenderStrips([this, device] {
+        BuildBackground(device);
+        if (m_canvas.Image.size() != device) {
+            m_canvas.Image = QImage();
+            m_canvas.Image = m_canvasStore.Make(device.width(), device.height());
+        }
+        BitBlt(m_canvas.Image, 0, 0, device.width(), device.height(), BoardBackground, 0, 0);
+    });
+    m_canvas.Drawn = QRegion();
+    m_canvasUnknown = false;
     return true;
 }
 
@@ -172,26 +205,31 @@ void TBoard::PrepareDeviceBitmaps() {
         }
 }
 
-void TBoard::RenderStrips() {
+void TBoard::RenderStrips(const std::function<void()>& meanwhile) {
     const int cs = DeviceCardSize(), ps = DevicePatternSize();
     // The pictures depend only on these two sizes; a resize that keeps them keeps the pictures.
-    if (m_stripsFor == QSize(cs, ps)) return;
+    if (m_stripsFor == QSize(cs, ps)) {
+        meanwhile();
+        return;
+    }
     m_stripsFor = QSize(cs, ps);
-    CardFaces = m_cards.Render(cs, Cream);
+    // All three at once: their cells are shared out among the cores together.
+    const TStripPicture::Job jobs[] = {{&m_cards, cs, Cream, &CardFaces},
+                                       {&m_glyphs, cs, qRgb(255, 255, 255), &ValueGlyphs},
+                                       {&m_patterns, ps, qRgb(170, 170, 170), &PatternPictures}};
+    TStripPicture::RenderAll(jobs, meanwhile);
     if (!m_cards.IsValid()) {
         for (int c = 0; c < 4; ++c) FillRect(CardFaces, QRect(c * cs + cs / 8, cs / 8, cs * 3 / 4, cs * 3 / 4), FaceColours[c]);
         DrawTextCentred(CardFaces, QRect(4 * cs, 0, cs, cs), QStringLiteral("J"), ArialPixels(cs / 2, true),
                         QColor(255, 192, 0));
     }
 
-    ValueGlyphs = m_glyphs.Render(cs, qRgb(255, 255, 255));
     if (!m_glyphs.IsValid()) {
         for (int v = 0; v < 13; ++v)
             DrawTextCentred(ValueGlyphs, QRect(0, v * cs, cs, cs), QString::number(v + 1),
                             ArialPixels(cs * 2 / 5, true), Qt::black);
     }
 
-    PatternPictures = m_patterns.Render(ps, qRgb(170, 170, 170));
     if (!m_patterns.IsValid()) {
         for (int id = 0; id < PatternCells; ++id)
             DrawTextCentred(PatternPictures, QRect(id * ps, 0, ps, ps), id == 0 ? QStringLiteral("X") : QString::number(id),
@@ -203,14 +241,15 @@ QRgb TBoard::FallbackColour(bool darker) const {
     return PlainBackgrounds[std::clamp(BackgroundIndex, 0, BackgroundCount - 1)][darker ? 1 : 0];
 }
 
-void TBoard::BuildBackground() {
+void TBoard::BuildBackground(QSize device) {
     const int bw = Layout.Width, bh = Layout.Height;
     const int r = std::clamp(BackgroundIndex, 0, BackgroundCount - 1);
     const int tw = m_texture.width() / 2, th = m_texture.height() / BackgroundCount;
     const bool textured = tw >= 1 && th >= 1;
 
     // Every pixel is written below, so the bitmap need not be cleared first.
-    BoardBackground = QImage(m_canvas.Image.size(), QImage::Format_RGB32);
+    BoardBackground = QImage();
+    BoardBackground = m_backgroundStore.Make(device.width(), device.height());
     // The darker texture lies in the toolbar band and in the two panels; both textures are
     // tiled from the board's top-left corner, so a panel shows the darker twin of exactly
     // what lies around it.

@@ -5,6 +5,7 @@
 
 #include "board/Canvas.h"
 #include "board/Geometry.h"
+#include "board/PixelStore.h"
 #include "board/StripPicture.h"
 #include "game/Game.h"
 
@@ -12,6 +13,7 @@
 #include <QRegion>
 
 #include <functional>
+#include <future>
 #include <utility>
 
 inline constexpr int BackgroundCount = 5; // grey, brown, green, blue, red
@@ -24,7 +26,9 @@ public:
     TBoard(TCanvas& canvas, const GameData& game, RandomSource& random);
 
     // Once at start-up: the vector pictures, the score digits and the background texture.
+    // The vector pictures are still being read on other threads when this returns.
     void LoadArtwork();
+    ~TBoard() { WaitForArtwork(); }
 
     int BackgroundIndex = 1;
     BoardLayout Layout;
@@ -79,9 +83,11 @@ public:
     std::function<void(int left)> OnScoreLabelMoved;
 
 private:
-    void RenderStrips();
+    void WaitForArtwork();
+    // Renders the pictures for the current sizes, running meanwhile on this thread in the time.
+    void RenderStrips(const std::function<void()>& meanwhile);
     void PrepareDeviceBitmaps();
-    void BuildBackground();
+    void BuildBackground(QSize device);
     void Restore(const QRect& deviceRect);
     // A GDI-style outline given in layout pixels; each one-pixel ring becomes a ring of device
     // pixels as thick as one layout pixel.
@@ -101,6 +107,7 @@ private:
     TStripPicture m_cards{5, Qt::Horizontal};
     TStripPicture m_glyphs{13, Qt::Vertical};
     TStripPicture m_patterns{21, Qt::Horizontal};
+    std::future<void> m_artwork[2]; // the vector pictures being read
     QSize m_stripsFor; // device card and pattern size the strips were rendered at
     qreal m_ratio = 1.0; // of the last layout
     bool m_canvasUnknown = true; // the canvas may hold anything: a full paint copies the whole background
@@ -108,6 +115,7 @@ private:
     std::pair<qint64, qint64> m_deviceSources; // and the pictures they were made from
     QImage m_texture; // BackTexture at device resolution
     QImage m_scoreFont; // ScoreFont at device resolution
+    TPixelStore m_canvasStore, m_backgroundStore;
     int m_glyphW = ScoreGlyphWidth, m_glyphH = ScoreGlyphHeight; // its cell size
 };
 

@@ -22,9 +22,12 @@ void BitBlt(QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, 
         BitBlt(dst, x, y, w, h, copy, 0, 0, rop);
         return;
     }
+    // Taken once: scanLine() on a writable picture checks for sharing at every call.
+    uchar* const dbits = dst.bits();
+    const qsizetype dbpl = dst.bytesPerLine();
     for (int row = 0; row < h; ++row) {
         const auto* s = reinterpret_cast<const quint32*>(src.constScanLine(sy + row)) + sx;
-        auto* d = reinterpret_cast<quint32*>(dst.scanLine(y + row)) + x;
+        auto* d = reinterpret_cast<quint32*>(dbits + (y + row) * dbpl) + x;
         switch (rop) {
         case TRop::Copy:
             std::memcpy(d, s, static_cast<size_t>(w) * 4);
@@ -57,10 +60,12 @@ void BitBltAnd(QImage& dst, int x, int y, int w, int h, const QImage& a, int ax,
     w = std::min({w, dst.width() - x, a.width() - ax, b.width() - bx});
     h = std::min({h, dst.height() - y, a.height() - ay, b.height() - by});
     if (w <= 0 || h <= 0) return;
+    uchar* const dbits = dst.bits();
+    const qsizetype dbpl = dst.bytesPerLine();
     for (int row = 0; row < h; ++row) {
         const auto* s = reinterpret_cast<const quint32*>(a.constScanLine(ay + row)) + ax;
         const auto* t = reinterpret_cast<const quint32*>(b.constScanLine(by + row)) + bx;
-        auto* d = reinterpret_cast<quint32*>(dst.scanLine(y + row)) + x;
+        auto* d = reinterpret_cast<quint32*>(dbits + (y + row) * dbpl) + x;
         for (int i = 0; i < w; ++i) d[i] = s[i] & t[i];
     }
 }

@@ -5,6 +5,7 @@
 #include <QRegion>
 
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 tSprite::tSprite(TCanvas* canvas, int width, int height)
@@ -24,9 +25,25 @@ void tSprite::SaveAndPaint() {
     QImage& canvas = Canvas->Image;
     // Row by row, so each canvas row is overwritten while it is still in the cache.
     const QRect r = QRect(X, Y, Width, Height) & canvas.rect();
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        BitBlt(Saved, r.x() - X, y - Y, r.width(), 1, canvas, r.x(), y);
-        BitBlt(canvas, r.x(), y, r.width(), 1, *Image, ImageX + r.x() - X, ImageY + y - Y);
+    // The picture's part that lands on the canvas; a picture smaller than the sprite paints
+    // what it has, as a clipped block copy would.
+    const QRect from = QRect(ImageX + r.x() - X, ImageY + r.y() - Y, r.width(), r.height()) & Image->rect();
+    if (!r.isEmpty() && from.size() == r.size() && Saved.format() == QImage::Format_RGB32 &&
+        Image->format() == QImage::Format_RGB32) {
+        uchar* const cbits = canvas.bits();
+        uchar* const sbits = Saved.bits();
+        const qsizetype cbpl = canvas.bytesPerLine(), sbpl = Saved.bytesPerLine();
+        const size_t bytes = size_t(r.width()) * 4;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            uchar* const c = cbits + y * cbpl + r.x() * 4;
+            std::memcpy(sbits + (y - Y) * sbpl + (r.x() - X) * 4, c, bytes);
+            std::memcpy(c, Image->constScanLine(from.y() + y - r.top()) + from.x() * 4, bytes);
+        }
+    } else {
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            BitBlt(Saved, r.x() - X, y - Y, r.width(), 1, canvas, r.x(), y);
+            BitBlt(canvas, r.x(), y, r.width(), 1, *Image, ImageX + r.x() - X, ImageY + y - Y);
+        }
     }
     Canvas->Changed(QRect(X, Y, Width, Height));
 }

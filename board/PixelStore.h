@@ -1,0 +1,33 @@
+#pragma once
+// Memory for the board's largest bitmaps (the canvas and the background), which a re-layout
+// makes anew at every step of a resize. At 3840 x 2160 each is 33 MB: allocated fresh every
+// time, its pages would be handed over by the system one by one again, each cleared first, and
+// that alone takes longer than drawing into them. A store keeps its block and hands it out
+// again while it is large enough and nobody holds the picture made from it before.
+
+#include <QImage>
+
+#include <atomic>
+#include <cstddef>
+#include <memory>
+
+class TPixelStore {
+public:
+    // An RGB32 picture of w x h; its pixels are not cleared. Release the store's last picture
+    // first (assign it a null QImage): a block still held is never handed out twice.
+    QImage Make(int w, int h);
+
+    struct Block {
+        explicit Block(size_t size);
+        ~Block();
+        Block(const Block&) = delete;
+        Block& operator=(const Block&) = delete;
+        uchar* Bytes = nullptr;
+        size_t Size = 0;
+        bool Mapped = false; // from the system directly, in large pages where it allows them
+        std::atomic<int> Pictures{0}; // made from it and not yet destroyed
+    };
+
+private:
+    std::shared_ptr<Block> m_block;
+};
