@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtMath>
 
 void TileTexture(QPainter& painter, const QRect& rect, const QImage& texture, QPoint origin) {
     if (texture.isNull()) {
@@ -18,13 +19,15 @@ void TileTexture(QPainter& painter, const QRect& rect, const QImage& texture, QP
         return;
     }
     // Tiled in the screen's own pixels, one texture pixel on one screen pixel: nothing is
-    // resampled on the way, and the tiles meet exactly.
+    // resampled on the way, and the tiles meet exactly. The rectangle is widened to whole
+    // screen pixels, so a part painted again later continues the same tiling.
     QPixmap tile = QPixmap::fromImage(texture);
     tile.setDevicePixelRatio(1.0);
+    const QRect device(QPoint(qFloor(rect.left() * ratio), qFloor(rect.top() * ratio)),
+                       QPoint(qCeil((rect.right() + 1) * ratio) - 1, qCeil((rect.bottom() + 1) * ratio) - 1));
     painter.save();
     painter.scale(1 / ratio, 1 / ratio);
-    const QRectF device(rect.x() * ratio, rect.y() * ratio, rect.width() * ratio, rect.height() * ratio);
-    painter.drawTiledPixmap(device, tile, device.topLeft() - QPointF(origin) * ratio);
+    painter.drawTiledPixmap(device, tile, device.topLeft() - QPointF(origin * ratio).toPoint());
     painter.restore();
 }
 
