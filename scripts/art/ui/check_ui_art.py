@@ -12,8 +12,8 @@ Exits 1 and lists every problem when a rule is broken. The rules:
 - logo: 100 x 75 RGB on pure magenta (the key), no pinkish edge pixels next to the magenta;
 - textures: the right size, tile without a visible seam, the face light enough and the stone
   dark enough for white text;
-- the dialog pictures' twice-as-large twins (name@2x.png; the info picture, shown doubled,
-  info@4x.png) follow the same rules at their size, margins grown with them;
+- the twice-as-large twins of the buttons and dialog pictures (name@2x.png; the info picture,
+  shown doubled, info@4x.png) follow the same rules at their size, margins grown with them;
 - application icon: a plain SVG with a square viewBox, and its 256 px rendering.
 """
 
@@ -34,10 +34,10 @@ DIALOG_BUTTONS = ["yes", "no", "stats"]
 DIALOG_ICONS = ["sound", "music", "tongue", "background", "strength", "flags-de", "flags-en"]
 
 
-def button_files():
+def button_files(suffix=""):
     for name in TOOLBAR + DIALOG_BUTTONS:
         states = ["up", "over"] + (["disabled"] if name in CAN_BE_DISABLED else [])
-        yield name, [f"{name}-{s}.png" for s in states]
+        yield name, [f"{name}-{s}{suffix}.png" for s in states]
 
 
 def _load_rgb(path, size, problems):
@@ -81,24 +81,25 @@ def _neighbours(pixels, w, h):
     return out
 
 
-def check_buttons(folder, problems):
+def check_buttons(folder, problems, scale=1):
     shared = None
-    for name, files in button_files():
+    n = 50 * scale
+    for name, files in button_files("" if scale == 1 else f"@{scale}x"):
         outline = None
         for fname in files:
-            img = _load_rgb(folder / fname, (50, 50), problems)
+            img = _load_rgb(folder / fname, (n, n), problems)
             if img is None:
                 continue
-            if img.get(0, 49)[:3] != WHITE:
-                problems.append(f"{fname}: bottom-left pixel is {img.get(0, 49)[:3]}, not pure white")
+            if img.get(0, n - 1)[:3] != WHITE:
+                problems.append(f"{fname}: bottom-left pixel is {img.get(0, n - 1)[:3]}, not pure white")
             whites = _pixels_of(img, WHITE)
-            inner = whites - _reachable_from_edge(whites, 50, 50)
+            inner = whites - _reachable_from_edge(whites, n, n)
             if inner:
                 problems.append(f"{fname}: {len(inner)} pure-white pixels inside the button, "
                                 f"e.g. {sorted(inner)[:4]}")
-            if len(whites) == 0 or len(whites) > 400:
+            if len(whites) == 0 or len(whites) > 400 * scale * scale:
                 problems.append(f"{fname}: implausible outline of {len(whites)} white pixels")
-            fringe = [p for p in _neighbours(whites, 50, 50) if min(img.get(*p)[:3]) >= 230]
+            fringe = [p for p in _neighbours(whites, n, n) if min(img.get(*p)[:3]) >= 230]
             if fringe:
                 problems.append(f"{fname}: light fringe along the outline at {sorted(fringe)[:4]}")
             if outline is None:
@@ -221,8 +222,8 @@ def check_icon(folder, problems):
 def check_all(assets):
     assets = Path(assets)
     problems = []
-    check_buttons(assets / "buttons", problems)
     for scale in (1, 2):
+        check_buttons(assets / "buttons", problems, scale)
         check_dialog_icons(assets / "dialogs", problems, scale)
         check_logo(assets / "dialogs", problems, scale)
         check_textures(assets / "dialogs", problems, scale)
