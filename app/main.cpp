@@ -1,6 +1,8 @@
 #include "app/main.h"
 
 #include "app/Advice.h"
+#include "app/AfterFirstPaint.h"
+#include "app/FreeMemory.h"
 #include "app/Keys.h"
 #include "app/PatternShape.h"
 #include "board/PaintBox.h"
@@ -147,7 +149,14 @@ void TMainform::FormCreate() {
     MusicOn = ini.ReadFlag(Common, QStringLiteral("music"), true);
     ini.CheckAtStart(); // after "tongue", so that what it has to say comes in the player's language
 
-    midi.Start(QStringList{DataDir, PlayerMusicFolder()});
+    // The audio device and the synthesizer with its soundfont take longer to open than the
+    // board takes to lay out and paint: the music begins right after the board is on the screen.
+    // A second later, when the tune has picked its instruments, the start has settled.
+    PrepareAudio();
+    AfterFirstPaint(box, [this] {
+        midi.Start(QStringList{DataDir, PlayerMusicFolder()});
+        QTimer::singleShot(1000, this, [] { ReturnFreedMemory(); });
+    });
     if (ini.ReadFlag(Common, QStringLiteral("max"), false)) setWindowState(windowState() | Qt::WindowMaximized);
 
     HighscoreCipher.Init(QString(), 0);

@@ -25,6 +25,7 @@ const char* const DefaultSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
 
 enum class AudioState { Untried, Open, Failed };
 AudioState audioState = AudioState::Untried;
+bool sdlAudioReady = false; // SDL's audio part started, with or without a device
 
 // The effects are loaded on first use and kept for the rest of the run; a name that has
 // no resource is remembered as such so it is not looked up again.
@@ -126,15 +127,23 @@ QStringList ListMusic(const QStringList& folders)
 
 } // namespace
 
+void PrepareAudio()
+{
+    if (sdlAudioReady)
+        return;
+    // SDL would take SIGINT and SIGTERM for a quit event nobody reads; the game must still end
+    // when the desktop asks it to.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    sdlAudioReady = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+}
+
 bool OpenAudio()
 {
     if (audioState != AudioState::Untried)
         return audioState == AudioState::Open;
     audioState = AudioState::Failed;
-    // SDL would take SIGINT and SIGTERM for a quit event nobody reads; the game must still end
-    // when the desktop asks it to.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    PrepareAudio();
+    if (!sdlAudioReady)
         return false;
     // A soundfont named by the player's environment wins; otherwise the system's GM font.
     const char* fonts = SDL_getenv("SDL_SOUNDFONTS");
@@ -145,6 +154,7 @@ bool OpenAudio()
     // 1024 frames keep an effect within about 25 ms of the click that asked for it.
     if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        sdlAudioReady = false;
         return false;
     }
     Mix_Init(MIX_INIT_MID);
@@ -165,8 +175,10 @@ void CloseAudio()
         Effects().clear();
         Mix_CloseAudio();
         Mix_Quit();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
+    if (sdlAudioReady)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdlAudioReady = false;
     audioState = AudioState::Untried;
 }
 
