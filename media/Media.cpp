@@ -13,7 +13,9 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <set>
@@ -126,6 +128,34 @@ QStringList ListMusic(const QStringList& folders)
 }
 
 } // namespace
+
+// ---- the synthesizer's settings ----------------------------------------------------------
+// SDL_mixer makes a FluidSynth synthesizer for every MIDI file it opens and leaves us no say in
+// its settings. By default FluidSynth reads every sample of the soundfont into memory (about
+// 6 MB for the GM font), although a tune plays only a handful of instruments. So the program
+// defines FluidSynth's settings constructor itself: the dynamic linker binds the mixer's call
+// here, the real constructor makes the settings, and the synthesizer is told to read a
+// preset's samples only when a channel selects it. The same samples play; what is heard does
+// not change, only what is kept. Where the mixer finds FluidSynth by itself at run time, it
+// calls the real constructor and everything is loaded as before.
+namespace {
+std::atomic<int> samplesOnDemand{0};
+}
+
+extern "C" __attribute__((visibility("default"))) void* new_fluid_settings()
+{
+    using Make = void* (*)();
+    using SetInt = int (*)(void*, const char*, int);
+    static const auto make = reinterpret_cast<Make>(dlsym(RTLD_NEXT, "new_fluid_settings"));
+    static const auto setInt = reinterpret_cast<SetInt>(dlsym(RTLD_NEXT, "fluid_settings_setint"));
+    void* settings = make ? make() : nullptr;
+    const int fluidOk = 0;
+    if (settings && setInt && setInt(settings, "synth.dynamic-sample-loading", 1) == fluidOk)
+        ++samplesOnDemand;
+    return settings;
+}
+
+int SynthsLoadingSamplesOnDemand() { return samplesOnDemand; }
 
 void PrepareAudio()
 {

@@ -17,6 +17,10 @@ bool OpenAudio();
 // Stops everything, lets go of the device and forgets the effects; the next OpenAudio starts afresh.
 void CloseAudio();
 
+// How many of the mixer's MIDI synthesizers were told to read a soundfont's samples only as
+// the tune's instruments ask for them (see Media.cpp); 0 where the mixer bypasses the program.
+int SynthsLoadingSamplesOnDemand();
+
 // The eight effects built into the program: "MIX", "UP", "DOWN", "FALSCH", "TAKE",
 // "COLLECT", "DONE", "LOST". Plays asynchronously on one channel: a new effect cuts off
 // the one still playing. Whether effects are switched on is the caller's business.

@@ -281,13 +281,17 @@ TEST(Music, TheTunesBesideTheProgramAreAccepted)
     CloseAudio();
 }
 
+// Also through a synthesizer that reads the soundfont's samples only when the tune asks for
+// its instrument: the notes must sound all the same.
 TEST(Music, PlaysOnTheDevice)
 {
     DiskAudio disk;
     QTemporaryDir dir;
     WriteFile(dir.filePath("tune.mid"), TinyMidi(192));
     TMusic music;
+    const int onDemand = SynthsLoadingSamplesOnDemand();
     music.Start(dir.path() + "/");
+    EXPECT_GT(SynthsLoadingSamplesOnDemand(), onDemand) << "the mixer's synthesizer skipped the program's settings";
     music.KeepAlive(true);
     std::this_thread::sleep_for(800ms);
     EXPECT_GT(disk.Peak(), 1000);
