@@ -19,12 +19,8 @@ public:
 
     struct Block {
         explicit Block(size_t size);
-        ~Block();
-        Block(const Block&) = delete;
-        Block& operator=(const Block&) = delete;
-        uchar* Bytes = nullptr;
-        size_t Size = 0;
-        bool Mapped = false; // from the system directly, in large pages where it allows them
+        std::unique_ptr<uchar[]> Bytes; // not cleared
+        size_t Size;
         std::atomic<int> Pictures{0}; // made from it and not yet destroyed
     };
 
