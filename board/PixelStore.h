@@ -1,9 +1,10 @@
 #pragma once
-// Memory for the board's largest bitmaps (the canvas and the background), which a re-layout
-// makes anew at every step of a resize. At 3840 x 2160 each is 33 MB: allocated fresh every
-// time, its pages would be handed over by the system one by one again, each cleared first, and
-// that alone takes longer than drawing into them. A store keeps its block and hands it out
-// again while it is large enough and nobody holds the picture made from it before.
+// Memory for the board's largest bitmaps (the canvas, the background, the picture strips),
+// which a re-layout makes anew at every step of a resize. At 3840 x 2160 the canvas alone is
+// 33 MB: allocated fresh every time, its pages would be handed over by the system one by one
+// again, each cleared first, and that alone takes longer than drawing into them. A store keeps
+// its block and hands it out again while it is large enough and nobody holds the picture made
+// from it before.
 
 #include <QImage>
 
