@@ -2,7 +2,6 @@
 
 #include "app/Advice.h"
 #include "app/AfterFirstPaint.h"
-#include "app/FreeMemory.h"
 #include "app/Keys.h"
 #include "app/PatternShape.h"
 #include "board/PaintBox.h"
@@ -151,12 +150,8 @@ void TMainform::FormCreate() {
 
     // The audio device and the synthesizer with its soundfont take longer to open than the
     // board takes to lay out and paint: the music begins right after the board is on the screen.
-    // A second later, when the tune has picked its instruments, the start has settled.
     PrepareAudio();
-    AfterFirstPaint(box, [this] {
-        midi.Start(QStringList{DataDir, PlayerMusicFolder()});
-        QTimer::singleShot(1000, this, [] { ReturnFreedMemory(); });
-    });
+    AfterFirstPaint(box, [this] { midi.Start(QStringList{DataDir, PlayerMusicFolder()}); });
     if (ini.ReadFlag(Common, QStringLiteral("max"), false)) setWindowState(windowState() | Qt::WindowMaximized);
 
     HighscoreCipher.Init(QString(), 0);
