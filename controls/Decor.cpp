@@ -339,7 +339,15 @@ QImage TImageList::LoadOrPlaceholder(const QString& path, QSize expected) {
     return img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
-TImageList::TImageList() {
+TImageList::TImageList() : m_loading(std::async(std::launch::async, [this] { Load(); })) {}
+
+TImageList::~TImageList() { WaitForPictures(); }
+
+void TImageList::WaitForPictures() const {
+    if (m_loading.valid()) m_loading.get();
+}
+
+void TImageList::Load() {
     const QString folder = QStringLiteral(":/dialogs/");
     for (int i = 0; i < Count; ++i) {
         m_bitmaps[i] = LoadOrPlaceholder(folder + QLatin1String(PictureTable[i].file), PictureTable[i].size);
@@ -355,11 +363,13 @@ TImageList::TImageList() {
 int TImageList::SharpFactor(int index) { return index == Info ? 4 : 2; }
 
 const QImage& TImageList::Sharp(int index) const {
+    WaitForPictures();
     static const QImage none;
     return index >= 0 && index < Count ? m_sharp[index] : none;
 }
 
 const QImage& TImageList::Bitmap(int index) const {
+    WaitForPictures();
     static const QImage none;
     if (index < 0 || index >= Count) {
         qWarning("TImageList: no picture %d", index);

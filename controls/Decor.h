@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <future>
 
 // Tiles the texture over the rectangle, the first tile at origin. A texture that carries a
 // device pixel ratio tiles at its own size on the window, its pixels the screen's.
@@ -147,7 +148,12 @@ class TImageList {
 public:
     enum { Face, Logo, Stone, Info, Sound, Music, Tongue, Background, Strength, FlagsDe, FlagsEn, Count };
 
+    // Starts reading the pictures on another thread: the window has other things to do first,
+    // and the first picture asked for waits for them.
     TImageList();
+    ~TImageList();
+    TImageList(const TImageList&) = delete;
+    TImageList& operator=(const TImageList&) = delete;
     // Index 0..10; anything else gives a null image (and a warning).
     const QImage& Bitmap(int index) const;
     // The same picture drawn finer, for screens that show more than one pixel per pixel of the
@@ -162,6 +168,10 @@ public:
     static QImage LoadOrPlaceholder(const QString& path, QSize expected);
 
 private:
+    void Load();
+    void WaitForPictures() const;
+
     std::array<QImage, Count> m_bitmaps;
     std::array<QImage, Count> m_sharp;
+    mutable std::future<void> m_loading;
 };

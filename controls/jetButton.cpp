@@ -13,6 +13,8 @@
 #include <QScreen>
 #include <QShortcutEvent>
 
+#include <utility>
+
 namespace {
 
 constexpr quint32 PaletteRgbFlag = 0x02000000;
@@ -145,6 +147,7 @@ TJetButton::TJetButton(QWidget* parent) : QWidget(parent) {
 TJetButton::~TJetButton() = default;
 
 void TJetButton::SetBitmapUp(const QImage& picture) {
+    if (!m_twinStem.isEmpty()) LoadTwins(); // the other pictures keep theirs
     m_up2x = QImage();
     m_deviceRatio = 0; // the screen's pictures are made again at the next paint
     m_up = Opaque(picture);
@@ -153,6 +156,7 @@ void TJetButton::SetBitmapUp(const QImage& picture) {
 }
 
 void TJetButton::SetBitmapDown(const QImage& picture) {
+    if (!m_twinStem.isEmpty()) LoadTwins(); // the other pictures keep theirs
     m_down2x = QImage();
     m_deviceRatio = 0; // the screen's pictures are made again at the next paint
     m_down = Opaque(picture);
@@ -161,6 +165,7 @@ void TJetButton::SetBitmapDown(const QImage& picture) {
 }
 
 void TJetButton::SetBitmapOver(const QImage& picture) {
+    if (!m_twinStem.isEmpty()) LoadTwins(); // the other pictures keep theirs
     m_over2x = QImage();
     m_deviceRatio = 0; // the screen's pictures are made again at the next paint
     m_over = Opaque(picture);
@@ -169,6 +174,7 @@ void TJetButton::SetBitmapOver(const QImage& picture) {
 }
 
 void TJetButton::SetBitmapDisabled(const QImage& picture) {
+    if (!m_twinStem.isEmpty()) LoadTwins(); // the other pictures keep theirs
     m_disabled2x = QImage();
     m_deviceRatio = 0; // the screen's pictures are made again at the next paint
     m_disabled = Opaque(picture);
@@ -177,6 +183,7 @@ void TJetButton::SetBitmapDisabled(const QImage& picture) {
 }
 
 void TJetButton::SetSharpPictures(const QImage& up, const QImage& over, const QImage& down, const QImage& disabled) {
+    m_twinStem.clear();
     m_up2x = KeyedOut(Opaque(up));
     m_over2x = KeyedOut(Opaque(over));
     m_down2x = KeyedOut(Opaque(down));
@@ -186,6 +193,8 @@ void TJetButton::SetSharpPictures(const QImage& up, const QImage& over, const QI
 }
 
 void TJetButton::PrepareDevicePictures(qreal ratio) {
+    if (ratio != 1.0 && !m_twinStem.isEmpty())
+        LoadTwins();
     if (ratio == m_deviceRatio)
         return;
     m_deviceRatio = ratio;
@@ -477,16 +486,26 @@ void TJetButton::LoadPictures(const QString& base) {
         }
         return img;
     };
+    m_twinStem.clear();
     SetBitmapUp(load(QStringLiteral("-up.png"), true, QColor(200, 60, 200)));
     SetBitmapOver(load(QStringLiteral("-over.png"), true, QColor(240, 120, 240)));
     SetBitmapDown(load(QStringLiteral("-down.png"), false, QColor()));
     SetBitmapDisabled(load(QStringLiteral("-disabled.png"), false, QColor()));
+    // The twins are read when a scaled screen first needs them.
+    m_twinStem = stem;
+}
+
+void TJetButton::LoadTwins() {
+    const QString stem = std::exchange(m_twinStem, QString());
     // The twins are only used where they fit their picture: exactly twice its size.
     auto twin = [&](const QString& suffix, const QImage& picture) {
         const QString path = stem + suffix;
         QImage img = QFile::exists(path) ? QImage(path) : QImage();
-        return !picture.isNull() && img.size() == 2 * picture.size() ? img : QImage();
+        return KeyedOut(Opaque(!picture.isNull() && img.size() == 2 * picture.size() ? img : QImage()));
     };
-    SetSharpPictures(twin(QStringLiteral("-up@2x.png"), m_up), twin(QStringLiteral("-over@2x.png"), m_over),
-                     twin(QStringLiteral("-down@2x.png"), m_down), twin(QStringLiteral("-disabled@2x.png"), m_disabled));
+    m_up2x = twin(QStringLiteral("-up@2x.png"), m_up);
+    m_over2x = twin(QStringLiteral("-over@2x.png"), m_over);
+    m_down2x = twin(QStringLiteral("-down@2x.png"), m_down);
+    m_disabled2x = twin(QStringLiteral("-disabled@2x.png"), m_disabled);
+    m_deviceRatio = 0; // the screen's pictures are made again
 }

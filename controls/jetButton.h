@@ -111,11 +111,16 @@ private:
     const QImage& PictureForState() const;
     // The pictures keyed out at the screen's resolution, made again when the ratio changes.
     void PrepareDevicePictures(qreal ratio);
+    // Reads the twins LoadPictures left for later.
+    void LoadTwins();
 
     QImage m_up, m_down, m_over, m_disabled;
     // The same pictures with their transparent colour keyed out, ready to draw.
     QImage m_upKeyed, m_downKeyed, m_overKeyed, m_disabledKeyed;
     QImage m_up2x, m_down2x, m_over2x, m_disabled2x; // keyed out like the ones above
+    // Where the twins of the loaded pictures are still to be read from: most screens never
+    // need them, and reading them all would hold up the start.
+    QString m_twinStem;
     QImage m_upDev, m_downDev, m_overDev, m_disabledDev;
     qreal m_deviceRatio = 1.0;
     QImage m_hitMask;
