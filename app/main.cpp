@@ -151,6 +151,9 @@ void TMainform::FormCreate() {
     // The audio device and the synthesizer with its soundfont take longer to open than the
     // board takes to lay out and paint: the music begins right after the board is on the screen.
     PrepareAudio();
+    // Only now, with the audio set up: without a session bus, SDL has D-Bus start one, which
+    // forks, and a fork while another thread allocates can leave the child stuck for good.
+    Bitmaps.StartLoading();
     AfterFirstPaint(box, [this] { midi.Start(QStringList{DataDir, PlayerMusicFolder()}); });
     if (ini.ReadFlag(Common, QStringLiteral("max"), false)) setWindowState(windowState() | Qt::WindowMaximized);
 

@@ -339,12 +339,22 @@ QImage TImageList::LoadOrPlaceholder(const QString& path, QSize expected) {
     return img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
-TImageList::TImageList() : m_loading(std::async(std::launch::async, [this] { Load(); })) {}
+TImageList::~TImageList() {
+    if (m_loading.valid()) m_loading.get();
+}
 
-TImageList::~TImageList() { WaitForPictures(); }
+void TImageList::StartLoading() {
+    if (m_loaded || m_loading.valid()) return;
+    m_loading = std::async(std::launch::async, [this] { Load(); });
+}
 
 void TImageList::WaitForPictures() const {
-    if (m_loading.valid()) m_loading.get();
+    if (m_loaded) return;
+    if (m_loading.valid())
+        m_loading.get();
+    else
+        const_cast<TImageList*>(this)->Load();
+    m_loaded = true;
 }
 
 void TImageList::Load() {

@@ -148,10 +148,12 @@ class TImageList {
 public:
     enum { Face, Logo, Stone, Info, Sound, Music, Tongue, Background, Strength, FlagsDe, FlagsEn, Count };
 
-    // Starts reading the pictures on another thread: the window has other things to do first,
-    // and the first picture asked for waits for them.
-    TImageList();
+    TImageList() = default;
     ~TImageList();
+    // Starts reading the pictures on another thread: the window has other things to do first,
+    // and the first picture asked for waits for them. Without it, the first picture asked for
+    // reads them all there and then.
+    void StartLoading();
     TImageList(const TImageList&) = delete;
     TImageList& operator=(const TImageList&) = delete;
     // Index 0..10; anything else gives a null image (and a warning).
@@ -174,4 +176,5 @@ private:
     std::array<QImage, Count> m_bitmaps;
     std::array<QImage, Count> m_sharp;
     mutable std::future<void> m_loading;
+    mutable bool m_loaded = false;
 };
