@@ -9,10 +9,23 @@ export XDG_CONFIG_HOME="$WORK/config"
 export SDL_AUDIODRIVER=dummy
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
+# No session bus, and one that cannot be started either: without an address, D-Bus clients
+# (Qt's accessibility bridge, SDL) fork a bus of their own on the X display. That leaves a bus
+# behind every test, and a fork while another thread of the game allocates can leave the
+# child stuck under the address sanitizer. The screen reader test brings its own bus.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK/no-session-bus"
 XPID=""
 APPPID=""
+# A game that does not end on TERM within five seconds is killed, so a stuck one fails its
+# test instead of holding it until the test's time runs out.
+stop_app() {
+  [ -n "$APPPID" ] || return 0
+  kill "$APPPID" 2>/dev/null || true
+  for _ in $(seq 1 50); do kill -0 "$APPPID" 2>/dev/null || break; sleep 0.1; done
+  kill -9 "$APPPID" 2>/dev/null || true
+}
 cleanup() {
-  [ -n "$APPPID" ] && kill "$APPPID" 2>/dev/null || true
+  stop_app
   [ -n "$XPID" ] && kill "$XPID" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$WORK"
