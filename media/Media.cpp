@@ -4,6 +4,7 @@
 #include "media/Media.h"
 
 #include "media/MidiLength.h"
+#include "media/SoundFont.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -14,6 +15,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <dlfcn.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -50,6 +53,66 @@ std::set<MusicFile*>& MusicFiles()
     return files;
 }
 
+// The system's soundfont cut down to one tune's instruments, in a file that lives only in
+// memory. The synthesizer parses every preset of the font it is given, some 15 MB for the
+// whole General MIDI font, and reads a preset's samples from the file when a channel selects
+// it; so the file stays open as long as the tune is loaded.
+int tunesOnCutDownFonts = 0;
+
+class TuneFont {
+public:
+    TuneFont() = default;
+    ~TuneFont() { Close(); }
+    TuneFont(const TuneFont&) = delete;
+    TuneFont& operator=(const TuneFont&) = delete;
+
+    // The path of the cut-down font for `midi`, or an empty one when there is nothing to cut
+    // (a font chosen through the environment, no system font, a tune that cannot be read).
+    QByteArray Make(const QByteArray& midi)
+    {
+        Close();
+        const char* chosen = SDL_getenv("SDL_SOUNDFONTS");
+        if (chosen && *chosen)
+            return {};
+        const std::set<TPresetId> presets = MidiPresets(midi);
+        QFile font(QString::fromLatin1(DefaultSoundFont));
+        if (presets.empty() || !font.open(QIODevice::ReadOnly))
+            return {};
+        // Mapped, not read: only the tables and the samples the tune needs are touched.
+        const uchar* mapped = font.map(0, font.size());
+        if (!mapped)
+            return {};
+        const QByteArray subset = SubsetSoundFont(
+            QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(font.size())), presets);
+        font.unmap(const_cast<uchar*>(mapped));
+        if (subset.isEmpty())
+            return {};
+        m_fd = memfd_create("zelvano-soundfont", MFD_CLOEXEC);
+        if (m_fd < 0)
+            return {};
+        qsizetype written = 0;
+        while (written < subset.size()) {
+            const ssize_t n = write(m_fd, subset.constData() + written, std::size_t(subset.size() - written));
+            if (n <= 0) {
+                Close();
+                return {};
+            }
+            written += n;
+        }
+        return "/proc/self/fd/" + QByteArray::number(m_fd);
+    }
+
+    void Close()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+        m_fd = -1;
+    }
+
+private:
+    int m_fd = -1;
+};
+
 class MusicFile {
 public:
     MusicFile() { MusicFiles().insert(this); }
@@ -66,9 +129,19 @@ public:
         Close();
         if (!OpenAudio())
             return false;
-        m_music = Mix_LoadMUS(QFile::encodeName(path).constData());
         QFile file(path);
-        m_lengthMs = m_music && file.open(QIODevice::ReadOnly) ? MidiLengthMs(file.readAll()) : -1;
+        const QByteArray midi = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const QByteArray font = m_font.Make(midi);
+        if (!font.isEmpty())
+            Mix_SetSoundFonts(font.constData());
+        m_music = Mix_LoadMUS(QFile::encodeName(path).constData());
+        if (!font.isEmpty())
+            Mix_SetSoundFonts(DefaultSoundFont);
+        if (!m_music)
+            m_font.Close();
+        else if (!font.isEmpty())
+            ++tunesOnCutDownFonts;
+        m_lengthMs = m_music ? MidiLengthMs(midi) : -1;
         return m_music != nullptr;
     }
 
@@ -78,6 +151,7 @@ public:
         if (m_music && audioState == AudioState::Open)
             Mix_FreeMusic(m_music);
         m_music = nullptr;
+        m_font.Close();
     }
 
     // Plays from the beginning and over again without end: the mixer starts the tune anew
@@ -108,6 +182,7 @@ public:
 
 private:
     Mix_Music* m_music = nullptr;
+    TuneFont m_font;
     int m_lengthMs = -1;
     std::chrono::steady_clock::time_point m_started{};
 };
@@ -156,6 +231,7 @@ extern "C" __attribute__((visibility("default"))) void* new_fluid_settings()
 }
 
 int SynthsLoadingSamplesOnDemand() { return samplesOnDemand; }
+int TunesOnCutDownFonts() { return tunesOnCutDownFonts; }
 
 void PrepareAudio()
 {

@@ -20,6 +20,8 @@ void CloseAudio();
 // How many of the mixer's MIDI synthesizers were told to read a soundfont's samples only as
 // the tune's instruments ask for them (see Media.cpp); 0 where the mixer bypasses the program.
 int SynthsLoadingSamplesOnDemand();
+// How many tunes were loaded with the system's soundfont cut down to their instruments.
+int TunesOnCutDownFonts();
 
 // The eight effects built into the program: "MIX", "UP", "DOWN", "FALSCH", "TAKE",
 // "COLLECT", "DONE", "LOST". Plays asynchronously on one channel: a new effect cuts off

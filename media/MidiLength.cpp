@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -63,8 +64,13 @@ int ChannelDataBytes(std::uint32_t status) {
     return kind == 0xC0 || kind == 0xD0 ? 1 : 2;
 }
 
-// Reads one track; notes its tempo changes and returns the tick of its end, or nothing.
-std::optional<std::uint64_t> ReadTrack(Reader& in, std::map<std::uint64_t, std::uint32_t>& tempos) {
+// A channel message: its status byte and its one or two data bytes (the second 0 for one).
+using ChannelEvent = std::function<void(std::uint32_t status, std::uint32_t first, std::uint32_t second)>;
+
+// Reads one track; notes its tempo changes, hands every channel message to onChannel and
+// returns the tick of its end, or nothing.
+std::optional<std::uint64_t> ReadTrack(Reader& in, std::map<std::uint64_t, std::uint32_t>& tempos,
+                                       const ChannelEvent& onChannel) {
     std::uint64_t tick = 0;
     std::uint32_t running = 0;
     while (!in.AtEnd()) {
@@ -78,8 +84,10 @@ std::optional<std::uint64_t> ReadTrack(Reader& in, std::map<std::uint64_t, std::
         if (*status < 0x80) { // running status: this byte is already data
             if (running == 0)
                 return std::nullopt;
-            if (!in.Skip(ChannelDataBytes(running) - 1))
+            const auto second = ChannelDataBytes(running) == 2 ? in.Byte() : std::optional<std::uint32_t>(0);
+            if (!second)
                 return std::nullopt;
+            onChannel(running, *status, *second);
             continue;
         }
         if (*status == 0xFF) {
@@ -108,30 +116,39 @@ std::optional<std::uint64_t> ReadTrack(Reader& in, std::map<std::uint64_t, std::
         if (*status >= 0xF0)
             return std::nullopt; // no other system message belongs in a file
         running = *status;
-        if (!in.Skip(ChannelDataBytes(running)))
+        const auto first = in.Byte();
+        const auto second = ChannelDataBytes(running) == 2 ? in.Byte() : std::optional<std::uint32_t>(0);
+        if (!first || !second)
             return std::nullopt;
+        onChannel(running, *first, *second);
     }
     return tick; // a track without its end-of-track event ends with its last event
 }
 
-} // namespace
+// The whole file: its division, its tempo map and the last tick of its longest track, with
+// every channel message handed to onChannel on the way; nothing when it cannot be read.
+struct Song {
+    std::uint32_t division = 0;
+    std::map<std::uint64_t, std::uint32_t> tempos; // tick -> microseconds per quarter note
+    std::uint64_t lastTick = 0;
+};
 
-int MidiLengthMs(const QByteArray& file) {
+std::optional<Song> ReadSong(const QByteArray& file, const ChannelEvent& onChannel) {
     Reader header(file, 0, file.size());
     if (file.left(4) != "MThd" || !header.Skip(4))
-        return -1;
+        return std::nullopt;
     const auto headerLength = header.Fixed(4);
     if (!headerLength || *headerLength < 6)
-        return -1;
+        return std::nullopt;
     const qsizetype headerEnd = header.Position() + *headerLength;
     header.Skip(2); // format
     const auto trackCount = header.Fixed(2);
     const auto division = header.Fixed(2);
     if (!trackCount || !division || *division == 0 || headerEnd > file.size())
-        return -1;
+        return std::nullopt;
 
-    std::map<std::uint64_t, std::uint32_t> tempos; // tick -> microseconds per quarter note
-    std::uint64_t lastTick = 0;
+    Song song;
+    song.division = *division;
     qsizetype at = headerEnd;
     std::uint32_t tracks = 0;
     while (tracks < *trackCount) {
@@ -139,24 +156,36 @@ int MidiLengthMs(const QByteArray& file) {
         const auto id = chunk.Fixed(4);
         const auto length = chunk.Fixed(4);
         if (!id || !length || *length > std::uint64_t(file.size() - chunk.Position()))
-            return -1;
+            return std::nullopt;
         const qsizetype begin = chunk.Position();
         at = begin + *length;
         if (*id != 0x4D54726B) // not "MTrk": a chunk nobody needs, skipped as the format allows
             continue;
         Reader track(file, begin, at);
-        const auto end = ReadTrack(track, tempos);
+        const auto end = ReadTrack(track, song.tempos, onChannel);
         if (!end)
-            return -1;
-        lastTick = std::max(lastTick, *end);
+            return std::nullopt;
+        song.lastTick = std::max(song.lastTick, *end);
         ++tracks;
     }
+    return song;
+}
+
+} // namespace
+
+int MidiLengthMs(const QByteArray& file) {
+    const auto song = ReadSong(file, [](std::uint32_t, std::uint32_t, std::uint32_t) {});
+    if (!song)
+        return -1;
+    const auto& division = song->division;
+    const auto& tempos = song->tempos;
+    const auto& lastTick = song->lastTick;
 
     double ms = 0;
-    if (*division & 0x8000) {
+    if (division & 0x8000) {
         // Time code: frames per second (as a negative byte) times ticks per frame.
-        const int fps = 256 - int(*division >> 8);
-        const int perFrame = int(*division & 0xFF);
+        const int fps = 256 - int(division >> 8);
+        const int perFrame = int(division & 0xFF);
         if (fps <= 0 || perFrame == 0)
             return -1;
         ms = double(lastTick) * 1000.0 / (fps * perFrame);
@@ -166,11 +195,46 @@ int MidiLengthMs(const QByteArray& file) {
         for (const auto& [at, next] : tempos) {
             if (at >= lastTick)
                 break;
-            ms += double(at - tick) * tempo / (1000.0 * *division);
+            ms += double(at - tick) * tempo / (1000.0 * division);
             tick = at;
             tempo = next;
         }
-        ms += double(lastTick - tick) * tempo / (1000.0 * *division);
+        ms += double(lastTick - tick) * tempo / (1000.0 * division);
     }
     return ms > 24 * 3600 * 1000.0 ? -1 : int(ms + 0.5);
+}
+
+std::set<TPresetId> MidiPresets(const QByteArray& file) {
+    // Which track sets a channel's bank and which its program is free, and the tracks are read
+    // one after the other; so every bank a channel ever selects counts with every program it
+    // ever selects. That may take in a preset the tune never plays, never miss one it does.
+    constexpr int channels = 16;
+    constexpr int drumChannel = 9;
+    constexpr int drumBank = 128;
+    std::set<int> banks[channels];
+    std::set<int> programs[channels];
+    const auto song = ReadSong(file, [&](std::uint32_t status, std::uint32_t first, std::uint32_t second) {
+        const int channel = int(status & 0x0F);
+        if ((status & 0xF0) == 0xC0)
+            programs[channel].insert(int(first));
+        else if ((status & 0xF0) == 0xB0 && first == 0) // bank select
+            banks[channel].insert(int(second));
+    });
+    if (!song)
+        return {};
+    // What every channel starts with, and what the synthesizer falls back to for a preset the
+    // font lacks: the same program in bank 0, else the first piano; the first kit for drums.
+    std::set<TPresetId> presets{{0, 0}, {drumBank, 0}};
+    for (int channel = 0; channel < channels; ++channel) {
+        banks[channel].insert(channel == drumChannel ? drumBank : 0);
+        programs[channel].insert(0);
+        for (const int program : programs[channel]) {
+            presets.insert({0, program});
+            if (channel == drumChannel)
+                presets.insert({drumBank, program});
+            for (const int bank : banks[channel])
+                presets.insert({bank, program});
+        }
+    }
+    return presets;
 }

@@ -282,7 +282,8 @@ TEST(Music, TheTunesBesideTheProgramAreAccepted)
 }
 
 // Also through a synthesizer that reads the soundfont's samples only when the tune asks for
-// its instrument: the notes must sound all the same.
+// its instrument, from the font cut down to the tune's instruments: the notes must sound all
+// the same.
 TEST(Music, PlaysOnTheDevice)
 {
     DiskAudio disk;
@@ -290,8 +291,12 @@ TEST(Music, PlaysOnTheDevice)
     WriteFile(dir.filePath("tune.mid"), TinyMidi(192));
     TMusic music;
     const int onDemand = SynthsLoadingSamplesOnDemand();
+    const int cutDown = TunesOnCutDownFonts();
     music.Start(dir.path() + "/");
     EXPECT_GT(SynthsLoadingSamplesOnDemand(), onDemand) << "the mixer's synthesizer skipped the program's settings";
+    if (QFile::exists(QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2"))) {
+        EXPECT_GT(TunesOnCutDownFonts(), cutDown) << "the tune got the whole soundfont";
+    }
     music.KeepAlive(true);
     std::this_thread::sleep_for(800ms);
     EXPECT_GT(disk.Peak(), 1000);

@@ -1,0 +1,18 @@
+#pragma once
+// A soundfont cut down to the instruments one tune plays.
+//
+// FluidSynth parses every preset of a soundfont into small objects when it loads one: for the
+// General MIDI font that is some 15 MB of memory for a tune that plays five instruments. A
+// copy of the font with only the presets the tune asks for (their instruments, samples and
+// sample data unchanged) sounds the same and costs a fraction of that.
+
+#include "media/MidiLength.h"
+
+#include <QByteArray>
+
+#include <set>
+
+// The soundfont `font` (SoundFont 2 bytes) with only the presets in `wanted`, as SoundFont 2
+// bytes; the presets keep every zone, generator and modulator, and their samples their data
+// and loops. Empty when the font cannot be read or none of the wanted presets is in it.
+QByteArray SubsetSoundFont(const QByteArray& font, const std::set<TPresetId>& wanted);
