@@ -7,8 +7,9 @@
 #include "dialogs/okDlg.h"
 #include "settings/qxmulti.h"
 
-TMainform* CreateForms(const QString& settingsPath, const TStartOptions& start) {
-    auto* mainform = new TMainform(settingsPath, start);
+namespace {
+
+void MakeDialogs(TMainform* mainform) {
     auto* highscore = new THighscoreDlg(mainform, mainform->ini, mainform->HighscoreCipher, mainform->Level,
                                         mainform->Bitmaps);
     auto* ok = new TOKDialog(mainform, mainform->Bitmaps);
@@ -18,5 +19,12 @@ TMainform* CreateForms(const QString& settingsPath, const TStartOptions& start) 
     auto* statistics = new TStatisticsDlg(mainform, mainform->ini, *yesNo, mainform->Bitmaps);
     mainform->SetStatisticsDialog(statistics);
     highscore->OnStatistics = [statistics] { statistics->ShowModal(); };
+}
+
+} // namespace
+
+TMainform* CreateForms(const QString& settingsPath, const TStartOptions& start) {
+    auto* mainform = new TMainform(settingsPath, start);
+    mainform->SetDialogMaker([mainform] { MakeDialogs(mainform); });
     return mainform;
 }

@@ -24,6 +24,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <malloc.h>
 #include <chrono>
 #include <thread>
 
@@ -69,6 +70,10 @@ TMainform::TMainform(const QString& settingsPath, const TStartOptions& start)
     Timer->setTimerType(Qt::PreciseTimer);
     Timer->setInterval(100);
     connect(Timer, &QTimer::timeout, this, &TMainform::TimerTimer);
+    m_boardSettled = new QTimer(this);
+    m_boardSettled->setSingleShot(true);
+    m_boardSettled->setInterval(1500);
+    connect(m_boardSettled, &QTimer::timeout, this, &TMainform::BoardSettled);
 
     CreateAdvice();
     FormCreate();
@@ -80,6 +85,13 @@ TMainform::TMainform(const QString& settingsPath, const TStartOptions& start)
 TMainform::~TMainform() {
     Timer->stop();
     Help.Quit();
+}
+
+void TMainform::NeedDialogs() {
+    if (!m_dialogMaker) return;
+    const auto maker = std::move(m_dialogMaker);
+    m_dialogMaker = nullptr;
+    maker();
 }
 
 void TMainform::SetDialogs(THighscoreDlg* highscore, TOKDialog* ok, TYesNoDialog* yesNo, TqxMultiDlg* multi) {
@@ -151,9 +163,6 @@ void TMainform::FormCreate() {
     // The audio device and the synthesizer with its soundfont take longer to open than the
     // board takes to lay out and paint: the music begins right after the board is on the screen.
     PrepareAudio();
-    // Only now, with the audio set up: without a session bus, SDL has D-Bus start one, which
-    // forks, and a fork while another thread allocates can leave the child stuck for good.
-    Bitmaps.StartLoading();
     AfterFirstPaint(box, [this] { midi.Start(QStringList{DataDir, PlayerMusicFolder()}); });
     if (ini.ReadFlag(Common, QStringLiteral("max"), false)) setWindowState(windowState() | Qt::WindowMaximized);
 
@@ -198,6 +207,7 @@ void TMainform::showEvent(QShowEvent* event) {
 
 void TMainform::FormShow() {
     Language = ini.ReadInt(Common, QStringLiteral("tongue"), -1);
+    if (Language == -1) NeedDialogs();
     if (Language == -1 && qxMultiDlg) {
         qxMultiDlg->ShowPage(6);
         ApplyMainTexts();
@@ -260,6 +270,7 @@ void TMainform::changeEvent(QEvent* event) {
 }
 
 bool TMainform::FormCloseQuery() {
+    NeedDialogs();
     if (!YesNoDialog) return true;
     YesNoDialog->ShowModal(1);
     if (YesNoDialog->ModalResult() != mrYes) return false;
@@ -301,8 +312,19 @@ void TMainform::LayoutBoard() {
     PlaceBoardControls();
 }
 
+void TMainform::BoardSettled() {
+    Board.LetGoOfDocuments();
+    // With them goes what the start's decoding and rendering freed: back to the system, not
+    // left in the allocator's free lists for a use that may never come.
+    malloc_trim(0);
+}
+
+// Follows every layout of the board.
 void TMainform::PlaceBoardControls() {
     m_laidOut = box->size();
+    // The vector pictures' documents are kept while the window keeps changing size, and let go
+    // of once it has stood still for a moment: most games never resize the window again.
+    m_boardSettled->start();
     const int cw = width();
     TJetButton* right[] = {OptionBtn, InfoBtn, HelpBtn, ExitBtn};
     for (int k = 0; k < 4; ++k) right[k]->SetBounds(cw - RightButtonOffset[k], 4, 50, 50);
@@ -384,6 +406,7 @@ void TMainform::CheckEndOfGame() {
         GameEnded();
         RecordGameEnd(GameEnd::Won);
         PlaySoundResource("DONE");
+        NeedDialogs();
         if (OKDialog) {
             OKDialog->SetNote(EndNote());
             OKDialog->ShowModal(2);
@@ -393,6 +416,7 @@ void TMainform::CheckEndOfGame() {
         GameEnded();
         RecordGameEnd(GameEnd::Lost);
         PlaySoundResource("LOST");
+        NeedDialogs();
         if (OKDialog) {
             OKDialog->SetNote(EndNote());
             OKDialog->ShowModal(3);
@@ -413,6 +437,7 @@ void TMainform::RecordGameEnd(GameEnd end) {
 
 void TMainform::OfferHighscore() {
     if (Advice->Assisted()) return; // a game played with hints does not compete
+    NeedDialogs();
     if (HighscoreDlg) HighscoreDlg->ShowModal(Score, false);
 }
 
@@ -502,6 +527,7 @@ void TMainform::boxMouseUp(Qt::MouseButton, int, int) {
     case DropVerdict::JokerRule:
         Board.DrawStack(DragStack, true);
         PlaySoundResource("FALSCH");
+        NeedDialogs();
         if (OKDialog) OKDialog->ShowModal(1);
         return;
     case DropVerdict::Accepted:
@@ -563,6 +589,7 @@ void TMainform::RestartDealClick() { DealAfresh(DealNumber); }
 void TMainform::DealAfresh(std::int32_t number) {
     if (GameState == gsPaused) return;
     if (GameState == gsRunning) {
+        NeedDialogs();
         YesNoDialog->ShowModal(2);
         if (YesNoDialog->ModalResult() == mrNo) return;
         GameState = gsLost;
@@ -581,6 +608,7 @@ void TMainform::DealAfresh(std::int32_t number) {
 
 void TMainform::GiveUpBtnClick() {
     if (GameState != gsRunning) return;
+    NeedDialogs();
     YesNoDialog->ShowModal(2);
     if (YesNoDialog->ModalResult() == mrNo) return;
     GameState = gsLost;
@@ -604,9 +632,13 @@ void TMainform::PauseBtnClick() {
     UpdateToolbar();
 }
 
-void TMainform::HighScoreBtnClick() { HighscoreDlg->ShowModal(Score, true); }
+void TMainform::HighScoreBtnClick() {
+    NeedDialogs();
+    HighscoreDlg->ShowModal(Score, true);
+}
 
 void TMainform::OptionBtnClick() {
+    NeedDialogs();
     qxMultiDlg->DialogLevel = Level;
     qxMultiDlg->ShowPage(3);
     const int chosen = qxMultiDlg->DialogLevel;
@@ -635,10 +667,12 @@ void TMainform::OptionBtnClick() {
 }
 
 void TMainform::StatisticsClick() {
+    NeedDialogs();
     if (StatisticsDlg) StatisticsDlg->ShowModal();
 }
 
 void TMainform::InfoBtnClick() {
+    NeedDialogs();
     qxMultiDlg->ShowPage(2);
     // The info page closes before the deal restarts, so the question stands over the board.
     if (qxMultiDlg->TakeRestartRequest()) RestartDealClick();

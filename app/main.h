@@ -54,6 +54,10 @@ public:
     // it is made) and handed in before the window is first shown.
     void SetDialogs(THighscoreDlg* highscore, TOKDialog* ok, TYesNoDialog* yesNo, TqxMultiDlg* multi);
     void SetStatisticsDialog(TStatisticsDlg* statistics) { StatisticsDlg = statistics; }
+    // Makes the dialogs (through SetDialogs) the first time one is needed.
+    void SetDialogMaker(std::function<void()> maker) { m_dialogMaker = std::move(maker); }
+    // The dialogs, made now if they were not yet; without a maker they stay missing.
+    void NeedDialogs();
 
     // Components.
     TLMDIniCtrl ini;
@@ -132,6 +136,7 @@ public:
     void UpdateToolbar();
     void SetLevel(int level);
     void LayoutBoard();
+    void BoardSettled(); // the window has kept its size for a while
     void ApplyMainTexts() override;
     void PlaySoundResource(const char* name);
     // Waits ms milliseconds without handling events, after showing what was drawn.
@@ -180,6 +185,8 @@ private:
 
     TStartOptions m_start;
     bool m_firstShow = true;
+    std::function<void()> m_dialogMaker;
+    QTimer* m_boardSettled = nullptr;
     bool m_closing = false;
     QSize m_laidOut; // the paint box size of the last layout
     QPoint m_dragGrab;    // where the pointer took hold of the dragged card

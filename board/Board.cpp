@@ -115,6 +115,11 @@ void TBoard::WaitForArtwork() {
         if (loading.valid()) loading.get();
 }
 
+void TBoard::LetGoOfDocuments() {
+    WaitForArtwork();
+    for (TStripPicture* picture : {&m_cards, &m_glyphs, &m_patterns}) picture->LetGoOfDocuments();
+}
+
 bool TBoard::LayoutBoard(int bw, int bh) {
     if (!ComputeLayout(Layout, bw, bh, m_game.PatternCount)) return false;
     WaitForArtwork();

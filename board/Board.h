@@ -48,6 +48,8 @@ public:
     // Lays the board out for a paint box of bw x bh at the canvas's ratio and rebuilds every
     // off-screen bitmap. Returns false (changing nothing) for a paint box 100 pixels high or less.
     bool LayoutBoard(int bw, int bh);
+    // Lets go of the vector pictures' read documents until the next layout reads them again.
+    void LetGoOfDocuments();
 
     // Layout pixels to device pixels: a position, or a rectangle covering exactly the device
     // pixels of its layout pixels.

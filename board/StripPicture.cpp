@@ -84,6 +84,7 @@ QString ChildName(size_t group, size_t child) { return QStringLiteral("zelvano-%
 
 bool TStripPicture::Load(const QString& path) {
     m_renderers.clear();
+    m_texts.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
     return Load(file.readAll());
@@ -91,6 +92,7 @@ bool TStripPicture::Load(const QString& path) {
 
 bool TStripPicture::Load(const QByteArray& svg) {
     m_renderers.clear();
+    m_texts.clear();
     m_cellByCell = false;
     Cut cut;
     bool grouped = CutPicture(QString::fromUtf8(svg), cut) &&
@@ -109,9 +111,25 @@ bool TStripPicture::Load(const QByteArray& svg) {
         m_renderers = CellRenderers(cut, *whole);
         m_cellByCell = m_renderers.size() == static_cast<size_t>(m_cells);
         if (m_cellByCell) return true;
+        m_texts.clear();
     }
     m_renderers.assign(1, whole);
+    m_texts.assign(1, svg);
     return true;
+}
+
+void TStripPicture::LetGoOfDocuments() {
+    for (auto& renderer : m_renderers) renderer.reset();
+}
+
+QSvgRenderer& TStripPicture::Renderer(size_t i) const {
+    auto& renderer = m_renderers[i];
+    if (!renderer) {
+        renderer = NewRenderer(m_texts[i]);
+        renderer->setAspectRatioMode(Qt::IgnoreAspectRatio);
+        if (m_cellByCell) renderer->setViewBox(CellBox(static_cast<int>(i)));
+    }
+    return *renderer;
 }
 
 std::shared_ptr<QSvgRenderer> TStripPicture::NewRenderer(const QByteArray& svg) {
@@ -144,7 +162,7 @@ QString TStripPicture::NamedText(const Cut& cut) {
 // cell's group, and whatever element of another group reaches into the cell, all in their
 // order. Rendering a cell then draws only what can show in it, where the whole document would
 // draw every other cell's paths too, only to have them clipped away. Empty if any fails.
-std::vector<std::shared_ptr<QSvgRenderer>> TStripPicture::CellRenderers(const Cut& cut, QSvgRenderer& named) const {
+std::vector<std::shared_ptr<QSvgRenderer>> TStripPicture::CellRenderers(const Cut& cut, QSvgRenderer& named) {
     std::vector<const Cut::Part*> groups;
     for (const auto& part : cut.Parts)
         if (part.Group) groups.push_back(&part);
@@ -174,8 +192,12 @@ std::vector<std::shared_ptr<QSvgRenderer>> TStripPicture::CellRenderers(const Cu
             ++j;
         }
         doc += cut.Tail;
-        auto r = NewRenderer(doc.toUtf8());
-        if (!r->isValid()) return {};
+        m_texts.push_back(doc.toUtf8());
+        auto r = NewRenderer(m_texts.back());
+        if (!r->isValid()) {
+            m_texts.clear();
+            return {};
+        }
         r->setAspectRatioMode(Qt::IgnoreAspectRatio);
         r->setViewBox(box);
         cells.push_back(std::move(r));
@@ -206,8 +228,8 @@ void TStripPicture::RenderCell(int cell, int cellSize, QRgb ground, uchar* bits,
         const QRect at = CellRect(c, cellSize);
         QImage target(bits + at.y() * stride + at.x() * 4, cellSize, cellSize, stride, QImage::Format_RGB32);
         target.fill(ground);
-        if (m_renderers.empty()) continue;
-        QSvgRenderer* renderer = m_renderers[m_cellByCell ? static_cast<size_t>(c) : 0].get();
+        if (m_texts.empty()) continue;
+        QSvgRenderer* renderer = &Renderer(m_cellByCell ? static_cast<size_t>(c) : 0);
         if (!m_cellByCell) renderer->setViewBox(CellBox(c));
         QPainter p(&target);
         p.setRenderHint(QPainter::Antialiasing);
@@ -238,7 +260,7 @@ void TStripPicture::RenderAll(std::span<const Job> jobs, const std::function<voi
         // Taken once, here: the workers only ever see raw pixels.
         uchar* const bits = job.Out->bits();
         const qsizetype stride = job.Out->bytesPerLine();
-        if (pic.m_cellByCell || pic.m_renderers.empty()) {
+        if (pic.m_cellByCell || pic.m_texts.empty()) {
             for (int c = 0; c < pic.m_cells; ++c) tasks.push_back({&job, c, bits, stride});
         } else {
             tasks.push_back({&job, -1, bits, stride});

@@ -23,7 +23,7 @@ public:
     // Reads the picture; false (and nothing to render) when it is missing or broken.
     bool Load(const QString& path);
     bool Load(const QByteArray& svg);
-    bool IsValid() const { return !m_renderers.empty(); }
+    bool IsValid() const { return !m_texts.empty(); }
     // True when every cell got a document of its own (see Load).
     bool CellByCell() const { return m_cellByCell; }
 
@@ -42,12 +42,18 @@ public:
     };
     static void RenderAll(std::span<const Job> jobs, const std::function<void()>& meanwhile = {});
 
+    // Lets go of the read documents; the next render reads them again from their text. They
+    // are some megabytes for the three pictures, and needed only when the board changes size.
+    void LetGoOfDocuments();
+
     struct Cut; // the picture's text cut at its groups and their elements
 
 private:
     static QString NamedText(const Cut& cut);
     static std::shared_ptr<QSvgRenderer> NewRenderer(const QByteArray& svg);
-    std::vector<std::shared_ptr<QSvgRenderer>> CellRenderers(const Cut& cut, QSvgRenderer& named) const;
+    std::vector<std::shared_ptr<QSvgRenderer>> CellRenderers(const Cut& cut, QSvgRenderer& named);
+    // The renderer of document i, read again from its text if it was let go of.
+    QSvgRenderer& Renderer(size_t i) const;
     QImage NewStrip(int cellSize) const;
     QRect CellRect(int cell, int cellSize) const;
     QRectF CellBox(int cell) const;
@@ -57,10 +63,11 @@ private:
     int m_cells;
     Qt::Orientation m_orientation;
     QRectF m_viewBox;
-    // One renderer per cell, each with a document holding only that cell's group; or a single
-    // one for the whole picture when it is not grouped by cell. A renderer is only ever used by
-    // one thread at a time.
-    std::vector<std::shared_ptr<QSvgRenderer>> m_renderers;
+    // One document per cell, holding only that cell's group; or a single one for the whole
+    // picture when it is not grouped by cell: its text, and its renderer while it is kept. A
+    // renderer is only ever used, and made, by one thread at a time.
+    std::vector<QByteArray> m_texts;
+    mutable std::vector<std::shared_ptr<QSvgRenderer>> m_renderers;
     bool m_cellByCell = false;
     mutable TPixelStore m_store; // the strip's pixels, kept from one size to the next
 };

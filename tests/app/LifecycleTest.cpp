@@ -201,6 +201,18 @@ TEST_F(Lifecycle, PressIntoAButtonCornerStartsNothing) {
     EXPECT_TRUE(dialogs.Seen.isEmpty());
 }
 
+// The dialogs are made the first time one is needed, all at once, and only then.
+TEST_F(Lifecycle, DialogsAreMadeWhenFirstNeeded) {
+    Start();
+    EXPECT_TRUE(form->findChildren<QDialog*>().isEmpty());
+    for (int round = 0; round < 2; ++round) {
+        dialogs.Expect("THighscoreDlg", Press("CancelBtn", 0));
+        emit form->HighScoreBtn->OnClick();
+        EXPECT_EQ(form->findChildren<QDialog*>().size(), 5) << "round " << round;
+    }
+    EXPECT_EQ(dialogs.Seen, (QStringList{"THighscoreDlg", "THighscoreDlg"}));
+}
+
 // The exit question comes on the press; the release happens while it is open. After No the
 // exit button is not left pressed: it shows its hover picture like any other button.
 TEST_F(Lifecycle, ExitAsksOnThePressAndAfterNoReactsAsEver) {

@@ -17,7 +17,8 @@ QByteArray Ungrouped(QByteArray svg) { return svg.replace("<g>", "").replace("</
 } // namespace
 
 // Each cell drawn from a document of its own must give exactly the pixels the whole picture
-// gives for it, at odd and large sizes alike: the board's pixel tests and the look rest on it.
+// gives for it, at odd and large sizes alike, also after the documents were let go of and read
+// again: the board's pixel tests and the look rest on it.
 TEST(StripPicture, CellByCellMatchesTheWholePicture) {
     struct Case {
         const char* path;
@@ -35,6 +36,13 @@ TEST(StripPicture, CellByCellMatchesTheWholePicture) {
         EXPECT_FALSE(whole.CellByCell()) << c.path;
         for (int size : {17, 64, 131, 300})
             EXPECT_EQ(split.Render(size, qRgb(1, 2, 3)), whole.Render(size, qRgb(1, 2, 3))) << c.path << " at " << size;
+        // Documents let go of are read again from their text for the next size, to the same pixels.
+        const QImage before = split.Render(90, qRgb(1, 2, 3));
+        const QImage beforeWhole = whole.Render(90, qRgb(1, 2, 3));
+        split.LetGoOfDocuments();
+        whole.LetGoOfDocuments();
+        EXPECT_EQ(split.Render(90, qRgb(1, 2, 3)), before) << c.path;
+        EXPECT_EQ(whole.Render(90, qRgb(1, 2, 3)), beforeWhole) << c.path;
     }
 }
 
