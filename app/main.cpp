@@ -42,6 +42,8 @@ std::uint32_t ClockSeed() {
 TMainform::TMainform(const QString& settingsPath, const TStartOptions& start)
     : QWidget(nullptr), ini(settingsPath), Help(this), Random(ClockSeed()), Board(Canvas, *this, Random) {
     m_start = start; // read by FormCreate
+    // The vector pictures are read on two other threads while the window is made.
+    Board.LoadArtwork();
     setAttribute(Qt::WA_DeleteOnClose, false);
     setMinimumSize(MinClientWidth, MinClientHeight);
     resize(676, 437); // the design size; the minimum above takes over at once
@@ -160,14 +162,13 @@ void TMainform::FormCreate() {
     MusicOn = ini.ReadFlag(Common, QStringLiteral("music"), true);
     ini.CheckAtStart(); // after "tongue", so that what it has to say comes in the player's language
 
-    // The audio device and the synthesizer with its soundfont take longer to open than the
-    // board takes to lay out and paint: the music begins right after the board is on the screen.
-    PrepareAudio();
+    // Audio (SDL, the device, the synthesizer with its soundfont) takes longer to set up than
+    // the board takes to lay out and paint, and part of it waits on the desktop's session bus:
+    // the music begins right after the board is on the screen, and opening it sets up the rest.
     AfterFirstPaint(box, [this] { midi.Start(QStringList{DataDir, PlayerMusicFolder()}); });
     if (ini.ReadFlag(Common, QStringLiteral("max"), false)) setWindowState(windowState() | Qt::WindowMaximized);
 
     HighscoreCipher.Init(QString(), 0);
-    Board.LoadArtwork();
     SetLevel(level);
     // The first deal may be asked for by number; every later new game is random again.
     if (m_start.Deal > 0)
