@@ -20,6 +20,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <type_traits>
 #include <map>
 #include <set>
 #include <utility>
@@ -27,6 +28,68 @@
 namespace {
 
 const char* const DefaultSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
+
+// SDL and its mixer are opened when the game first needs sound, after its window is on the
+// screen. Linked to the program, they and the forty-odd libraries they bring were loaded before
+// main() on every start, some 5 ms before the first frame could be drawn. Where they cannot be
+// opened, the game is silent, as without a sound card.
+struct SdlApi {
+    decltype(&::SDL_SetHint) SetHint = nullptr;
+    decltype(&::SDL_InitSubSystem) InitSubSystem = nullptr;
+    decltype(&::SDL_QuitSubSystem) QuitSubSystem = nullptr;
+    decltype(&::SDL_RWFromConstMem) RWFromConstMem = nullptr;
+    decltype(&::Mix_SetSoundFonts) SetSoundFonts = nullptr;
+    decltype(&::Mix_OpenAudio) OpenAudio = nullptr;
+    decltype(&::Mix_Init) Init = nullptr;
+    decltype(&::Mix_Quit) Quit = nullptr;
+    decltype(&::Mix_CloseAudio) CloseAudio = nullptr;
+    decltype(&::Mix_HaltChannel) HaltChannel = nullptr;
+    decltype(&::Mix_HaltMusic) HaltMusic = nullptr;
+    decltype(&::Mix_FreeChunk) FreeChunk = nullptr;
+    decltype(&::Mix_FreeMusic) FreeMusic = nullptr;
+    decltype(&::Mix_LoadWAV_RW) LoadWAV_RW = nullptr;
+    decltype(&::Mix_PlayChannel) PlayChannel = nullptr;
+    decltype(&::Mix_LoadMUS) LoadMUS = nullptr;
+    decltype(&::Mix_PlayMusic) PlayMusic = nullptr;
+    decltype(&::Mix_PlayingMusic) PlayingMusic = nullptr;
+};
+
+const SdlApi* Sdl()
+{
+    static const SdlApi* const api = []() -> const SdlApi* {
+        // Global: FluidSynth, which the mixer brings, must be found by the program's own
+        // stand-in for its settings constructor (below).
+        void* mixer = dlopen("libSDL2_mixer-2.0.so.0", RTLD_NOW | RTLD_GLOBAL);
+        if (!mixer)
+            return nullptr;
+        static SdlApi a;
+        bool complete = true;
+        const auto get = [&](auto& function, const char* name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(mixer, name));
+            complete = complete && function;
+        };
+        get(a.SetHint, "SDL_SetHint");
+        get(a.InitSubSystem, "SDL_InitSubSystem");
+        get(a.QuitSubSystem, "SDL_QuitSubSystem");
+        get(a.RWFromConstMem, "SDL_RWFromConstMem");
+        get(a.SetSoundFonts, "Mix_SetSoundFonts");
+        get(a.OpenAudio, "Mix_OpenAudio");
+        get(a.Init, "Mix_Init");
+        get(a.Quit, "Mix_Quit");
+        get(a.CloseAudio, "Mix_CloseAudio");
+        get(a.HaltChannel, "Mix_HaltChannel");
+        get(a.HaltMusic, "Mix_HaltMusic");
+        get(a.FreeChunk, "Mix_FreeChunk");
+        get(a.FreeMusic, "Mix_FreeMusic");
+        get(a.LoadWAV_RW, "Mix_LoadWAV_RW");
+        get(a.PlayChannel, "Mix_PlayChannel");
+        get(a.LoadMUS, "Mix_LoadMUS");
+        get(a.PlayMusic, "Mix_PlayMusic");
+        get(a.PlayingMusic, "Mix_PlayingMusic");
+        return complete ? &a : nullptr;
+    }();
+    return api;
+}
 
 enum class AudioState { Untried, Open, Failed };
 AudioState audioState = AudioState::Untried;
@@ -71,8 +134,7 @@ public:
     QByteArray Make(const QByteArray& midi)
     {
         Close();
-        const char* chosen = SDL_getenv("SDL_SOUNDFONTS");
-        if (chosen && *chosen)
+        if (!qEnvironmentVariableIsEmpty("SDL_SOUNDFONTS"))
             return {};
         const std::set<TPresetId> presets = MidiPresets(midi);
         QFile font(QString::fromLatin1(DefaultSoundFont));
@@ -133,10 +195,10 @@ public:
         const QByteArray midi = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         const QByteArray font = m_font.Make(midi);
         if (!font.isEmpty())
-            Mix_SetSoundFonts(font.constData());
-        m_music = Mix_LoadMUS(QFile::encodeName(path).constData());
+            Sdl()->SetSoundFonts(font.constData());
+        m_music = Sdl()->LoadMUS(QFile::encodeName(path).constData());
         if (!font.isEmpty())
-            Mix_SetSoundFonts(DefaultSoundFont);
+            Sdl()->SetSoundFonts(DefaultSoundFont);
         if (!m_music)
             m_font.Close();
         else if (!font.isEmpty())
@@ -149,7 +211,7 @@ public:
     void Close()
     {
         if (m_music && audioState == AudioState::Open)
-            Mix_FreeMusic(m_music);
+            Sdl()->FreeMusic(m_music);
         m_music = nullptr;
         m_font.Close();
     }
@@ -163,7 +225,7 @@ public:
     // cannot play is closed, so the timer does not try it again on every tick.
     void Play()
     {
-        if (m_music && Mix_PlayMusic(m_music, m_lengthMs > 0 ? -1 : 1) != 0)
+        if (m_music && Sdl()->PlayMusic(m_music, m_lengthMs > 0 ? -1 : 1) != 0)
             Close();
         m_started = std::chrono::steady_clock::now();
     }
@@ -171,7 +233,7 @@ public:
     bool IsOpen() const { return m_music != nullptr; }
     // The tune's own length by its file, -1 when it cannot be read.
     int LengthMs() const { return m_lengthMs; }
-    bool IsPlaying() const { return m_music && Mix_PlayingMusic(); }
+    bool IsPlaying() const { return m_music && Sdl()->PlayingMusic(); }
 
     // The MIDI player accepts any file when it is loaded and only finds out while playing
     // that there is nothing in it; such a "tune" is over the moment it starts.
@@ -221,8 +283,15 @@ extern "C" __attribute__((visibility("default"))) void* new_fluid_settings()
 {
     using Make = void* (*)();
     using SetInt = int (*)(void*, const char*, int);
-    static const auto make = reinterpret_cast<Make>(dlsym(RTLD_NEXT, "new_fluid_settings"));
-    static const auto setInt = reinterpret_cast<SetInt>(dlsym(RTLD_NEXT, "fluid_settings_setint"));
+    // The real ones: next in line after the program, or in FluidSynth itself, which the mixer
+    // has brought along by now.
+    static void* const fluid = dlopen("libfluidsynth.so.3", RTLD_NOW | RTLD_NOLOAD);
+    const auto real = [](const char* name) {
+        void* function = dlsym(RTLD_NEXT, name);
+        return function || !fluid ? function : dlsym(fluid, name);
+    };
+    static const auto make = reinterpret_cast<Make>(real("new_fluid_settings"));
+    static const auto setInt = reinterpret_cast<SetInt>(real("fluid_settings_setint"));
     void* settings = make ? make() : nullptr;
     const int fluidOk = 0;
     if (settings && setInt && setInt(settings, "synth.dynamic-sample-loading", 1) == fluidOk)
@@ -235,12 +304,12 @@ int TunesOnCutDownFonts() { return tunesOnCutDownFonts; }
 
 void PrepareAudio()
 {
-    if (sdlAudioReady)
+    if (sdlAudioReady || !Sdl())
         return;
     // SDL would take SIGINT and SIGTERM for a quit event nobody reads; the game must still end
     // when the desktop asks it to.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    sdlAudioReady = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    Sdl()->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    sdlAudioReady = Sdl()->InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
 bool OpenAudio()
@@ -252,18 +321,17 @@ bool OpenAudio()
     if (!sdlAudioReady)
         return false;
     // A soundfont named by the player's environment wins; otherwise the system's GM font.
-    const char* fonts = SDL_getenv("SDL_SOUNDFONTS");
-    if (fonts && *fonts)
-        Mix_SetSoundFonts(nullptr);
+    if (!qEnvironmentVariableIsEmpty("SDL_SOUNDFONTS"))
+        Sdl()->SetSoundFonts(nullptr);
     else if (QFile::exists(QString::fromLatin1(DefaultSoundFont)))
-        Mix_SetSoundFonts(DefaultSoundFont);
+        Sdl()->SetSoundFonts(DefaultSoundFont);
     // 1024 frames keep an effect within about 25 ms of the click that asked for it.
-    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (Sdl()->OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+        Sdl()->QuitSubSystem(SDL_INIT_AUDIO);
         sdlAudioReady = false;
         return false;
     }
-    Mix_Init(MIX_INIT_MID);
+    Sdl()->Init(MIX_INIT_MID);
     audioState = AudioState::Open;
     return true;
 }
@@ -271,19 +339,19 @@ bool OpenAudio()
 void CloseAudio()
 {
     if (audioState == AudioState::Open) {
-        Mix_HaltChannel(-1);
-        Mix_HaltMusic();
+        Sdl()->HaltChannel(-1);
+        Sdl()->HaltMusic();
         for (MusicFile* file : MusicFiles())
             file->Close();
         for (auto& entry : Effects())
             if (entry.second.chunk)
-                Mix_FreeChunk(entry.second.chunk);
+                Sdl()->FreeChunk(entry.second.chunk);
         Effects().clear();
-        Mix_CloseAudio();
-        Mix_Quit();
+        Sdl()->CloseAudio();
+        Sdl()->Quit();
     }
     if (sdlAudioReady)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        Sdl()->QuitSubSystem(SDL_INIT_AUDIO);
     sdlAudioReady = false;
     audioState = AudioState::Untried;
 }
@@ -300,14 +368,14 @@ void PlayEffect(const QString& name)
         if (file.open(QIODevice::ReadOnly))
             effect.bytes = file.readAll();
         if (!effect.bytes.isEmpty()) {
-            SDL_RWops* rw = SDL_RWFromConstMem(effect.bytes.constData(), int(effect.bytes.size()));
-            effect.chunk = rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
+            SDL_RWops* rw = Sdl()->RWFromConstMem(effect.bytes.constData(), int(effect.bytes.size()));
+            effect.chunk = rw ? Sdl()->LoadWAV_RW(rw, 1) : nullptr;
         }
         it = effects.emplace(name, std::move(effect)).first;
     }
     // Always channel 0: the new effect cuts off whatever effect is still sounding.
     if (it->second.chunk)
-        Mix_PlayChannel(0, it->second.chunk, 0);
+        Sdl()->PlayChannel(0, it->second.chunk, 0);
 }
 
 struct TMusic::Impl {

@@ -6,10 +6,9 @@
 #include <QString>
 #include <QStringList>
 
-// Starts SDL's audio part without opening a device. SDL connects to the desktop's session bus
-// then, and where there is none it has one started; done once the window is on the screen, that
-// could leave the window waiting for the X server for ever. So the program calls this before it
-// shows its window, and opens the device itself later. OpenAudio calls it where nobody did.
+// Opens SDL and its mixer (the program loads them only now) and starts SDL's audio part
+// without opening a device; OpenAudio calls it where nobody did. Without SDL's libraries the
+// game stays silent, as without a sound card.
 void PrepareAudio();
 // Opens the audio device once for the whole run (on first use); false when there is none.
 // A failed attempt is remembered, so later calls cost nothing until CloseAudio.
