@@ -314,7 +314,11 @@ void TMainform::LayoutBoard() {
 }
 
 void TMainform::BoardSettled() {
-    Board.LetGoOfDocuments();
+    // Up to about a full-HD board the documents are a large part of the game's memory, and
+    // reading them again costs the next resize a few milliseconds it has to spare. Above it the
+    // board's own bitmaps dwarf them, and the first step of a resize would miss its frame.
+    const qint64 keepAbove = 1920 * 1200;
+    if (qint64(Canvas.Image.width()) * Canvas.Image.height() <= keepAbove) Board.LetGoOfDocuments();
     // With them goes what the start's decoding and rendering freed: back to the system, not
     // left in the allocator's free lists for a use that may never come.
     malloc_trim(0);
@@ -323,8 +327,8 @@ void TMainform::BoardSettled() {
 // Follows every layout of the board.
 void TMainform::PlaceBoardControls() {
     m_laidOut = box->size();
-    // The vector pictures' documents are kept while the window keeps changing size, and let go
-    // of once it has stood still for a moment: most games never resize the window again.
+    // The vector pictures' documents are kept while the window keeps changing size, and may be
+    // let go of once it has stood still for a moment: most games never resize the window again.
     m_boardSettled->start();
     const int cw = width();
     TJetButton* right[] = {OptionBtn, InfoBtn, HelpBtn, ExitBtn};

@@ -51,7 +51,8 @@ void BM_LayoutBoardNewPictures(benchmark::State& state) {
 }
 
 // The first re-layout after the window stood still: the vector pictures' documents were let go
-// of and are read again from their text before they render.
+// of and are read again from their text before they render. (The game lets go of them only on
+// a board of up to about full HD; the larger sizes show what it would cost there.)
 void BM_LayoutBoardDocumentsAgain(benchmark::State& state) {
     const Size s = Sizes[state.range(0)];
     const qreal ratio = RatioOf(state);

@@ -120,6 +120,10 @@ void TBoard::LetGoOfDocuments() {
     for (TStripPicture* picture : {&m_cards, &m_glyphs, &m_patterns}) picture->LetGoOfDocuments();
 }
 
+bool TBoard::HoldsDocuments() const {
+    return m_cards.HoldsDocuments() || m_glyphs.HoldsDocuments() || m_patterns.HoldsDocuments();
+}
+
 bool TBoard::LayoutBoard(int bw, int bh) {
     if (!ComputeLayout(Layout, bw, bh, m_game.PatternCount)) return false;
     WaitForArtwork();

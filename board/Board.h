@@ -50,6 +50,7 @@ public:
     bool LayoutBoard(int bw, int bh);
     // Lets go of the vector pictures' read documents until the next layout reads them again.
     void LetGoOfDocuments();
+    bool HoldsDocuments() const;
 
     // Layout pixels to device pixels: a position, or a rectangle covering exactly the device
     // pixels of its layout pixels.

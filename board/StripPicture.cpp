@@ -122,6 +122,10 @@ void TStripPicture::LetGoOfDocuments() {
     for (auto& renderer : m_renderers) renderer.reset();
 }
 
+bool TStripPicture::HoldsDocuments() const {
+    return std::any_of(m_renderers.begin(), m_renderers.end(), [](const auto& r) { return r != nullptr; });
+}
+
 QSvgRenderer& TStripPicture::Renderer(size_t i) const {
     auto& renderer = m_renderers[i];
     if (!renderer) {

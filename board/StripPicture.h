@@ -45,6 +45,8 @@ public:
     // Lets go of the read documents; the next render reads them again from their text. They
     // are some megabytes for the three pictures, and needed only when the board changes size.
     void LetGoOfDocuments();
+    // True while at least one read document is kept.
+    bool HoldsDocuments() const;
 
     struct Cut; // the picture's text cut at its groups and their elements
 

@@ -213,6 +213,28 @@ TEST_F(Lifecycle, DialogsAreMadeWhenFirstNeeded) {
     EXPECT_EQ(dialogs.Seen, (QStringList{"THighscoreDlg", "THighscoreDlg"}));
 }
 
+// Once the window has kept its size, a board up to about full HD lets go of its vector
+// documents (read again at the next layout, which still draws the board whole); a larger one
+// keeps them, so the first step of a resize keeps its frame.
+TEST_F(Lifecycle, SettledBoardLetsGoOfDocumentsUpToFullHd) {
+    Start();
+    ASSERT_TRUE(form->Board.HoldsDocuments());
+    form->BoardSettled();
+    EXPECT_FALSE(form->Board.HoldsDocuments());
+    form->resize(800, 560);
+    QTest::qWait(10);
+    form->LayoutBoard();
+    EXPECT_TRUE(form->Board.HoldsDocuments()) << "the new size read them again";
+    EXPECT_GT(form->Board.DeviceCardSize(), 0);
+
+    form->resize(2200, 1300);
+    QTest::qWait(10);
+    form->LayoutBoard();
+    ASSERT_GT(qint64(form->Canvas.Image.width()) * form->Canvas.Image.height(), 1920 * 1200);
+    form->BoardSettled();
+    EXPECT_TRUE(form->Board.HoldsDocuments());
+}
+
 // The exit question comes on the press; the release happens while it is open. After No the
 // exit button is not left pressed: it shows its hover picture like any other button.
 TEST_F(Lifecycle, ExitAsksOnThePressAndAfterNoReactsAsEver) {
