@@ -214,10 +214,12 @@ std::set<TPresetId> MidiPresets(const QByteArray& file) {
     std::set<int> banks[channels];
     std::set<int> programs[channels];
     const auto song = ReadSong(file, [&](std::uint32_t status, std::uint32_t first, std::uint32_t second) {
+        // A damaged file may have a byte of 128 or more where a number belongs; the synthesizer
+        // selects nothing by it, and neither does this.
         const int channel = int(status & 0x0F);
-        if ((status & 0xF0) == 0xC0)
+        if ((status & 0xF0) == 0xC0 && first < 0x80)
             programs[channel].insert(int(first));
-        else if ((status & 0xF0) == 0xB0 && first == 0) // bank select
+        else if ((status & 0xF0) == 0xB0 && first == 0 && second < 0x80) // bank select
             banks[channel].insert(int(second));
     });
     if (!song)

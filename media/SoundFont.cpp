@@ -264,8 +264,13 @@ QByteArray SubsetSoundFont(const QByteArray& font, const std::set<TPresetId>& wa
         if (!(type & RomSample)) {
             const std::uint32_t start = U32(header.constData() + 20), end = U32(header.constData() + 24);
             const std::uint32_t loopStart = U32(header.constData() + 28), loopEnd = U32(header.constData() + 32);
-            const std::uint32_t from = std::min({start, loopStart, points});
-            const std::uint32_t to = std::min(std::max({end, loopEnd, from}), points);
+            // A sample that reaches past the data is damaged: cut down, it could not be told
+            // apart from one that is not, so the font is left whole for the synthesizer to judge.
+            if (start > end || end > points || loopStart > points || loopEnd > points)
+                return {};
+            // Every point the header names comes along, a loop turned inside out included.
+            const std::uint32_t from = std::min({start, loopStart, loopEnd});
+            const std::uint32_t to = std::max({end, loopStart, loopEnd});
             auto at = copied.find({from, to});
             if (at == copied.end()) {
                 at = copied.emplace(std::make_pair(from, to), std::uint32_t(points16.size() / 2)).first;
