@@ -197,12 +197,16 @@ public:
         if (!font.isEmpty())
             Sdl()->SetSoundFonts(font.constData());
         m_music = Sdl()->LoadMUS(QFile::encodeName(path).constData());
-        if (!font.isEmpty())
+        if (!font.isEmpty()) {
             Sdl()->SetSoundFonts(DefaultSoundFont);
-        if (!m_music)
-            m_font.Close();
-        else if (!font.isEmpty())
-            ++tunesOnCutDownFonts;
+            if (m_music) {
+                ++tunesOnCutDownFonts;
+            } else {
+                // The cut font could not be read (no /proc, say): the whole one, as ever.
+                m_font.Close();
+                m_music = Sdl()->LoadMUS(QFile::encodeName(path).constData());
+            }
+        }
         m_lengthMs = m_music ? MidiLengthMs(midi) : -1;
         return m_music != nullptr;
     }
