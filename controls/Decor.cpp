@@ -387,3 +387,12 @@ const QImage& TImageList::Bitmap(int index) const {
     }
     return m_bitmaps[index];
 }
+
+TDecorLabel* MakeLabel(QWidget* parent, const QRect& geometry, int pixelSize, bool bold, Qt::Alignment alignment) {
+    auto* label = new TDecorLabel(parent);
+    label->setGeometry(geometry);
+    label->SetFontSpec(QStringLiteral("Arial"), pixelSize, bold);
+    label->SetColour(Qt::white);
+    label->SetAlignment(alignment);
+    return label;
+}

@@ -118,6 +118,10 @@ private:
     bool m_pressed = false;
 };
 
+// The dialogs' usual label: white text in Arial of pixelSize pixels, at geometry in parent.
+TDecorLabel* MakeLabel(QWidget* parent, const QRect& geometry, int pixelSize, bool bold,
+                       Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
+
 // A picture drawn unscaled at the top left, with the colour of its bottom-left pixel left out
 // (hard edges); the rest of the rectangle is transparent. On a scaled screen it is drawn at the
 // screen's resolution from its twin (the picture at twice the size, keyed by its own

@@ -9,7 +9,6 @@
 
 namespace {
 
-const QString Arial = QStringLiteral("Arial");
 constexpr int RowHeight = 22;
 constexpr int FirstRowTop = 34;
 constexpr int NameLeft = 12, NameWidth = 130;
@@ -37,15 +36,6 @@ constexpr std::array<RowName, TStatisticsDlg::RowCount> RowNames = {{
     {"Gespielte Zeit", "Time played"},
     {"Mit Tipps gespielt", "Played with hints"},
 }};
-
-TDecorLabel* MakeLabel(QWidget* parent, const QRect& geometry, int pixelSize, bool bold, Qt::Alignment alignment) {
-    auto* label = new TDecorLabel(parent);
-    label->setGeometry(geometry);
-    label->SetFontSpec(Arial, pixelSize, bold);
-    label->SetColour(Qt::white);
-    label->SetAlignment(alignment);
-    return label;
-}
 
 // Ticks of 100 ms as hours, minutes and seconds: "0:00:00".
 QString PlayTime(std::int64_t ticks) {

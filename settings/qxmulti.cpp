@@ -13,18 +13,6 @@
 
 namespace {
 
-const QString Arial = QStringLiteral("Arial");
-
-TDecorLabel* MakeLabel(QWidget* parent, const QRect& geometry, int pixelSize, bool bold,
-                       Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
-    auto* label = new TDecorLabel(parent);
-    label->setGeometry(geometry);
-    label->SetFontSpec(Arial, pixelSize, bold);
-    label->SetColour(Qt::white);
-    label->SetAlignment(alignment);
-    return label;
-}
-
 // The options and language pages' pictures are 50 x 50 with a white margin; the control is a
 // pixel smaller and leaves the margin's last row and column out.
 TPictureControl* MakeImage(QWidget* parent, const TImageList& bitmaps, int index, QPoint at) {
