@@ -24,8 +24,8 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <malloc.h>
 #include <chrono>
+#include <malloc.h>
 #include <thread>
 
 namespace {

@@ -20,9 +20,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <type_traits>
 #include <map>
 #include <set>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -117,7 +117,7 @@ std::set<MusicFile*>& MusicFiles()
 }
 
 // The system's soundfont cut down to one tune's instruments, in a file that lives only in
-// memory. The synthesizer parses every preset of the font it is given, some 15 MB for the
+// memory. The synthesizer parses every preset of the font it is given, about 10 MB for the
 // whole General MIDI font, and reads a preset's samples from the file when a channel selects
 // it; so the file stays open as long as the tune is loaded.
 int tunesOnCutDownFonts = 0;

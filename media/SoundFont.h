@@ -2,7 +2,7 @@
 // A soundfont cut down to the instruments one tune plays.
 //
 // FluidSynth parses every preset of a soundfont into small objects when it loads one: for the
-// General MIDI font that is some 15 MB of memory for a tune that plays five instruments. A
+// General MIDI font that is about 10 MB of memory for a tune that plays five instruments. A
 // copy of the font with only the presets the tune asks for (their instruments, samples and
 // sample data unchanged) sounds the same and costs a fraction of that.
 
