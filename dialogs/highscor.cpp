@@ -174,8 +174,10 @@ TDecorLabel* THighscoreDlg::RowLabel(const QString& kind, int row) const {
 void THighscoreDlg::LoadList() {
     ClearBox->setChecked(false);
     m_openLevel = m_level;
-    DecodeHighscoreList([this](const QString& key) { return m_ini.ReadText(Section, key, QString()); }, m_cipher,
-                        m_openLevel, entryNames, entryScores);
+    // The whole list from one read of the file.
+    const TIniSnapshot stored = m_ini.Snapshot();
+    DecodeHighscoreList([&stored](const QString& key) { return stored.ReadText(Section, key, QString()); },
+                        m_cipher, m_openLevel, entryNames, entryScores);
 }
 
 void THighscoreDlg::FillLabels() {

@@ -1,10 +1,12 @@
 // Reading the settings file: any file text, the game's keys looked up in it as texts,
-// integers and flags; and the escaping of values and names on arbitrary text.
+// integers and flags, singly and from one snapshot, with damaged values told once at most;
+// and the escaping of values and names on arbitrary text.
 //
 // Input: the whole settings file, bytes as they lie on disk.
 
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/IniFile.h"
+#include "settings/StatisticsStore.h"
 
 namespace {
 
@@ -56,6 +58,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const QString& key : {QStringLiteral("level"), QStringLiteral("sound"), QStringLiteral("player"),
                                QStringLiteral("hsd14")})
         CheckKey(ini, key);
+
+    // One snapshot of the file gives every value as a read of its own does.
+    const TIniSnapshot stored = ini.Snapshot();
+    for (const QString& key : GameKeys())
+        FUZZ_CHECK(stored.Text(QStringLiteral("common"), key) ==
+                   StoredText(ini, QStringLiteral("common"), key));
+
+    // However many values are damaged, the player hears of it once at most in a run.
+    TLMDIniCtrl started(FuzzIniPath());
+    int told = 0;
+    started.OnError = [&told](const QString&) { ++told; };
+    started.CheckAtStart();
+    for (int round = 0; round < 2; ++round) {
+        const TIniSnapshot again = started.Snapshot();
+        for (const QString& key : GameKeys())
+            (void)again.ReadText(QStringLiteral("common"), key, QString());
+        (void)ReadStatistics(started);
+    }
+    FUZZ_CHECK(told <= 1);
 
     // A read never changes the file.
     FUZZ_CHECK(ReadFuzzIni() == bytes);

@@ -4,7 +4,8 @@
 // Input: the settings file as it lies on disk, a NUL byte, then one byte choosing the key and
 // the kind of write (text, integer, flag), then the value as UTF-8 (for an integer or a
 // flag its bytes are folded into a number). Without a NUL the input is both file and value.
-// Then a read-merge-write adds one to a counter of section "statistics", keeping the rest.
+// Then a read-merge-write adds one to a counter of section "statistics", keeping the rest, and
+// for some inputs a write into the same file filled up to just under the size limit.
 
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/IniFile.h"
@@ -95,5 +96,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(errors == 0);
     FUZZ_CHECK(ini.ReadInt(counted, countKey, next == 5 ? 6 : 5) == next);
     FUZZ_CHECK(StoredValues(ini) == expected);
+
+    // For one input in four: the same file filled up by another program's section to just
+    // under the limit. A write that would take it past the limit drops that section (and says
+    // so once), never one of the game's values, and leaves a file the store still reads.
+    if (Fold(file) % 4 == 0) {
+        QByteArray padded = ReadFuzzIni() + "\n[zelvano-fuzz-padding]\n";
+        const QByteArray line = "; " + QByteArray(1000, 'p') + "\n";
+        while (padded.size() + line.size() <= TLMDIniCtrl::MaxFileSize)
+            padded += line;
+        WriteFuzzIni(padded);
+        TLMDIniCtrl full(FuzzIniPath());
+        int told = 0;
+        full.OnError = [&told](const QString&) { ++told; };
+        const QString longer = written + QString(1500, u'w');
+        full.WriteText(Section, key, longer);
+        FUZZ_CHECK(told == 1);
+        FUZZ_CHECK(ReadFuzzIni().size() <= TLMDIniCtrl::MaxFileSize);
+        expected[key] = longer;
+        FUZZ_CHECK(StoredValues(full) == expected);
+        FUZZ_CHECK(full.ReadInt(counted, countKey, next == 5 ? 6 : 5) == next);
+        FUZZ_CHECK(told == 1);
+    }
     return 0;
 }

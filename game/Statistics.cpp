@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -37,17 +38,28 @@ std::optional<std::int64_t> ParseValue(const std::string& text) {
 
 int LevelStatistics::WinRate() const {
     if (Played <= 0) return 0;
-    return static_cast<int>(std::llround(100.0 * static_cast<double>(Won) / static_cast<double>(Played)));
+    // Far more wins than games (a hand-edited file) must not make a rate beyond any int.
+    const double rate = 100.0 * static_cast<double>(Won) / static_cast<double>(Played);
+    return static_cast<int>(std::llround(std::min(rate, 1e9)));
 }
 
 std::int64_t LevelStatistics::Average() const {
     if (Played <= 0) return 0;
-    return std::llround(static_cast<double>(Total) / static_cast<double>(Played));
+    // A saturated total over one game is 2^63 as a double, one past the largest integer.
+    const double mean = static_cast<double>(Total) / static_cast<double>(Played);
+    if (mean >= 0x1p63) return std::numeric_limits<std::int64_t>::max();
+    return std::llround(mean);
 }
 
 namespace {
 LevelStatistics& AtLevel(Statistics& statistics, int level) {
     return statistics.Levels[static_cast<std::size_t>(std::clamp(level, 1, StatisticsLevels) - 1)];
+}
+// Adds as far as the figure goes and stops there: a count that wrapped round would read as a
+// negative count, which is taken for damage and set to 0, and a total would change its sign.
+void Add(std::int64_t& figure, std::int64_t amount) {
+    using Limits = std::numeric_limits<std::int64_t>;
+    if (__builtin_add_overflow(figure, amount, &figure)) figure = amount > 0 ? Limits::max() : Limits::min();
 }
 } // namespace
 
@@ -56,9 +68,9 @@ void RecordGame(Statistics& statistics, const FinishedGame& game) {
     statistics.LastDeal = game.Deal;
     statistics.LastLevel = std::clamp(game.Level, 1, StatisticsLevels);
     s.ParDeal = 0;
-    s.Ticks += std::max(game.Ticks, 0);
+    Add(s.Ticks, std::max(game.Ticks, 0));
     if (game.Assisted) {
-        ++s.Assisted;
+        Add(s.Assisted, 1);
         s.Streak = 0;
         return;
     }
@@ -66,16 +78,16 @@ void RecordGame(Statistics& statistics, const FinishedGame& game) {
     // outlived a damaged count of games is kept.
     const bool first = s.Played == 0 && s.Best == 0;
     s.Best = first ? game.Score : std::max<std::int64_t>(s.Best, game.Score);
-    ++s.Played;
+    Add(s.Played, 1);
     if (game.End == GameEnd::Won) {
-        ++s.Won;
-        ++s.Streak;
+        Add(s.Won, 1);
+        Add(s.Streak, 1);
         s.Longest = std::max(s.Longest, s.Streak);
     } else {
-        ++s.Lost;
+        Add(s.Lost, 1);
         s.Streak = 0;
     }
-    s.Total += game.Score;
+    Add(s.Total, game.Score);
     s.Last = game.Score;
 }
 

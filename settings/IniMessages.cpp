@@ -1,10 +1,13 @@
 // What the player reads when the settings store fails: what was not saved (or read), why,
-// and what to do, in the player's language. The store's own German line comes first.
+// and what to do, in the player's language, after the store's own German line where it has one; and
+// what it has to say about damaged values and about what gave way to keep the file readable.
 
 #include "settings/Language.h"
 #include "settings/ini.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -32,6 +35,9 @@ QString WhatWasLost(TIniWhat what, TIniAccess access) {
                      "Your highscore entry was not saved."});
     case TIniWhat::Statistics:
         return Pick({"Deine Spielstatistik wurde nicht gespeichert.", "Your game statistics were not saved."});
+    case TIniWhat::Par:
+        return Pick({"Das beste gefundene Ergebnis deines letzten Spiels wurde nicht gespeichert.",
+                     "The best result found for your last game was not saved."});
     case TIniWhat::Settings:
         break;
     }
@@ -59,6 +65,11 @@ QString Why(TIniCause cause, const QString& file) {
     case TIniCause::TooLarge:
         return Pick({"Die Einstellungsdatei %1 ist größer als 1 MiB, viel zu groß für eine Datei des Spiels.",
                      "The settings file %1 is larger than 1 MiB, far too large to be the game's own."})
+            .arg(file);
+    case TIniCause::WouldBeTooLarge:
+        return Pick({"Gespeichert wäre die Einstellungsdatei %1 größer als 1 MiB und könnte nicht mehr "
+                     "gelesen werden.",
+                     "Saved, the settings file %1 would be larger than 1 MiB and could not be read again."})
             .arg(file);
     case TIniCause::NotAFile:
         return Pick({"%1 oder ein Ordner auf dem Weg dorthin ist keine gewöhnliche Datei.",
@@ -97,6 +108,7 @@ QString WhatToDo(TIniCause cause, const QString& file) {
                      "folder), then start the game again."})
             .arg(file);
     case TIniCause::TooLarge:
+    case TIniCause::WouldBeTooLarge:
     case TIniCause::NotAFile:
         return Pick({"Verschiebe oder lösche %1; das Spiel legt dann eine neue Datei an.",
                      "Move %1 away or delete it; the game then makes a new one."})
@@ -106,6 +118,18 @@ QString WhatToDo(TIniCause cause, const QString& file) {
         break;
     }
     return Pick({"Versuche es später noch einmal.", "Try again later."});
+}
+
+// A few names, and how many more there are.
+QString NameSome(const QStringList& names, qsizetype count) {
+    constexpr qsizetype Shown = 5;
+    QStringList shown = names.mid(0, Shown);
+    for (QString& name : shown)
+        name = IsGerman() ? u'\u201E' + name + u'\u201C' : u'\u201C' + name + u'\u201D';
+    QString text = shown.join(QStringLiteral(", "));
+    if (count > shown.size())
+        text += Pick({" und %1 weitere", " and %1 more"}).arg(count - shown.size());
+    return text;
 }
 
 } // namespace
@@ -119,4 +143,27 @@ QString TLMDIniCtrl::Explain(const QString& legacy, TIniWhat what, TIniCause cau
                        "Press OK to try again, or Cancel to give the entry up."});
     const QString plain = parts.join(u' ');
     return legacy.isEmpty() ? plain : legacy + QStringLiteral("\n\n") + plain;
+}
+
+QString TLMDIniCtrl::ExplainDamaged(const QString& file, const QStringList& names) {
+    return Pick({"In der Einstellungsdatei %1 sind Werte beschädigt (sie enthalten Steuerzeichen, die "
+                 "das Spiel nie schreibt): %2. Das Spiel nimmt für sie die Grundeinstellungen und ersetzt "
+                 "sie, sobald es sie wieder speichert.",
+                 "Some values in the settings file %1 are damaged (they hold control characters the game "
+                 "never writes): %2. The game uses its defaults for them and replaces them when it next "
+                 "saves them."})
+        .arg(file, NameSome(names, names.size()));
+}
+
+QString TLMDIniCtrl::ExplainDropped(const QString& file, const QStringList& names, qsizetype count) {
+    const QString what = names.isEmpty()
+                             ? Pick({"Anmerkungen und doppelte Zeilen", "notes and duplicate lines"})
+                             : NameSome(names, std::max(count, names.size()));
+    return Pick({"Die Einstellungsdatei %1 wäre größer als 1 MiB geworden und könnte dann nicht mehr "
+                 "gelesen werden. Damit deine Einstellungen, Bestenlisten und Statistik erhalten bleiben, "
+                 "hat das Spiel Einträge weggelassen, die nicht von ihm stammen, die größten zuerst: %2.",
+                 "The settings file %1 would have grown past 1 MiB and could not have been read again. To "
+                 "keep your settings, highscores and statistics, the game left out entries that are not "
+                 "its own, the largest first: %2."})
+        .arg(file, what);
 }

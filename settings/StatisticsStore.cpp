@@ -21,13 +21,9 @@ void WriteInto(TIniEdit& edit, const Statistics& statistics) {
 } // namespace
 
 Statistics ReadStatistics(const TLMDIniCtrl& ini) {
-    // A key the file does not hold reads as this text, which is no number and so reads as 0.
-    const QString missing = QStringLiteral("-");
-    return ReadFrom([&](const QString& key) -> std::optional<QString> {
-        const QString text = ini.ReadText(StatisticsSection, key, missing);
-        if (text == missing) return std::nullopt;
-        return text;
-    });
+    // Every figure from one read of the file: a large file is read once, not once a figure.
+    const TIniSnapshot stored = ini.Snapshot();
+    return ReadFrom([&stored](const QString& key) { return stored.Text(StatisticsSection, key); });
 }
 
 void AddFinishedGame(TIniEdit& edit, const FinishedGame& game) {
@@ -43,7 +39,7 @@ bool StoreFinishedGame(TLMDIniCtrl& ini, const FinishedGame& game) {
 }
 
 bool StorePar(TLMDIniCtrl& ini, int level, std::int32_t deal, std::int64_t par, std::int64_t score) {
-    return ini.Update(TIniWhat::Statistics, [&](TIniEdit& edit) {
+    return ini.Update(TIniWhat::Par, [&](TIniEdit& edit) {
         Statistics statistics = ReadFrom([&edit](const QString& key) { return edit.Text(StatisticsSection, key); });
         RecordPar(statistics, level, deal, par, score);
         WriteInto(edit, statistics);

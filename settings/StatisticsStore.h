@@ -23,7 +23,8 @@ bool StoreFinishedGame(TLMDIniCtrl& ini, const FinishedGame& game);
 void AddFinishedGame(TIniEdit& edit, const FinishedGame& game);
 
 // Stores the par of a game already recorded (see RecordPar), under the lock as above. False when
-// the write failed (told as above).
+// the write failed (told as above, unless the same failure was told already: it comes right
+// after its game's own save).
 bool StorePar(TLMDIniCtrl& ini, int level, std::int32_t deal, std::int64_t par, std::int64_t score);
 
 // Sets every figure back to 0, in one write. False when the write failed (told as above).

@@ -1,16 +1,22 @@
 #include "settings/ini.h"
 
+#include "game/Statistics.h"
+#include "settings/StatisticsStore.h"
+
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <algorithm>
 #include <climits>
+#include <ctime>
 #include <limits>
 
 #include <cerrno>
@@ -28,7 +34,6 @@ QString CannotRead(const QString& key) { return QStringLiteral("Konnte Daten fü
 QString CannotCreate(const QString& section) {
     return QStringLiteral("Erzeugung von Schlüssel %1 misslungen").arg(section);
 }
-QString BadType(const QString& key) { return QStringLiteral("Ungültiger Datentyp für '%1'").arg(key); }
 
 bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
@@ -188,7 +193,30 @@ TLine Classify(const QString& line) {
     return r;
 }
 
-bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+// Sections and keys match without regard to case: each name is compared in its case-folded
+// form, code point by code point (a lone surrogate, which no editor should leave, folds to
+// U+FFFD).
+QString Fold(QStringView name) {
+    QString out;
+    out.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        char32_t c = name[i].unicode();
+        if (c < 0x80) {
+            out += QChar(char16_t(c >= u'A' && c <= u'Z' ? c + 32 : c));
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < name.size() && name[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(name[i], name[i + 1]), ++i;
+        else if (QChar::isSurrogate(c))
+            c = QChar::ReplacementCharacter;
+        const char32_t folded = QChar::toCaseFolded(c);
+        if (QChar::requiresSurrogates(folded))
+            out += QChar(QChar::highSurrogate(folded)), out += QChar(QChar::lowSurrogate(folded));
+        else
+            out += QChar(char16_t(folded));
+    }
+    return out;
+}
 
 // Follows a chain of links to the file at its end, so that the replacement goes there and
 // every link stays a link. A loop or a chain longer than the system's own limit ends at the
@@ -211,6 +239,9 @@ QString ResolveLinks(const QString& path) {
     return current;
 }
 
+// What a temporary file's name adds to the settings file's, before mkostemp's six characters.
+constexpr char TempInfix[] = ".zelvano-write.";
+
 // Replaces the file at target with bytes, all or nothing: the bytes go to a new file in the
 // same folder, reach the disk, and only then take the old file's name. Every error of the
 // way is checked (QSaveFile of Qt 6.4 renames a short file over the old one when a buffered
@@ -218,7 +249,7 @@ QString ResolveLinks(const QString& path) {
 // Returns 0 or the errno of the step that failed.
 int SaveAtomically(const QString& target, const QByteArray& bytes) {
     const QByteArray name = QFile::encodeName(target);
-    QByteArray temp = name + ".XXXXXX";
+    QByteArray temp = name + TempInfix + "XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return errno;
@@ -269,26 +300,29 @@ int SaveAtomically(const QString& target, const QByteArray& bytes) {
 // it goes with the process however that ends; the lock file itself stays and means nothing.
 class TWriteLock {
 public:
-    explicit TWriteLock(const QString& path) {
+    // Waits up to waitMs for another copy to let go (see TLMDIniCtrl::LockWaitMs).
+    TWriteLock(const QString& path, int waitMs) {
         const QByteArray name = QFile::encodeName(path);
         m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (m_fd < 0)
             m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
         if (m_fd < 0)
             return; // the write itself will fail and say why
-        // The other copy holds the lock only while it writes a few kilobytes. One that
-        // holds it far longer is stopped or hung: after 5 s the write goes ahead.
-        for (int wait = 0; wait < 500; ++wait) {
-            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+        for (int waited = 0;;) {
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                m_held = true;
                 return;
+            }
             if (errno == EINTR)
                 continue;
-            if (errno != EWOULDBLOCK)
+            if (errno != EWOULDBLOCK || waited >= waitMs)
                 break;
             Fault(TIniStep::LockBusy);
             ::usleep(10000);
+            waited += 10;
         }
-        qWarning().noquote() << "Zelvano settings: writing without the lock on" << path;
+        if (waitMs > 0)
+            qWarning().noquote() << "Zelvano settings: writing without the lock on" << path;
     }
     ~TWriteLock() {
         if (m_fd >= 0)
@@ -297,48 +331,90 @@ public:
     TWriteLock(const TWriteLock&) = delete;
     TWriteLock& operator=(const TWriteLock&) = delete;
 
+    bool Held() const { return m_held; }
+
 private:
     int m_fd = -1;
+    bool m_held = false;
 };
 
-// Where a key stands in the file: every line that holds it (the last one counts) and the
-// last line that belongs to the section, -1 when there is none.
-struct TFound {
-    QList<qsizetype> keyLines;
-    qsizetype sectionEnd = -1;
-};
+using TName = std::pair<QString, QString>; // case-folded section and key
 
-TFound Find(const TIniText& text, const QString& section, const QString& key) {
-    TFound f;
-    bool inSection = false;
-    for (qsizetype i = 0; i < text.lines.size(); ++i) {
-        const TLine line = Classify(text.lines[i]);
-        if (line.kind == TLine::Section) {
-            inSection = SameName(line.name, section);
-            if (inSection)
-                f.sectionEnd = i;
-        } else if (inSection && line.kind == TLine::Value) {
-            f.sectionEnd = i;
-            if (SameName(line.name, key))
-                f.keyLines.append(i);
-        }
-    }
-    return f;
+bool IsDamaged(QStringView raw) {
+    for (QChar c : raw)
+        if (c != u'\t' && IsControl(c.unicode())) // never written by the store
+            return true;
+    return false;
 }
 
-void SetLine(TIniText& text, const QString& section, const QString& key, const QString& value) {
+} // namespace
+
+// Where every section and key of a text stands, from one pass over it: a lookup is then one
+// hash away however long the file is.
+struct TIniIndex {
+    QHash<TName, QList<qsizetype>> keyLines; // every line that holds the key; the last one counts
+    QHash<QString, qsizetype> sectionEnd;    // the last line that belongs to the section
+
+    TIniIndex() = default;
+    explicit TIniIndex(const QStringList& lines) {
+        QString section;
+        bool inSection = false;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const TLine line = Classify(lines[i]);
+            if (line.kind == TLine::Section) {
+                section = Fold(line.name);
+                inSection = true;
+                sectionEnd[section] = i;
+            } else if (inSection && line.kind == TLine::Value) {
+                sectionEnd[section] = i;
+                keyLines[{section, Fold(line.name)}].append(i);
+            }
+        }
+    }
+
+    // Lines were put in or taken out at the line at: every line from there on moved by.
+    void Shift(qsizetype at, qsizetype by) {
+        for (auto it = keyLines.begin(); it != keyLines.end(); ++it)
+            for (qsizetype& line : *it)
+                if (line >= at)
+                    line += by;
+        for (qsizetype& end : sectionEnd)
+            if (end >= at)
+                end += by;
+    }
+
+    const QList<qsizetype>* Lines(const TName& name) const {
+        const auto found = keyLines.constFind(name);
+        return found == keyLines.cend() || found->isEmpty() ? nullptr : &*found;
+    }
+};
+
+namespace {
+
+void SetLine(TIniText& text, TIniIndex& index, const QString& section, const QString& key,
+             const QString& value) {
     const QString line = TLMDIniCtrl::EscapeName(key) + u'=' + TLMDIniCtrl::EscapeValue(value);
-    const TFound found = Find(text, section, key);
-    if (!found.keyLines.isEmpty()) {
-        text.lines[found.keyLines.last()] = line;
-        for (qsizetype i = found.keyLines.size() - 2; i >= 0; --i) // older copies of the key
-            text.lines.removeAt(found.keyLines[i]);
-    } else if (found.sectionEnd >= 0) {
-        text.lines.insert(found.sectionEnd + 1, line);
+    const TName name{Fold(section), Fold(key)};
+    if (const QList<qsizetype>* found = index.Lines(name)) {
+        const QList<qsizetype> copies = *found;
+        index.keyLines[name] = {copies.last()};
+        text.lines[copies.last()] = line;
+        for (qsizetype i = copies.size() - 2; i >= 0; --i) { // older copies of the key
+            text.lines.removeAt(copies[i]);
+            index.Shift(copies[i] + 1, -1);
+        }
+    } else if (index.sectionEnd.contains(name.first)) {
+        const qsizetype at = index.sectionEnd.value(name.first) + 1;
+        text.lines.insert(at, line);
+        index.Shift(at, 1);
+        index.keyLines[name] = {at};
+        index.sectionEnd[name.first] = at;
     } else {
         if (!text.lines.isEmpty() && !TrimBlanks(text.lines.last()).isEmpty())
             text.lines.append(QString());
         text.lines.append(u'[' + TLMDIniCtrl::EscapeName(section) + u']');
+        index.keyLines[name] = {text.lines.size()};
+        index.sectionEnd[name.first] = text.lines.size();
         text.lines.append(line);
     }
 }
@@ -346,16 +422,130 @@ void SetLine(TIniText& text, const QString& section, const QString& key, const Q
 enum class TRead { Found, Missing, BadType };
 
 // A value as stored in the loaded text.
-TRead FindValue(const TIniText& text, const QString& section, const QString& key, QString& value) {
-    const TFound found = Find(text, section, key);
-    if (found.keyLines.isEmpty())
+TRead FindValue(const TIniText& text, const TIniIndex& index, const QString& section, const QString& key,
+                QString& value) {
+    const QList<qsizetype>* found = index.Lines({Fold(section), Fold(key)});
+    if (!found)
         return TRead::Missing;
-    const QStringView raw = Classify(text.lines[found.keyLines.last()]).value;
-    for (QChar c : raw)
-        if (c != u'\t' && IsControl(c.unicode())) // never written by the store: a damaged value
-            return TRead::BadType;
+    const QStringView raw = Classify(text.lines[found->last()]).value;
+    if (IsDamaged(raw))
+        return TRead::BadType;
     value = TLMDIniCtrl::Unescape(raw);
     return TRead::Found;
+}
+
+bool IsGameKeyFolded(const TName& name) {
+    static const QSet<TName> keys = [] {
+        QSet<TName> k;
+        const QString common = QStringLiteral("common");
+        for (const char* key : {"back", "tongue", "level", "sound", "music", "max", "mainform", "player"})
+            k.insert({common, QString::fromLatin1(key)});
+        // The highscore lists: levels a to d, 15 rows each.
+        for (char level = 'a'; level <= 'd'; ++level)
+            for (int row = 0; row < 15; ++row)
+                k.insert({common, QStringLiteral("hs") + QLatin1Char(level) + QString::number(row)});
+        for (const auto& [key, value] : StatisticsToKeys(Statistics{}))
+            k.insert({Fold(StatisticsSection), Fold(QString::fromStdString(key))});
+        return k;
+    }();
+    return keys.contains(name);
+}
+
+// The game's own keys whose values are damaged, as the file spells them, in file order.
+QStringList DamagedGameKeys(const TIniText& text, const TIniIndex& index) {
+    QList<qsizetype> lines;
+    for (auto it = index.keyLines.cbegin(); it != index.keyLines.cend(); ++it)
+        if (!it->isEmpty() && IsGameKeyFolded(it.key()) && IsDamaged(Classify(text.lines[it->last()]).value))
+            lines.append(it->last());
+    std::sort(lines.begin(), lines.end());
+    QStringList names;
+    for (qsizetype line : lines)
+        names.append(Classify(text.lines[line]).name);
+    return names;
+}
+
+QByteArray Serialize(const TIniText& text) {
+    QByteArray bytes;
+    for (const QString& line : text.lines)
+        bytes += line.toUtf8() + '\n';
+    return bytes;
+}
+
+// A file that would outgrow MaxFileSize: what is not the game's own gives way, the largest
+// piece first, until it fits. Pieces are a section without any of the game's keys (with its
+// heading), and in the game's sections someone else's key, an older copy of a key (only the
+// last one is read) and any other line; keys the change wrote count as the game's own. False
+// when the game's own lines alone are too large: then nothing changes.
+bool GiveWay(TIniText& text, const QSet<TName>& written, QStringList& named, qsizetype& count) {
+    struct TPiece {
+        QList<qsizetype> lines;
+        qint64 bytes = 0;
+        QString name; // empty for a line nobody would miss by name
+    };
+    const TIniIndex index(text.lines);
+    QSet<QString> ownSections{QStringLiteral("common"), Fold(StatisticsSection)};
+    for (const TName& name : written)
+        ownSections.insert(name.first);
+
+    QList<TPiece> pieces;
+    qint64 total = 0;
+    bool inOwn = false, inForeign = false;
+    QString section, sectionName;
+    for (qsizetype i = 0; i < text.lines.size(); ++i) {
+        const qint64 size = text.lines[i].toUtf8().size() + 1;
+        total += size;
+        const TLine line = Classify(text.lines[i]);
+        if (line.kind == TLine::Section) {
+            section = Fold(line.name);
+            sectionName = line.name;
+            inOwn = ownSections.contains(section);
+            inForeign = !inOwn;
+            if (inOwn)
+                continue;
+            pieces.append({{}, 0, u'[' + line.name + u']'});
+        }
+        if (inForeign) {
+            pieces.last().lines.append(i);
+            pieces.last().bytes += size;
+            continue;
+        }
+        if (inOwn && line.kind == TLine::Value) {
+            const TName name{section, Fold(line.name)};
+            const bool own = IsGameKeyFolded(name) || written.contains(name);
+            if (own && index.Lines(name)->last() == i)
+                continue;
+            const QString label = own ? QString() : u'[' + sectionName + QStringLiteral("] ") + line.name;
+            pieces.append({{i}, size, label});
+            continue;
+        }
+        pieces.append({{i}, size, QString()}); // a note, or a line before any section
+    }
+    std::stable_sort(pieces.begin(), pieces.end(),
+                     [](const TPiece& a, const TPiece& b) { return a.bytes > b.bytes; });
+    QSet<qsizetype> dropped;
+    QStringList names;
+    qsizetype n = 0;
+    for (const TPiece& piece : std::as_const(pieces)) {
+        if (total <= TLMDIniCtrl::MaxFileSize)
+            break;
+        for (qsizetype line : piece.lines)
+            dropped.insert(line);
+        total -= piece.bytes;
+        ++n;
+        if (!piece.name.isEmpty())
+            names.append(piece.name);
+    }
+    if (total > TLMDIniCtrl::MaxFileSize)
+        return false;
+    QStringList kept;
+    for (qsizetype i = 0; i < text.lines.size(); ++i)
+        if (!dropped.contains(i))
+            kept.append(text.lines[i]);
+    text.lines = kept;
+    names.removeDuplicates(); // the copies of one key
+    named = names;
+    count = n;
+    return true;
 }
 
 QString FlagText(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
@@ -374,16 +564,28 @@ TIniCause ReadOnlyCause(const QString& target) {
     return TIniCause::None;
 }
 
-// Temporary files of writes that were cut short: "<name>.XXXXXX" as mkostemp makes them.
+// Temporary files of writes that were cut short: named as SaveAtomically names them, our own
+// plain files (no link, nobody else's), and untouched for longer than any write takes, so no
+// running copy is still writing them. Older versions of the game named them "<name>.XXXXXX",
+// as people name their own copies ("V1.ini.backup", "V1.ini.old123"): those are never touched.
 QStringList LeftoverTemps(const QString& target) {
     const QFileInfo info(target);
     const QRegularExpression pattern(QStringLiteral("^") + QRegularExpression::escape(info.fileName()) +
-                                     QStringLiteral("\\.[A-Za-z0-9]{6}$"));
+                                     QRegularExpression::escape(QLatin1String(TempInfix)) +
+                                     QStringLiteral("[A-Za-z0-9]{6}$"));
+    const std::time_t now = std::time(nullptr);
     QStringList found;
-    const QStringList names = QDir(info.absolutePath()).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names)
-        if (pattern.match(name).hasMatch())
-            found.append(info.absolutePath() + u'/' + name);
+    const QStringList names =
+        QDir(info.absolutePath()).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QString& name : names) {
+        if (!pattern.match(name).hasMatch())
+            continue;
+        const QString path = info.absolutePath() + u'/' + name;
+        struct stat st {};
+        if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == ::geteuid() && now - st.st_mtime >= TLMDIniCtrl::LeftoverAgeSeconds)
+            found.append(path);
+    }
     return found;
 }
 
@@ -434,30 +636,47 @@ std::optional<int> ParseDecimalInt(QStringView text) {
     return int(value);
 }
 
-// ---- TIniEdit ------------------------------------------------------------------------
-
-std::optional<QString> TIniEdit::Text(const QString& section, const QString& key) const {
-    QString value;
-    if (FindValue(m_text, section, key, value) == TRead::Found)
-        return value;
-    return std::nullopt;
+bool IsGameKey(const QString& section, const QString& key) {
+    return IsGameKeyFolded({Fold(section), Fold(key)});
 }
 
-QString TIniEdit::ReadText(const QString& section, const QString& key, const QString& def) const {
+// ---- TIniValues ----------------------------------------------------------------------
+
+QString TIniValues::ReadText(const QString& section, const QString& key, const QString& def) const {
     return Text(section, key).value_or(def);
 }
 
-int TIniEdit::ReadInt(const QString& section, const QString& key, int def) const {
+int TIniValues::ReadInt(const QString& section, const QString& key, int def) const {
     const std::optional<QString> value = Text(section, key);
     return value ? ParseDecimalInt(TrimBlanks(*value)).value_or(def) : def;
 }
 
-bool TIniEdit::ReadFlag(const QString& section, const QString& key, bool def) const {
+bool TIniValues::ReadFlag(const QString& section, const QString& key, bool def) const {
     return ReadInt(section, key, def ? 1 : 0) != 0;
 }
 
+// ---- TIniEdit ------------------------------------------------------------------------
+
+TIniEdit::TIniEdit(TIniText& text) : m_text(text) {}
+
+TIniEdit::~TIniEdit() = default;
+
+TIniIndex& TIniEdit::Index() const {
+    if (!m_index)
+        m_index = std::make_unique<TIniIndex>(m_text.lines);
+    return *m_index;
+}
+
+std::optional<QString> TIniEdit::Text(const QString& section, const QString& key) const {
+    QString value;
+    if (FindValue(m_text, Index(), section, key, value) == TRead::Found)
+        return value;
+    return std::nullopt;
+}
+
 void TIniEdit::WriteText(const QString& section, const QString& key, const QString& value) {
-    SetLine(m_text, section, key, value);
+    SetLine(m_text, Index(), section, key, value);
+    m_written.insert({Fold(section), Fold(key)});
 }
 
 void TIniEdit::WriteInt(const QString& section, const QString& key, int value) {
@@ -467,6 +686,37 @@ void TIniEdit::WriteInt(const QString& section, const QString& key, int value) {
 void TIniEdit::WriteFlag(const QString& section, const QString& key, bool value) {
     WriteText(section, key, FlagText(value));
 }
+
+// ---- TIniSnapshot ---------------------------------------------------------------------
+
+struct TIniSnapshot::TData {
+    TIniText text;
+    TIniIndex index;
+    TIniCause failure = TIniCause::None; // the file is there but could not be read
+};
+
+std::optional<QString> TIniSnapshot::Text(const QString& section, const QString& key) const {
+    if (!m_data)
+        return std::nullopt;
+    if (m_data->failure != TIniCause::None) {
+        if (m_store)
+            m_store->ReadFailed(key, m_data->failure);
+        return std::nullopt;
+    }
+    QString value;
+    switch (FindValue(m_data->text, m_data->index, section, key, value)) {
+    case TRead::Found:
+        return value;
+    case TRead::Missing:
+        break;
+    case TRead::BadType:
+        if (m_store)
+            m_store->ValueDamaged(*this, key);
+        break;
+    }
+    return std::nullopt;
+}
+
 
 // ---- TLMDIniCtrl -----------------------------------------------------------------------
 
@@ -522,13 +772,32 @@ TIniCause TLMDIniCtrl::CauseOf(int err) {
 }
 
 void TLMDIniCtrl::Report(const QString& legacy, TIniWhat what, TIniCause cause, TIniAccess access) const {
-    // A settings write refused for a reason the player was told already is not told again;
-    // a highscore or the statistics not saved is told every time.
-    if (what == TIniWhat::Settings && m_reported.contains(int(cause)))
-        return;
+    const QString message = Explain(legacy, what, cause, access, m_path);
+    // A settings write refused for a reason the player was told already is not told again,
+    // nor is a par (it belongs to a game whose failed save was told a moment ago); a highscore
+    // or the statistics not saved is told every time.
+    const bool toldAlready =
+        (what == TIniWhat::Settings || what == TIniWhat::Par) && m_reported.contains(int(cause));
     m_reported.insert(int(cause));
-    if (OnError)
-        OnError(Explain(legacy, what, cause, access, m_path));
+    if (toldAlready)
+        LogMessage(message);
+    else
+        Tell(message);
+}
+
+void TLMDIniCtrl::Tell(const QString& message) const {
+    if (!OnError)
+        return;
+    // The message box waits for the player in an event loop of its own, where the next write
+    // (the par of the game whose save just failed) may fail for the same reason: one failure,
+    // one message, the rest goes to the log.
+    if (m_telling) {
+        LogMessage(message);
+        return;
+    }
+    m_telling = true;
+    OnError(message);
+    m_telling = false;
 }
 
 void TLMDIniCtrl::ReadFailed(const QString& key, TIniCause cause) const {
@@ -537,66 +806,83 @@ void TLMDIniCtrl::ReadFailed(const QString& key, TIniCause cause) const {
     Report(CannotRead(key), TIniWhat::Settings, cause, TIniAccess::Read);
 }
 
-void TLMDIniCtrl::CheckAtStart() {
-    const QString target = ResolveLinks(m_path);
-    if (QFileInfo(m_path).absoluteDir().exists()) {
-        // Under the lock no other copy is halfway through a write, so every temporary file
-        // found is a leftover.
-        TWriteLock lock(m_path + QStringLiteral(".lock"));
-        for (const QString& temp : LeftoverTemps(target))
-            QFile::remove(temp);
-    }
-    TIniText text;
-    TIniCause cause = TIniCause::None;
-    if (Load(m_path, text, cause) == TLoad::Failed) {
-        ReadFailed(QFileInfo(m_path).fileName(), cause);
+void TLMDIniCtrl::ValueDamaged(const TIniSnapshot& snapshot, const QString& key) const {
+    if (m_damageTold)
+        return;
+    // Before the start check the player's language may not be known yet: it tells them.
+    if (!m_startChecked) {
+        if (!m_damagedBeforeStart.contains(key, Qt::CaseInsensitive))
+            m_damagedBeforeStart.append(key);
         return;
     }
+    QStringList names = DamagedGameKeys(snapshot.m_data->text, snapshot.m_data->index);
+    if (!names.contains(key, Qt::CaseInsensitive))
+        names.prepend(key);
+    TellDamaged(names);
+}
+
+void TLMDIniCtrl::TellDamaged(const QStringList& names) const {
+    if (m_damageTold || names.isEmpty())
+        return;
+    m_damageTold = true;
+    Tell(ExplainDamaged(m_path, names));
+}
+
+TIniSnapshot TLMDIniCtrl::Snapshot() const {
+    TIniSnapshot snapshot;
+    snapshot.m_store = this;
+    auto data = std::make_shared<TIniSnapshot::TData>();
+    switch (Load(m_path, data->text, data->failure)) {
+    case TLoad::Missing:
+        return snapshot;
+    case TLoad::Failed:
+        m_blocked = data->failure; // told at the first value read from it
+        break;
+    case TLoad::Ok:
+        data->index = TIniIndex(data->text.lines);
+        break;
+    }
+    snapshot.m_data = std::move(data);
+    return snapshot;
+}
+
+void TLMDIniCtrl::CheckAtStart() {
+    m_startChecked = true;
+    const QString target = ResolveLinks(m_path);
+    if (QFileInfo(m_path).absoluteDir().exists()) {
+        // A copy that holds the lock may be halfway through a write: then the leftovers wait
+        // for the next start rather than this one waiting for that copy.
+        const TWriteLock lock(m_path + QStringLiteral(".lock"), 0);
+        if (lock.Held())
+            for (const QString& temp : LeftoverTemps(target))
+                QFile::remove(temp);
+    }
+    const TIniSnapshot stored = Snapshot();
+    if (stored.m_data && stored.m_data->failure != TIniCause::None) {
+        ReadFailed(QFileInfo(m_path).fileName(), stored.m_data->failure);
+        return;
+    }
+    QStringList damaged = m_damagedBeforeStart;
+    if (stored.m_data)
+        for (const QString& name : DamagedGameKeys(stored.m_data->text, stored.m_data->index))
+            if (!damaged.contains(name, Qt::CaseInsensitive))
+                damaged.append(name);
+    TellDamaged(damaged);
     // Checked again at every write: the player may make it writable while the game runs.
     if (const TIniCause readOnly = ReadOnlyCause(target); readOnly == TIniCause::ReadOnlyFile)
         Report(QString(), TIniWhat::Settings, readOnly, TIniAccess::Start);
 }
 
-std::optional<QString> TLMDIniCtrl::Lookup(const QString& section, const QString& key) const {
-    TIniText text;
-    TIniCause cause = TIniCause::None;
-    switch (Load(m_path, text, cause)) {
-    case TLoad::Missing:
-        return std::nullopt;
-    case TLoad::Failed:
-        ReadFailed(key, cause);
-        return std::nullopt;
-    case TLoad::Ok:
-        break;
-    }
-    QString value;
-    switch (FindValue(text, section, key, value)) {
-    case TRead::Found:
-        return value;
-    case TRead::Missing:
-        break;
-    case TRead::BadType:
-        if (!m_badKeys.contains(key.toLower())) { // once per value and run, not at every read
-            m_badKeys.insert(key.toLower());
-            if (OnError)
-                OnError(BadType(key));
-        }
-        break;
-    }
-    return std::nullopt;
-}
-
 QString TLMDIniCtrl::ReadText(const QString& section, const QString& key, const QString& def) const {
-    return Lookup(section, key).value_or(def);
+    return Snapshot().ReadText(section, key, def);
 }
 
 int TLMDIniCtrl::ReadInt(const QString& section, const QString& key, int def) const {
-    const std::optional<QString> value = Lookup(section, key);
-    return value ? ParseDecimalInt(TrimBlanks(*value)).value_or(def) : def;
+    return Snapshot().ReadInt(section, key, def);
 }
 
 bool TLMDIniCtrl::ReadFlag(const QString& section, const QString& key, bool def) const {
-    return ReadInt(section, key, def ? 1 : 0) != 0;
+    return Snapshot().ReadFlag(section, key, def);
 }
 
 void TLMDIniCtrl::WriteInt(const QString& section, const QString& key, int value) {
@@ -632,31 +918,49 @@ bool TLMDIniCtrl::Update(TIniWhat what, const std::function<void(TIniEdit&)>& ch
         Report(CannotCreate(DryRun(change).section), what, err ? CauseOf(err) : TIniCause::Other, TIniAccess::Write);
         return false;
     }
-    TWriteLock lock(m_path + QStringLiteral(".lock"));
-    if (const int err = Fault(TIniStep::Locked)) {
-        Report(CannotWrite(DryRun(change).key), what, CauseOf(err), TIniAccess::Write);
-        return false;
-    }
 
-    TIniText text;
-    TIniCause cause = TIniCause::None;
-    if (Load(m_path, text, cause) == TLoad::Failed) { // never replace a file we could not read
-        m_blocked = cause;
-        Report(CannotWrite(DryRun(change).key), what, cause, TIniAccess::Write);
+    // The player hears of it only once the lock is let go: a message waits for the player,
+    // and neither another copy nor this one's next write may wait for that.
+    TIniCause failure = TIniCause::None;
+    bool unreadable = false;
+    QStringList dropped;
+    qsizetype droppedCount = 0;
+    {
+        const TWriteLock lock(m_path + QStringLiteral(".lock"), LockWaitMs);
+        TIniText text;
+        if (const int err = Fault(TIniStep::Locked)) {
+            failure = CauseOf(err);
+        } else if (Load(m_path, text, failure) == TLoad::Failed) {
+            unreadable = true; // never replace a file we could not read
+        } else if ((failure = ReadOnlyCause(target)) == TIniCause::None) {
+            TIniEdit edit(text);
+            change(edit);
+            QByteArray bytes = Serialize(text);
+            if (bytes.size() > MaxFileSize) {
+                // A larger file would be refused at every later start, and with it the
+                // highscores: what is not the game's own gives way instead.
+                if (GiveWay(text, edit.m_written, dropped, droppedCount))
+                    bytes = Serialize(text);
+                else
+                    failure = TIniCause::WouldBeTooLarge;
+            }
+            if (failure == TIniCause::None)
+                failure = CauseOf(SaveAtomically(target, bytes));
+        }
+    }
+    if (failure != TIniCause::None) {
+        if (unreadable)
+            m_blocked = failure;
+        Report(CannotWrite(DryRun(change).key), what, failure, TIniAccess::Write);
         return false;
     }
-    if (const TIniCause readOnly = ReadOnlyCause(target); readOnly != TIniCause::None) {
-        Report(CannotWrite(DryRun(change).key), what, readOnly, TIniAccess::Write);
-        return false;
-    }
-    TIniEdit edit(text);
-    change(edit);
-    QByteArray bytes;
-    for (const QString& line : std::as_const(text.lines))
-        bytes += line.toUtf8() + '\n';
-    if (const int err = SaveAtomically(target, bytes)) {
-        Report(CannotWrite(DryRun(change).key), what, CauseOf(err), TIniAccess::Write);
-        return false;
+    if (droppedCount > 0) {
+        const QString message = ExplainDropped(m_path, dropped, droppedCount);
+        if (m_dropTold)
+            LogMessage(message);
+        else
+            Tell(message);
+        m_dropTold = true;
     }
     return true;
 }

@@ -1,8 +1,10 @@
 #pragma once
-// The settings store: one small INI file per user, opened for every single access.
+// The settings store: one small INI file per user, read anew for every operation.
 //
-// Nothing is cached, so a second running copy of the game always sees the last written
-// value. Every value is text; integers are kept as decimal text and flags as "0" / "1".
+// Nothing is kept between operations, so a second running copy of the game always sees the
+// last written value. An operation that needs many values (the statistics, a highscore list)
+// takes them from one Snapshot(), a single read of the file. Every value is text; integers
+// are kept as decimal text and flags as "0" / "1".
 //
 // File format (UTF-8, a BOM is skipped):
 //   [common]
@@ -25,14 +27,20 @@
 // old one, so a crash or a full disk never leaves a half-written file behind. A settings
 // file reached through links stays linked: the last file of the chain is replaced.
 //
+// The temporary file is "<file>.zelvano-write.XXXXXX", a name nobody gives a file of their
+// own; the start removes such files once they are older than any write could take.
+//
 // Two running copies: every write is a read-merge-write under a kernel lock on "<file>.lock"
 // (flock, so it dies with its process and a crash never leaves a lock behind). Update() hands
 // the caller what is stored at that moment, so values that two copies both add to (the
-// highscore lists, the statistics) are merged rather than overwritten.
+// highscore lists, the statistics) are merged rather than overwritten. Reading takes no lock:
+// the file is only ever replaced whole, never changed in place.
 //
 // A file the store cannot safely replace is never written over in that run: one that exists
 // but cannot be read, and one larger than MaxFileSize (not even parsed). A read-only file is
-// respected: the store never replaces it (until the player makes it writable).
+// respected: the store never replaces it (until the player makes it writable). The store
+// never writes a file it would refuse to read: when a write would go past MaxFileSize, what
+// is not the game's own (see IsGameKey) gives way, the largest first, and the player is told.
 //
 // Why not QSettings: it quotes values with commas and reads unquoted ones as lists, which
 // would break the stored highscore rows and placement records.
@@ -44,6 +52,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -51,7 +60,12 @@
 std::optional<int> ParseDecimalInt(QStringView text);
 
 // What a save was about, for the player's message when it fails.
-enum class TIniWhat { Settings, Highscore, Statistics };
+enum class TIniWhat {
+    Settings,
+    Highscore,
+    Statistics,
+    Par, // the solver's result for a game already stored: part of that game's statistics
+};
 
 // Why an access failed, in the terms a player can act on.
 enum class TIniCause {
@@ -62,6 +76,7 @@ enum class TIniCause {
     ReadOnlyDisk,  // EROFS
     Unreadable,    // the file exists but cannot be read
     TooLarge,      // more than MaxFileSize: not parsed, never replaced
+    WouldBeTooLarge, // the game's own values alone would make the file too large to read again
     NotAFile,      // a folder or a device where the file should be
     Other,
 };
@@ -73,28 +88,66 @@ enum class TIniAccess { Read, Write, Start };
 // The steps of an access, named for the fault-injection hook of the tests.
 enum class TIniStep { Read, LockBusy, Locked, TempCreated, Written, Synced, Renamed };
 
+// The keys the game keeps: [common] back, tongue, level, sound, music, max, MainForm, player
+// and the highscore rows hsa0..hsd14, and every key of [statistics]. Anything else in the
+// file is someone else's (another tool, a hand edit). Sections and keys without regard to case.
+bool IsGameKey(const QString& section, const QString& key);
+
 // The file as lines, without their line ends.
 struct TIniText {
     QStringList lines;
 };
 
-// The stored file as it is inside an Update(): reads see what is stored now, writes change
-// only this copy until Update() replaces the file with it.
-class TIniEdit {
-public:
-    explicit TIniEdit(TIniText& text) : m_text(text) {}
+class TLMDIniCtrl;
+struct TIniIndex;
 
-    std::optional<QString> Text(const QString& section, const QString& key) const;
+// The typed reads over a key's stored text: a missing or unreadable value gives the default.
+class TIniValues {
+public:
+    virtual ~TIniValues() = default;
+
+    // The stored text, or nothing when the key is missing or its value damaged.
+    virtual std::optional<QString> Text(const QString& section, const QString& key) const = 0;
     QString ReadText(const QString& section, const QString& key, const QString& def) const;
     int ReadInt(const QString& section, const QString& key, int def) const;
     bool ReadFlag(const QString& section, const QString& key, bool def) const;
+};
+
+// The stored file as it is inside an Update(): reads see what is stored now, writes change
+// only this copy until Update() replaces the file with it.
+class TIniEdit : public TIniValues {
+public:
+    explicit TIniEdit(TIniText& text);
+    ~TIniEdit() override;
+    TIniEdit(const TIniEdit&) = delete;
+    TIniEdit& operator=(const TIniEdit&) = delete;
+
+    std::optional<QString> Text(const QString& section, const QString& key) const override;
 
     void WriteText(const QString& section, const QString& key, const QString& value);
     void WriteInt(const QString& section, const QString& key, int value);
     void WriteFlag(const QString& section, const QString& key, bool value);
 
 private:
+    friend class TLMDIniCtrl;
+    TIniIndex& Index() const;
+
     TIniText& m_text;
+    mutable std::unique_ptr<TIniIndex> m_index; // made at the first access
+    QSet<std::pair<QString, QString>> m_written; // case-folded section and key: these stay
+};
+
+// What the file held at one moment, from a single read: the values of one operation come from
+// here. A damaged value (control characters the store never writes) reads as the default.
+class TIniSnapshot : public TIniValues {
+public:
+    std::optional<QString> Text(const QString& section, const QString& key) const override;
+
+private:
+    friend class TLMDIniCtrl;
+    struct TData;
+    std::shared_ptr<const TData> m_data;     // null when there is no file at all
+    const TLMDIniCtrl* m_store = nullptr;    // told of a damaged value or a failed read
 };
 
 class TLMDIniCtrl {
@@ -102,6 +155,15 @@ public:
     // Larger files are no settings file of ours (ours is a few kilobytes): they are neither
     // parsed nor written over.
     static constexpr qint64 MaxFileSize = 1 << 20;
+    // How long a write waits for another copy's lock. That copy holds it while it writes and
+    // flushes at most MaxFileSize, which takes milliseconds, a second on a badly loaded disk;
+    // one that holds it longer is stopped or hung, and the write goes ahead without it (still
+    // all or nothing). Kept short because the close waits too, and a desktop that is logging
+    // out gives a program only a few seconds. The start never waits: it needs no lock.
+    static constexpr int LockWaitMs = 1000;
+    // A temporary file of ours this old is left over from a write that was cut short: a write
+    // takes well under a second.
+    static constexpr int LeftoverAgeSeconds = 10 * 60;
 
     explicit TLMDIniCtrl(const QString& path = DefaultPath());
 
@@ -109,10 +171,14 @@ public:
     static QString DefaultPath();
     QString Path() const;
 
-    // Once at start: removes temporary files that a crashed write left behind, and reports a
-    // settings file that cannot be read, is too large or is read-only (the game then goes on
-    // with defaults, or without saving, and never writes over that file in this run).
+    // Once at start, without waiting for anything: removes temporary files that a crashed
+    // write left behind (when no other copy is writing), and reports a settings file that
+    // cannot be read, is too large or is read-only (the game then goes on with defaults, or
+    // without saving, and never writes over that file in this run), and damaged values.
     void CheckAtStart();
+
+    // One read of the file for all the values of an operation.
+    TIniSnapshot Snapshot() const;
 
     int ReadInt(const QString& section, const QString& key, int def) const;
     bool ReadFlag(const QString& section, const QString& key, bool def) const;
@@ -136,9 +202,12 @@ public:
     // Called with a message whenever an access fails: the store's own German line, then in
     // the player's language what was not saved or read, why, and what to do. A read then
     // gives the default and a failed write is lost; the game goes on. A failing read is
-    // reported once per run, a failing write every time (a settings write refused for a
-    // reason already reported is not reported again). The default handler logs the message
-    // and shows it in a message box.
+    // reported once per run, a failing write every time (a settings or par write refused for
+    // a reason already reported is not reported again, and a failure while the player is
+    // still reading about another one only goes to the log). Never called while the store
+    // holds its lock. Damaged values are told once per run, in the player's language: by
+    // CheckAtStart (the language is known by then), or at the first damaged read after it.
+    // The default handler logs the message and shows it in a message box.
     std::function<void(const QString& message)> OnError;
     // The default handler's two halves, for callers that may not open a window.
     static void LogMessage(const QString& message);
@@ -155,6 +224,10 @@ public:
     // when there is none); file is the settings file's path.
     static QString Explain(const QString& legacy, TIniWhat what, TIniCause cause, TIniAccess access,
                            const QString& file);
+    // The player's messages for damaged values and for what gave way to keep the file under
+    // MaxFileSize; names are the keys or sections concerned, count how many there were.
+    static QString ExplainDamaged(const QString& file, const QStringList& names);
+    static QString ExplainDropped(const QString& file, const QStringList& names, qsizetype count);
     static TIniCause CauseOf(int err);
 
     // The escaping of the file format, open for tests.
@@ -163,14 +236,20 @@ public:
     static QString Unescape(QStringView text);
 
 private:
+    friend class TIniSnapshot;
     void Report(const QString& legacy, TIniWhat what, TIniCause cause, TIniAccess access) const;
+    void Tell(const QString& message) const;
     void ReadFailed(const QString& key, TIniCause cause) const;
-    // The stored text, or nothing when it is missing or cannot be read (that is reported).
-    std::optional<QString> Lookup(const QString& section, const QString& key) const;
+    void ValueDamaged(const TIniSnapshot& snapshot, const QString& key) const;
+    void TellDamaged(const QStringList& names) const;
 
     QString m_path;
-    // Per run: what stops writes, and which read problems were reported already.
+    // Per run: what stops writes, and which problems were told already.
     mutable TIniCause m_blocked = TIniCause::None;
     mutable QSet<int> m_reported; // TIniCause values
-    mutable QSet<QString> m_badKeys;
+    mutable bool m_startChecked = false;
+    mutable bool m_damageTold = false;
+    mutable QStringList m_damagedBeforeStart;
+    mutable bool m_dropTold = false;
+    mutable bool m_telling = false; // OnError is running
 };

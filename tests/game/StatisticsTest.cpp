@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
 
 namespace {
@@ -191,6 +192,51 @@ TEST(Statistics, DamagedValuesReadAsZero) {
     auto stored = AsMap(good);
     stored["deal"] = "2147483648";
     EXPECT_EQ(FromMap(stored).LastDeal, 0);
+}
+
+} // namespace
+
+namespace {
+
+// Figures at the end of their range stay there: a count that wrapped round would be read
+// back as damage and set to 0, and a total would change its sign.
+TEST(Statistics, FiguresAtTheEndOfTheirRangeStayThere) {
+    constexpr std::int64_t Max = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t Min = std::numeric_limits<std::int64_t>::min();
+    const FinishedGame won{1, GameEnd::Won, 10, 5, 1};
+    const FinishedGame lost{1, GameEnd::Lost, -10, 5, 1};
+    const FinishedGame hinted{1, GameEnd::Won, 10, 5, 1, true};
+    using L = LevelStatistics;
+    const struct {
+        const char* name;
+        LevelStatistics before;
+        FinishedGame game;
+        std::int64_t LevelStatistics::*figure;
+        std::int64_t expected;
+    } cases[] = {
+        {"played", {.Played = Max}, won, &L::Played, Max},
+        {"won", {.Played = 1, .Won = Max}, won, &L::Won, Max},
+        {"lost", {.Played = 1, .Lost = Max}, lost, &L::Lost, Max},
+        {"streak", {.Played = 1, .Streak = Max, .Longest = Max}, won, &L::Streak, Max},
+        {"longest", {.Played = 1, .Streak = Max, .Longest = Max}, won, &L::Longest, Max},
+        {"total up", {.Played = 1, .Total = Max - 5}, won, &L::Total, Max},
+        {"total down", {.Played = 1, .Total = Min + 5}, lost, &L::Total, Min},
+        {"time", {.Played = 1, .Ticks = Max - 1}, won, &L::Ticks, Max},
+        {"time of a hinted game", {.Ticks = Max}, hinted, &L::Ticks, Max},
+        {"hinted games", {.Assisted = Max}, hinted, &L::Assisted, Max},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Statistics statistics;
+        statistics.Levels[0] = c.before;
+        RecordGame(statistics, c.game);
+        EXPECT_EQ(statistics.Levels[0].*c.figure, c.expected);
+        // And so they read back from the file.
+        EXPECT_EQ(FromMap(AsMap(statistics)).Levels[0].*c.figure, c.expected);
+    }
+    LevelStatistics full{.Played = 1, .Won = Max, .Total = Max};
+    EXPECT_EQ(full.Average(), Max);
+    EXPECT_GT(full.WinRate(), 100);
 }
 
 } // namespace

@@ -318,6 +318,20 @@ private slots:
         }
     }
 
+    // Opening the list reads the file once, not once a row: a large file must not freeze it.
+    void listComesFromOneReadOfTheFile() {
+        StoreRows(1, Falling());
+        auto dlg = MakeDialog();
+        int reads = 0;
+        TLMDIniCtrl::FaultHook = [&reads](TIniStep step) { return step == TIniStep::Read ? ++reads, 0 : 0; };
+        const bool shown = Open(*dlg, 0, true, [&] { Click(dlg->CancelBtn); });
+        TLMDIniCtrl::FaultHook = nullptr;
+        QVERIFY(shown);
+        QCOMPARE(reads, 1);
+        QCOMPARE(dlg->entryNames[14], QString("p14"));
+        QCOMPARE(dlg->entryScores[0], 1500);
+    }
+
     void twoCopiesKeepBothEntries() {
         StoreRows(1, Falling());
         auto dlg = MakeDialog();

@@ -3,6 +3,7 @@
 // and two running copies writing at once.
 
 #include "settings/Language.h"
+#include "settings/StatisticsStore.h"
 #include "settings/ini.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +14,12 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <ctime>
+#include <functional>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,6 +37,35 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
+}
+
+// Sets a file's times back by seconds (a link itself, not what it points at).
+void Age(const QString& path, int seconds) {
+    const std::time_t then = std::time(nullptr) - seconds;
+    const struct timespec times[2] = {{then, 0}, {then, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+// Another running copy in the middle of a write: it holds the lock until the object goes.
+class HeldLock {
+public:
+    explicit HeldLock(const QString& path)
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT, 0666)) {
+        EXPECT_EQ(::flock(m_fd, LOCK_EX | LOCK_NB), 0);
+    }
+    ~HeldLock() { ::close(m_fd); }
+    HeldLock(const HeldLock&) = delete;
+    HeldLock& operator=(const HeldLock&) = delete;
+
+private:
+    int m_fd;
+};
+
+bool LockIsFree(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT, 0666);
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
 }
 
 // Runs body in a child process and returns how it ended (waitpid status).
@@ -110,7 +143,10 @@ TEST_F(IniFaultTest, KillAtEveryStepLeavesTheOldFileOrTheNewOneAndNoLock) {
         const QByteArray after = ReadAll(path);
         EXPECT_EQ(after, s.newFileInPlace ? QByteArray("[common]\nlevel=3\nhsa0=new entry\n") : Old);
 
-        // The next start: leftovers gone, and the dead writer's lock is no lock at all.
+        // The next start, once the dead writer's leftovers are old enough to be certainly
+        // nobody's work in progress: they are gone, and its lock is no lock at all.
+        for (const QString& name : FolderFiles())
+            Age(folder + "/" + name, TLMDIniCtrl::LeftoverAgeSeconds + 1);
         auto next = Store();
         next->CheckAtStart();
         EXPECT_EQ(FolderFiles(), (QStringList{"V1.ini", "V1.ini.lock"}));
@@ -144,13 +180,79 @@ TEST_F(IniFaultTest, StaleLockFileCostsNoWaitAndALiveOneIsWaitedFor) {
     EXPECT_EQ(ini->ReadInt("common", "level", 0), 3);
 }
 
-TEST_F(IniFaultTest, LeftoverTemporaryFilesAreRemovedAtStartAndNothingElse) {
+TEST_F(IniFaultTest, OnlyOurOwnOldLeftoversAreRemovedAtStart) {
+    const int old = TLMDIniCtrl::LeftoverAgeSeconds + 60;
+    const struct {
+        const char* name;
+        int age;      // seconds since it was last written
+        bool removed; // at a start with the lock free
+    } files[] = {
+        // The player's own copies, however old: the names earlier versions gave their
+        // temporary files are names people choose.
+        {"V1.ini.backup", old, false},
+        {"V1.ini.bak001", old, false},
+        {"V1.ini.old123", old, false},
+        {"V1.ini.aB3xYz", old, false},
+        {"V1.ini.keep", old, false},
+        {"notes.txt", old, false},
+        {"V2.ini.zelvano-write.aB3xYz", old, false}, // another file's
+        {"V1.ini.zelvano-write.aB3xYz.txt", old, false},
+        // Ours: left over from a write cut short, unless another copy may still be writing it.
+        {"V1.ini.zelvano-write.aB3xYz", old, true},
+        {"V1.ini.zelvano-write.Q1w2E3", 5, false},
+    };
     WriteAll(path, Old);
-    for (const char* name : {"V1.ini.aB3xYz", "V1.ini.Q1w2E3", "V1.ini.keep", "V1.ini.lock", "notes.txt", "V2.ini.aB3xYz"})
-        WriteAll(folder + "/" + name, "x");
-    ini->CheckAtStart();
-    EXPECT_EQ(FolderFiles(), (QStringList{"V1.ini", "V1.ini.keep", "V1.ini.lock", "V2.ini.aB3xYz", "notes.txt"}));
+    for (const auto& f : files) {
+        WriteAll(folder + "/" + f.name, "x");
+        Age(folder + "/" + f.name, f.age);
+    }
+    // A link with our name is no file of ours: the link stays, and what it points at.
+    ASSERT_TRUE(QFile::link(dir.path() + "/elsewhere", folder + "/V1.ini.zelvano-write.LnK123"));
+    WriteAll(dir.path() + "/elsewhere", "the player's");
+    Age(folder + "/V1.ini.zelvano-write.LnK123", old);
+    QStringList all = FolderFiles();
+
+    {
+        // Another copy is writing: nothing is removed, and the start does not wait for it.
+        HeldLock writing(path + ".lock");
+        int waits = 0;
+        TLMDIniCtrl::FaultHook = [&](TIniStep step) { return step == TIniStep::LockBusy ? ++waits, 0 : 0; };
+        ini->CheckAtStart();
+        TLMDIniCtrl::FaultHook = nullptr;
+        EXPECT_EQ(waits, 0);
+        all.append("V1.ini.lock");
+        all.sort();
+        EXPECT_EQ(FolderFiles(), all);
+    }
+
+    Store()->CheckAtStart();
+    QStringList kept = all;
+    for (const auto& f : files)
+        if (f.removed)
+            kept.removeOne(f.name);
+    EXPECT_EQ(FolderFiles(), kept);
     EXPECT_EQ(ReadAll(path), Old);
+    EXPECT_EQ(ReadAll(dir.path() + "/elsewhere"), "the player's");
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(IniFaultTest, HeldLockCostsTheStartNoWaitAndAWriteOnlyABriefOne) {
+    // A second copy that hangs while it holds the lock.
+    WriteAll(path, Old);
+    HeldLock hung(path + ".lock");
+    int waits = 0;
+    TLMDIniCtrl::FaultHook = [&](TIniStep step) { return step == TIniStep::LockBusy ? ++waits, 0 : 0; };
+    ini->CheckAtStart();
+    EXPECT_EQ(ini->ReadInt("common", "level", 1), 2);
+    EXPECT_EQ(waits, 0) << "the start reads without the lock";
+
+    // The close: it waits a little (10 ms a try) and then writes all the same.
+    ini->WriteInt("common", "level", 3);
+    TLMDIniCtrl::FaultHook = nullptr;
+    EXPECT_GT(waits, 0);
+    EXPECT_LE(waits, TLMDIniCtrl::LockWaitMs / 10);
+    EXPECT_EQ(ini->ReadInt("common", "level", 1), 3);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
 // ---- failures the player is told about ----
@@ -186,6 +288,41 @@ TEST_F(IniFaultTest, FailedWritesLeaveTheFileWholeAndSayWhyEveryTime) {
         EXPECT_EQ(FolderFiles(), (QStringList{"V1.ini", "V1.ini.lock"})) << "no temporary file is left";
         EXPECT_TRUE(ini->WriteTexts("common", {{"hsa0", "new"}}, TIniWhat::Highscore)) << "the fault passed";
     }
+}
+
+TEST_F(IniFaultTest, FullDiskIsToldOnceAndNeverWithTheLockHeld) {
+    // The disk fills up as a game ends: its statistics are not saved, and its par, which the
+    // solver delivers while the player still reads about that (the message box runs its own
+    // event loop), or a moment later, fails the same way.
+    WriteAll(path, Old);
+    int waits = 0;
+    bool lockFreeWhileTold = true;
+    bool parSaved = true;
+    errors.clear();
+    ini->OnError = [&](const QString& message) {
+        errors << message;
+        lockFreeWhileTold = lockFreeWhileTold && LockIsFree(path + ".lock");
+        if (errors.size() == 1)
+            parSaved = StorePar(*ini, 1, 7, 4000, 120);
+    };
+    TLMDIniCtrl::FaultHook = [&](TIniStep step) {
+        if (step == TIniStep::LockBusy)
+            ++waits;
+        return step == TIniStep::Written ? ENOSPC : 0;
+    };
+    EXPECT_FALSE(StoreFinishedGame(*ini, {1, GameEnd::Won, 120, 50, 7}));
+    EXPECT_FALSE(parSaved);
+    EXPECT_FALSE(StorePar(*ini, 1, 7, 4000, 120)) << "the par after the box was closed";
+    EXPECT_EQ(waits, 0) << "nothing waited for a lock";
+    EXPECT_TRUE(lockFreeWhileTold);
+    ASSERT_EQ(errors.size(), 1) << errors.join('\n').toStdString();
+    EXPECT_TRUE(errors[0].contains("Your game statistics were not saved.")) << errors[0].toStdString();
+
+    // The next game that cannot be saved is a failure of its own.
+    EXPECT_FALSE(StoreFinishedGame(*ini, {1, GameEnd::Lost, 10, 50, 8}));
+    TLMDIniCtrl::FaultHook = nullptr;
+    EXPECT_EQ(errors.size(), 2);
+    EXPECT_EQ(ReadAll(path), Old);
 }
 
 TEST_F(IniFaultTest, RealFullDiskIsToldInThePlayersLanguage) {
@@ -282,6 +419,67 @@ TEST_F(IniFaultTest, OversizedFileIsNotParsedNorTouched) {
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains("larger than 1 MiB")) << errors[0].toStdString();
     EXPECT_EQ(ReadAll(path), over);
+}
+
+// What a write adds to a file just under the limit must never make a file that every later
+// start refuses (and with it the highscores): what is not the game's own gives way.
+TEST_F(IniFaultTest, WriteNeverMakesAFileTooLargeToReadAgain) {
+    const QByteArray own = "[common]\nlevel=2\nhsa0=kept entry\nplayer=Jo\n";
+    // head, then line(1), line(2), ... up to just under the limit, then a small foreign section.
+    using Line = std::function<QByteArray(int)>;
+    auto padded = [](QByteArray head, const Line& line, const QByteArray& tail = {}) {
+        const QByteArray end = tail + "[tiny]\nt=1\n";
+        for (int i = 1; head.size() + line(i).size() + end.size() <= TLMDIniCtrl::MaxFileSize - 40; ++i)
+            head += line(i);
+        return head + end;
+    };
+    // Keys named x1, x2, ... with values of the given length.
+    auto key = [](char name, int length) -> Line {
+        return [=](int i) { return name + QByteArray::number(i) + "=" + QByteArray(length, 'v') + "\n"; };
+    };
+    const struct {
+        const char* name;
+        QByteArray file;
+        const char* told; // a piece the message names; empty: none is named
+    } cases[] = {
+        {"a foreign section", padded(own + "[other]\n", key('x', 70)), "[other]"},
+        {"foreign keys among ours", padded(own, key('k', 30)), "[common] k"},
+        {"a note", padded(own, [](int) { return ';' + QByteArray(TLMDIniCtrl::MaxFileSize - 200, 'n') + '\n'; }),
+         ""},
+        {"older copies of our own keys", padded(own, [](int) { return QByteArray("level        = 9\n"); }, "level=2\n"), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_LE(c.file.size(), TLMDIniCtrl::MaxFileSize);
+        WriteAll(path, c.file);
+        errors.clear();
+        ini = Store();
+        ASSERT_TRUE(StoreFinishedGame(*ini, {2, GameEnd::Won, 300, 20, 9}));
+        ASSERT_TRUE(ini->Update(TIniWhat::Settings, [](TIniEdit& e) { e.WriteText("mine", "note", "written now"); }));
+        EXPECT_LE(QFileInfo(path).size(), TLMDIniCtrl::MaxFileSize);
+
+        auto next = Store();
+        next->CheckAtStart();
+        EXPECT_EQ(next->ReadInt("common", "level", 0), 2);
+        EXPECT_EQ(next->ReadText("common", "hsa0", ""), "kept entry");
+        EXPECT_EQ(next->ReadText("common", "player", ""), "Jo");
+        EXPECT_EQ(next->ReadText("mine", "note", ""), "written now") << "what a write adds is its own";
+        EXPECT_EQ(ReadStatistics(*next).Levels[1].Won, 1);
+        EXPECT_EQ(next->ReadInt("tiny", "t", 0), 1) << "the largest pieces gave way, not this small one";
+        ASSERT_EQ(errors.size(), 1) << "told once, not at every write: " << errors.join('\n').toStdString();
+        EXPECT_TRUE(errors[0].contains("left out entries that are not its own")) << errors[0].toStdString();
+        EXPECT_TRUE(errors[0].contains(QString::fromUtf8(c.told))) << errors[0].toStdString();
+    }
+
+    // When the game's own values alone are too large, nothing is written at all.
+    const QByteArray huge = "[common]\nlevel=2\nplayer=" + QByteArray(TLMDIniCtrl::MaxFileSize - 200, 'p') + "\n";
+    WriteAll(path, huge);
+    errors.clear();
+    ini = Store();
+    EXPECT_FALSE(StoreFinishedGame(*ini, {2, GameEnd::Won, 300, 20, 9}));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("would be larger than 1 MiB")) << errors[0].toStdString();
+    EXPECT_EQ(ReadAll(path), huge);
 }
 
 TEST_F(IniFaultTest, FolderWhereTheFileShouldBeIsTold) {

@@ -1,6 +1,7 @@
 // The settings store: encodings, defaults, hand-edited files, and writes that never leave a
 // broken file behind.
 
+#include "settings/Language.h"
 #include "settings/ini.h"
 
 #include <gtest/gtest.h>
@@ -289,16 +290,44 @@ TEST_F(IniTest, UnreadableStoreGivesDefaultsAndIsNeverOverwritten) {
     EXPECT_TRUE(QFileInfo(path).isDir());
 }
 
-TEST_F(IniTest, DamagedValueIsReportedAsWrongType) {
+// Control characters the store never writes: each damaged value reads as its default, and the
+// player hears of it once per start, in the player's own language, however many there are.
+TEST_F(IniTest, DamagedValuesAreToldOnceInThePlayersLanguage) {
+    const struct {
+        int language;
+        const char* says;
+    } cases[] = {{0, "Some values in the settings file"}, {1, "In der Einstellungsdatei"}};
     QByteArray damaged("[common]\nplayer=ab\x01" "c\nlevel=3");
-    damaged.append('\0').append('\n');
-    WriteAll(path, damaged);
-    EXPECT_EQ(ini->ReadText("common", "player", "Mr. Brain"), "Mr. Brain");
-    EXPECT_EQ(ini->ReadInt("common", "level", 1), 1);
-    EXPECT_EQ(errors, (QStringList{QString::fromUtf8("Ungültiger Datentyp für 'player'"),
-                                   QString::fromUtf8("Ungültiger Datentyp für 'level'")}));
-    ini->WriteText("common", "player", "Jo");
-    EXPECT_EQ(ini->ReadText("common", "player", ""), "Jo");
+    damaged.append('\0').append("\nback=2\nother=\x02\n[statistics]\n");
+    for (const char* figure : {"played", "won", "lost", "best", "total", "last", "streak", "longest", "ticks",
+                               "assisted", "par", "pardeal", "parscore"})
+        for (const char level : {'a', 'b', 'c', 'd'})
+            damaged.append(figure).append(level).append("=1\x1b[0m\n");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        WriteAll(path, damaged);
+        errors.clear();
+        ini = std::make_unique<TLMDIniCtrl>(path);
+        ini->OnError = [this](const QString& m) { errors << m; };
+        Language = 0;
+        // As the game starts: a few values before it knows the language, then the check.
+        EXPECT_EQ(ini->ReadInt("common", "back", 1), 2);
+        EXPECT_EQ(ini->ReadInt("common", "level", 1), 1);
+        Language = c.language;
+        ini->CheckAtStart();
+        EXPECT_EQ(ini->ReadText("common", "player", "Mr. Brain"), "Mr. Brain");
+        EXPECT_EQ(ini->Snapshot().ReadInt("statistics", "playeda", -1), -1);
+        EXPECT_EQ(ini->ReadText("common", "other", "none"), "none");
+        ASSERT_EQ(errors.size(), 1) << errors.join('\n').toStdString();
+        EXPECT_TRUE(errors[0].startsWith(QString::fromUtf8(c.says))) << errors[0].toStdString();
+        for (const char* key : {"player", "level", "playeda"})
+            EXPECT_TRUE(errors[0].contains(key)) << errors[0].toStdString();
+        EXPECT_FALSE(errors[0].contains("other")) << "not the game's key: nothing to tell";
+        ini->WriteText("common", "player", "Jo");
+        EXPECT_EQ(ini->ReadText("common", "player", ""), "Jo");
+        EXPECT_EQ(errors.size(), 1);
+    }
+    Language = 0;
 }
 
 TEST(IniPath, FollowsXdgConfigHome) {

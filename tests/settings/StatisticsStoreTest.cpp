@@ -104,4 +104,31 @@ TEST_F(StatisticsStoreTest, ADamagedValueReadsAsZeroAndTheNextGameMendsIt) {
     EXPECT_EQ(basic.Best, 300); // the good value outlives the damaged count beside it
 }
 
+// A large file (other programs' sections, tens of thousands of lines) is read once for all the
+// figures, not once for each of them, and a game is added in one read and one write.
+TEST_F(StatisticsStoreTest, AllFiguresComeFromOneReadOfTheFile) {
+    QByteArray file = "[common]\nlevel=2\n[statistics]\nplayeda=3\nwona=2\n[other]\n";
+    for (int i = 0; file.size() < 900 * 1024; ++i)
+        file += "key" + QByteArray::number(i) + "=value\n";
+    file += "[statistics]\nlostd=4\n";
+    Write(file);
+    auto ini = Store();
+    int reads = 0;
+    TLMDIniCtrl::FaultHook = [&reads](TIniStep step) { return step == TIniStep::Read ? ++reads, 0 : 0; };
+    const Statistics stored = ReadStatistics(*ini);
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(stored.Levels[0].Played, 3);
+    EXPECT_EQ(stored.Levels[0].Won, 2);
+    EXPECT_EQ(stored.Levels[3].Lost, 4);
+
+    reads = 0;
+    ASSERT_TRUE(StoreFinishedGame(*ini, {4, GameEnd::Won, 10, 1, 5}));
+    EXPECT_EQ(reads, 1);
+    TLMDIniCtrl::FaultHook = nullptr;
+    EXPECT_EQ(ReadStatistics(*ini).Levels[3].Played, 1);
+    EXPECT_EQ(ReadStatistics(*ini).Levels[3].Lost, 4);
+    EXPECT_TRUE(Read().contains("[other]\nkey0=value\n"));
+    EXPECT_TRUE(errors.isEmpty());
+}
+
 } // namespace
