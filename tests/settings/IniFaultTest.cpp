@@ -606,6 +606,8 @@ TEST(IniMessages, SayWhatWhyAndWhatToDoInThePlayersLanguage) {
          {"Your settings", "/x/V1.ini is read-only.", "chmod u+w \"/x/V1.ini\""}},
         {1, TIniWhat::Statistics, TIniCause::NoPermission,
          {"Deine Spielstatistik", "keine Schreibrechte für den Ordner /x", "chmod u+rwx \"/x\""}},
+        {0, TIniWhat::Par, TIniCause::WouldBeTooLarge,
+         {"best result found for your last game", "/x/V1.ini would be larger than 1 MiB", "Move /x/V1.ini away"}},
     };
     for (const auto& c : cases) {
         Language = c.language;
