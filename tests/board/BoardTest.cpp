@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
 #include <vector>
 
 namespace {
@@ -288,6 +290,9 @@ TEST_P(ScaledBoard, DrawsAtDeviceResolution) {
     EXPECT_NE(board.BoardBackground.pixel(350, board.Dev(498)), qRgb(0, 0, 0)); // texture between the frames
 }
 
-INSTANTIATE_TEST_SUITE_P(Ratios, ScaledBoard, ::testing::Values(1.25, 1.5, 2.0));
+INSTANTIATE_TEST_SUITE_P(Ratios, ScaledBoard, ::testing::Values(1.25, 1.5, 2.0),
+                         [](const ::testing::TestParamInfo<double>& info) {
+                             return "Percent" + std::to_string(std::lround(info.param * 100));
+                         });
 
 } // namespace

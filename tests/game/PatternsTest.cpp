@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <string>
@@ -57,7 +58,13 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, PatternRows, ::testing::Values(
     RowCase{"b1 b3 b5 J", "3 5 10* 11*"},          // bonus with three of a colour and the joker
     RowCase{"r1 r11 g1 J", "5 6 7 10 11 16"},
     RowCase{"r3 g6 b9 v12", "14 15"},
-    RowCase{"r2 r3 r2 r3", "1 5 7 11*"}));
+    RowCase{"r2 r3 r2 r3", "1 5 7 11*"}),
+    // Each case is named after its row ("r5_g5_b9_J"), the same in every run.
+    [](const ::testing::TestParamInfo<RowCase>& info) {
+        std::string name = info.param.row;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
 
 // The whole points table: plain, with colour bonus, and both halved by a joker in the row.
 TEST(ClaimPoints, WholeTable) {

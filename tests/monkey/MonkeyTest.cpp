@@ -90,7 +90,8 @@ TEST_P(MonkeyRun, EveryEventKeepsTheGameWhole) {
     Play(GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, MonkeyRun, ::testing::Values(1u, 2024u, 90210u));
+INSTANTIATE_TEST_SUITE_P(Seeds, MonkeyRun, ::testing::Values(1u, 2024u, 90210u),
+                         ::testing::PrintToStringParamName());
 
 TEST_F(MonkeyRun, Replay) {
     const int seed = EnvInt("ZELVANO_MONKEY_SEED", -1);
