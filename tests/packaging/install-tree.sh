@@ -44,12 +44,17 @@ exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$root/$desktop")
 icon=$(sed -n 's/^Icon=//p' "$root/$desktop")
 [ "$exec_name" = zelvano ] || bad "desktop entry runs '$exec_name', not the program"
 svg=share/icons/hicolor/scalable/apps/$icon.svg
-png=share/icons/hicolor/256x256/apps/$icon.png
-expected+=("$svg" "$png")
+symbolic=share/icons/hicolor/symbolic/apps/$icon-symbolic.svg
+expected+=("$svg" "$symbolic")
 grep -q '<svg' "$root/$svg" 2>/dev/null || bad "no scalable icon '$icon'"
-# Width and height of a PNG: two big-endian words from byte 16.
-size=$(od -An -tu1 -j16 -N8 "$root/$png" 2>/dev/null | awk '{print $3*256+$4 "x" $7*256+$8}' || true)
-[ "$size" = 256x256 ] || bad "256x256 icon '$icon' is '$size'"
+grep -q '<svg' "$root/$symbolic" 2>/dev/null || bad "no symbolic icon '$icon-symbolic'"
+# Each size's PNG really has that size: width and height are two big-endian words from byte 16.
+for n in 16 22 24 32 48 64 128 256; do
+  png=share/icons/hicolor/${n}x${n}/apps/$icon.png
+  expected+=("$png")
+  size=$(od -An -tu1 -j16 -N8 "$root/$png" 2>/dev/null | awk '{print $3*256+$4 "x" $7*256+$8}' || true)
+  [ "$size" = "${n}x${n}" ] || bad "${n}x${n} icon '$icon' is '$size'"
+done
 
 # The metainfo names the desktop entry and lists this version as its newest release.
 metainfo=share/metainfo/org.zelvano.Zelvano.metainfo.xml

@@ -2,6 +2,7 @@
 """Builds the button, dialog and icon artwork of Zelvano from the SVG sources beside this file.
 
     python3 scripts/art/ui/make_ui_art.py [--preview]
+    python3 scripts/art/ui/make_ui_art.py --icons     # the application icon's sizes only
 
 Steps: build the little SVG renderer (render/, Qt), render every source, compose and finish
 the pictures in Python, write them to assets/buttons, assets/dialogs and assets/icon, and
@@ -231,12 +232,34 @@ def finish_dialogs(pics):
 # ---------------------------------------------------------------------------------------------
 # Application icon
 
+# The desktop menu's icon at each size a theme asks for, from the source drawn for that size:
+# below 64 px the large drawing's shadows, gradient and turned cards only blur, so the small
+# sizes have sources of their own in packaging/icons, each on its own pixel grid.
+ICON_SOURCES = {
+    16: ROOT / "packaging/icons/zelvano-16.svg",
+    22: ROOT / "packaging/icons/zelvano-24.svg",
+    24: ROOT / "packaging/icons/zelvano-24.svg",
+    32: ROOT / "packaging/icons/zelvano-32.svg",
+    48: ROOT / "packaging/icons/zelvano-32.svg",
+    64: ASSETS / "icon/zelvano.svg",
+    128: ASSETS / "icon/zelvano.svg",
+    256: ASSETS / "icon/zelvano.svg",
+}
+
+
+def icon_png(size):
+    # The 256 px picture lies with its source in assets/icon; the smaller ones in packaging/.
+    return ASSETS / "icon/zelvano-256.png" if size == 256 else ROOT / f"packaging/icons/zelvano-{size}.png"
+
+
 def queue_icon(r):
-    r.add_file("zelvano-256", ASSETS / "icon/zelvano.svg", 256, 256)
+    for size, source in ICON_SOURCES.items():
+        r.add_file(f"zelvano-{size}", source, size, size)
 
 
 def finish_icon(pics):
-    write_png(ASSETS / "icon/zelvano-256.png", pics["zelvano-256"], alpha=True)
+    for size in ICON_SOURCES:
+        write_png(icon_png(size), pics[f"zelvano-{size}"], alpha=True)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -245,6 +268,13 @@ def main(argv):
     preview = "--preview" in argv
     BUILD.mkdir(parents=True, exist_ok=True)
     r = Renderer(build_renderer())
+    if "--icons" in argv:
+        # Only the application icon: the other pictures may come out a pixel different under
+        # another Qt version, and would then show up as changed for nothing.
+        queue_icon(r)
+        finish_icon(r.run())
+        print("application icons written")
+        return 0
     queue_buttons(r)
     queue_dialogs(r)
     queue_icon(r)
