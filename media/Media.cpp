@@ -4,6 +4,7 @@
 #include "media/Media.h"
 
 #include "media/MidiLength.h"
+#include "media/RuntimeLibraries.h"
 #include "media/SoundFont.h"
 
 #include <QByteArray>
@@ -59,7 +60,7 @@ const SdlApi* Sdl()
     static const SdlApi* const api = []() -> const SdlApi* {
         // Global: FluidSynth, which the mixer brings, must be found by the program's own
         // stand-in for its settings constructor (below).
-        void* mixer = dlopen("libSDL2_mixer-2.0.so.0", RTLD_NOW | RTLD_GLOBAL);
+        void* mixer = dlopen(ZELVANO_MIXER_SONAME, RTLD_NOW | RTLD_GLOBAL);
         if (!mixer)
             return nullptr;
         static SdlApi a;
@@ -289,7 +290,7 @@ extern "C" __attribute__((visibility("default"))) void* new_fluid_settings()
     using SetInt = int (*)(void*, const char*, int);
     // The real ones: next in line after the program, or in FluidSynth itself, which the mixer
     // has brought along by now.
-    static void* const fluid = dlopen("libfluidsynth.so.3", RTLD_NOW | RTLD_NOLOAD);
+    static void* const fluid = dlopen(ZELVANO_FLUIDSYNTH_SONAME, RTLD_NOW | RTLD_NOLOAD);
     const auto real = [](const char* name) {
         void* function = dlsym(RTLD_NEXT, name);
         return function || !fluid ? function : dlsym(fluid, name);
