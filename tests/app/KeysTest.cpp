@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {"UP"}, true, 3},
         StateKeyCase{"EscapePutsBack", gsRunning, KM{{Qt::Key_1, None}, {Qt::Key_Escape, None}}, nullptr,
                      gsRunning, {"UP", "FALSCH"}, false, 3},
-        StateKeyCase{"SpaceOnAnotherStackIsBesideTheRow", gsRunning,
+        StateKeyCase{"SpaceOnAnotherStackMissesTheRow", gsRunning,
                      KM{{Qt::Key_1, None}, {Qt::Key_Tab, None}, {Qt::Key_Tab, None}, {Qt::Key_Tab, None},
                         {Qt::Key_Space, None}},
                      nullptr, gsRunning, {"UP", "FALSCH"}, false, 3},
