@@ -442,6 +442,7 @@ void TMainform::RecordGameEnd(GameEnd end) {
 
 void TMainform::OfferHighscore() {
     if (Advice->Assisted()) return; // a game played with hints does not compete
+    if (m_closing) return;           // the desktop ended the game while a message was up
     NeedDialogs();
     if (HighscoreDlg) HighscoreDlg->ShowModal(Score, false);
 }
@@ -594,9 +595,7 @@ void TMainform::RestartDealClick() { DealAfresh(DealNumber); }
 void TMainform::DealAfresh(std::int32_t number) {
     if (GameState == gsPaused) return;
     if (GameState == gsRunning) {
-        NeedDialogs();
-        YesNoDialog->ShowModal(2);
-        if (YesNoDialog->ModalResult() == mrNo) return;
+        if (!AskToDropTheGame()) return;
         GameState = gsLost;
         GameEnded();
         RecordGameEnd(GameEnd::Mixed);
@@ -611,11 +610,17 @@ void TMainform::DealAfresh(std::int32_t number) {
     EvaluatePatterns();
 }
 
-void TMainform::GiveUpBtnClick() {
-    if (GameState != gsRunning) return;
+bool TMainform::AskToDropTheGame() {
     NeedDialogs();
     YesNoDialog->ShowModal(2);
-    if (YesNoDialog->ModalResult() == mrNo) return;
+    // Only the player's yes drops the game. When the desktop ends the game while the question
+    // waits, the question ends without an answer and the close has already counted the game.
+    return YesNoDialog->ModalResult() == mrYes && !m_closing;
+}
+
+void TMainform::GiveUpBtnClick() {
+    if (GameState != gsRunning) return;
+    if (!AskToDropTheGame()) return;
     GameState = gsLost;
     GameEnded();
     RecordGameEnd(GameEnd::GivenUp);
@@ -647,10 +652,9 @@ void TMainform::OptionBtnClick() {
     qxMultiDlg->DialogLevel = Level;
     qxMultiDlg->ShowPage(3);
     const int chosen = qxMultiDlg->DialogLevel;
-    if (chosen == Level) return;
+    if (chosen == Level || m_closing) return;
     if (GameState == gsRunning) {
-        YesNoDialog->ShowModal(2);
-        if (YesNoDialog->ModalResult() == mrNo) return; // the game goes on at its level
+        if (!AskToDropTheGame()) return; // the game goes on at its level
         GameState = gsLost;
         GameEnded();
         RecordGameEnd(GameEnd::LevelChanged);

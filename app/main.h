@@ -175,6 +175,8 @@ private:
     FinishedGame FinishedGameNow(GameEnd end) const;
     // Mix and restart: ends a running game (after asking) and deals the number, or a random one.
     void DealAfresh(std::int32_t number);
+    // Asks before a running game is dropped (a new deal, giving up, another level): true on yes.
+    bool AskToDropTheGame();
     void DrawTable();
     void RestartDragAfterLayout(int oldCardSize);
     void RelayoutAndPaint();

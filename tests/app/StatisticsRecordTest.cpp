@@ -7,8 +7,10 @@
 #include "settings/StatisticsStore.h"
 #include "settings/qxmulti.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -134,6 +136,46 @@ TEST_F(StatisticsRecording, ClosingCountsARunningOrPausedGameOnly) {
         EXPECT_EQ(basic.Played, state == gsNotStarted ? 0 : 1);
         EXPECT_EQ(basic.Lost, basic.Played);
         EXPECT_EQ(basic.Ticks, state == gsNotStarted || state == gsLost ? 0 : 7);
+        delete form;
+        form = nullptr;
+    }
+}
+
+// The desktop ends the game (a signal, the session's end) while the question before dropping
+// a running game waits: the close counts the game, and the question, ended without an answer,
+// must not count it a second time.
+TEST_F(StatisticsRecording, TheDesktopEndingTheGameDuringAQuestionCountsItOnce) {
+    struct Question {
+        const char* name;
+        const char* firstDialog; // answered as the player does, before the question
+        TJetButton* TMainform::*button;
+    };
+    const Question questions[] = {
+        {"give up", nullptr, &TMainform::GiveUpBtn},
+        {"new deal", nullptr, &TMainform::MixBtn},
+        {"another level", "TqxMultiDlg", &TMainform::OptionBtn},
+    };
+    for (const Question& q : questions) {
+        SCOPED_TRACE(q.name);
+        Start();
+        MouseDown(EmptyBoard);
+        form->Score = 25;
+        if (q.firstDialog) dialogs.Expect(q.firstDialog, ChooseNextLevel);
+        // What the program does on the desktop's end: the close, then every loop ends, the
+        // question's own too.
+        dialogs.Expect("TYesNoDialog", [this](QDialog*) {
+            form->CloseWithoutQuestions();
+            QCoreApplication::exit(0);
+        });
+        // Pressed from within the program's own loop, as a player presses.
+        QTimer::singleShot(0, form, [this, &q] { ClickButton(form->*q.button); });
+        QCoreApplication::exec();
+        EXPECT_FALSE(dialogs.Pending());
+        const LevelStatistics basic = ReadStatistics(form->ini).Levels[0];
+        EXPECT_EQ(basic.Played, 1);
+        EXPECT_EQ(basic.Lost, 1);
+        EXPECT_EQ(dialogs.Seen.count("THighscoreDlg"), 0) << "no score is offered as the game ends";
+        EXPECT_FALSE(form->isVisible());
         delete form;
         form = nullptr;
     }
