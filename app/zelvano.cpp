@@ -36,16 +36,18 @@ int main(int argc, char** argv) {
     // wait for an answer while they are.
     TMainform* mainform = nullptr;
     bool ended = false;
-    InstallDesktopEndHandlers(app, [&mainform, &ended] {
+    const auto endGame = [&mainform, &ended] {
         ended = true;
         if (mainform)
             mainform->CloseWithoutQuestions();
         QCoreApplication::exit(0); // also ends the loop of any dialog that is open
-    });
+    };
+    InstallDesktopEndHandlers(app, endGame);
     mainform = CreateForms(TLMDIniCtrl::DefaultPath(), line.Start);
     int result = 0;
     if (!ended) { // ended while the windows were made: nothing changed yet, nothing to write
         ReportFirstPaint(mainform->box);
+        EndWhenWindowDestroyed(*mainform, endGame);
         mainform->show();
         result = app.exec();
     }

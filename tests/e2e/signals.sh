@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The desktop ends the game: SIGTERM after the level was changed in the options, and SIGINT
-# while the exit question is open. Each time the game must keep what a close keeps and end
-# with status 0.
+# The desktop ends the game: SIGTERM after the level was changed in the options, SIGINT
+# while the exit question is open, SIGHUP and SIGQUIT from the terminal; and another program
+# destroys its window. Each time the game must keep what a close keeps and end with status 0.
 set -euo pipefail
 BIN=$1
 source "$(dirname "$0")/xsession.sh"
@@ -30,14 +30,19 @@ start_game() {
   read -r WX WY WW WH < <(window_geometry "$WID")
 }
 
+# The game ends within ten seconds of $1, with status 0.
+ends_after() {
+  local status=0
+  timeout 10 tail --pid="$APPPID" -f /dev/null || { echo "the game ran on after $1"; exit 1; }
+  wait "$APPPID" || status=$?
+  APPPID=""
+  [ "$status" -eq 0 ] || { echo "$1: exit status $status"; cat "$WORK/app.log"; exit 1; }
+}
+
 # Ends the game with signal $1 and checks it went with status 0.
 end_with() {
   kill -"$1" "$APPPID"
-  local status=0
-  timeout 10 tail --pid="$APPPID" -f /dev/null || { echo "the game ignored SIG$1"; exit 1; }
-  wait "$APPPID" || status=$?
-  APPPID=""
-  [ "$status" -eq 0 ] || { echo "SIG$1: exit status $status"; cat "$WORK/app.log"; exit 1; }
+  ends_after "SIG$1"
 }
 
 # The dialog on top: the one window titled exactly "Zelvano".
@@ -68,6 +73,23 @@ dialog_origin
 sed -i 's/^level=.*/level=3/' "$ini" # the game writes its own level back, not this one
 end_with INT
 grep -qx 'level=2' "$ini" || { echo "settings not written on SIGINT:"; cat "$ini"; exit 1; }
+
+# The terminal the game was started from closes (SIGHUP), or Ctrl+\ is pressed in it
+# (SIGQUIT): the game ends as on SIGTERM, its settings written.
+for sig in HUP QUIT; do
+  start_game
+  sed -i 's/^level=.*/level=3/' "$ini"
+  end_with "$sig"
+  grep -qx 'level=2' "$ini" || { echo "settings not written on SIG$sig:"; cat "$ini"; exit 1; }
+done
+
+# Another program destroys the main window (a desktop tool, xdotool windowclose): the game
+# ends as on the session's end, its settings written, instead of running on without a window.
+start_game
+sed -i 's/^level=.*/level=3/' "$ini"
+xdotool windowclose "$WID"
+ends_after "its window was destroyed"
+grep -qx 'level=2' "$ini" || { echo "settings not written when the window was destroyed:"; cat "$ini"; exit 1; }
 
 # SIGTERM while the start still waits on its message about a settings file too large to be
 # ours: the game ends with status 0 and leaves that file as it was.
