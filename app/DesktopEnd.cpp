@@ -1,5 +1,7 @@
 #include "app/DesktopEnd.h"
 
+#include "app/DisplayPlatform.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QCoreApplication>
@@ -130,23 +132,12 @@ void EndWhenWindowDestroyed(QWidget& window, std::function<void()> close) {
 }
 
 const char* NoDisplayLine() {
-    static const std::string line = [] {
-        const char* x = std::getenv("DISPLAY");
-        const char* wayland = std::getenv("WAYLAND_DISPLAY");
-        std::string names;
-        if (x && *x)
-            names += std::string("DISPLAY=") + x;
-        if (wayland && *wayland)
-            names += (names.empty() ? "" : ", ") + std::string("WAYLAND_DISPLAY=") + wayland;
-        if (names.empty())
-            names = "neither DISPLAY nor WAYLAND_DISPLAY is set";
-        return "zelvano: cannot connect to the display (" + names +
-               "); start the game inside a desktop session, or set DISPLAY to a running X server";
-    }();
+    static const std::string line = DisplayFailureLine();
     return line.c_str();
 }
 
 void BeginDisplayCheck() {
+    NoDisplayLine(); // worked out now: in Qt's fatal moment as little as possible is done
     queued = new QList<TQueued>;
     qInstallMessageHandler(Queue);
 }

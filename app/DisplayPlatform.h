@@ -7,6 +7,9 @@
 // A platform the player names in QT_QPA_PLATFORM is always kept.
 
 #include <QByteArray>
+#include <QList>
+
+#include <string>
 
 struct TDisplayEnvironment {
     bool platformNamed = false;   // QT_QPA_PLATFORM is set
@@ -22,3 +25,26 @@ QByteArray ChoosePlatform(const TDisplayEnvironment& env);
 // Looks at the environment and the installed plugins and sets QT_QPA_PLATFORM accordingly.
 // Call it before the QApplication is made.
 void SelectDisplayPlatform();
+
+// Qt's platform plugin for a platform name as QT_QPA_PLATFORM gives it ("wayland", "xcb") is
+// installed where Qt looks for it.
+bool PlatformPluginInstalled(const QByteArray& name);
+
+// What the player is told when the game cannot come up on any display.
+struct TDisplayFailure {
+    QByteArray x11Display;     // DISPLAY
+    QByteArray waylandDisplay; // WAYLAND_DISPLAY
+    struct TNamed {
+        QByteArray name;
+        bool installed = true;
+    };
+    QList<TNamed> named; // QT_QPA_PLATFORM's platforms, in its order
+};
+
+// A platform named in QT_QPA_PLATFORM whose plugin is missing is named, with the package that
+// brings it, when no named platform could have been tried at all; otherwise the line says
+// which displays could not be reached.
+std::string DisplayFailureLine(const TDisplayFailure& failure);
+
+// The same from the environment and the installed plugins.
+std::string DisplayFailureLine();

@@ -29,4 +29,34 @@ TEST(ChoosePlatform, NativeOnWaylandQuietXWaylandWithoutItsPlugin) {
         EXPECT_EQ(ChoosePlatform(c.env), QByteArray(c.platform)) << c.name;
 }
 
+// A platform the player names but Qt cannot load is what is missing, not a display.
+TEST(DisplayFailureLine, NamesAMissingPlatformInsteadOfTheDisplay) {
+    using Named = QList<TDisplayFailure::TNamed>;
+    struct Case {
+        const char* name;
+        TDisplayFailure failure;
+        const char* says;
+        const char* never;
+    };
+    const Case cases[] = {
+        {"wayland asked for, its plugin missing, DISPLAY set", {":0", "", Named{{"wayland", false}}},
+         "asks for wayland, and Qt's platform plugin for it is not installed (the qt6-wayland package)", "DISPLAY"},
+        {"another platform missing", {":0", "", Named{{"vnc", false}}}, "asks for vnc,", "qt6-wayland"},
+        {"both named, both missing", {"", "w", Named{{"wayland", false}, {"xcb", false}}}, "asks for wayland, xcb,",
+         "connect"},
+        {"one named platform there: its display failed", {":4093", "", Named{{"wayland", false}, {"xcb", true}}},
+         "cannot connect to the display (DISPLAY=:4093)", "qt6-wayland"},
+        {"nothing named", {":4093", "w", Named{}}, "cannot connect to the display (DISPLAY=:4093, WAYLAND_DISPLAY=w)",
+         "QT_QPA_PLATFORM"},
+        {"no display at all", {"", "", Named{}}, "(neither DISPLAY nor WAYLAND_DISPLAY is set)", "QT_QPA_PLATFORM"},
+    };
+    for (const Case& c : cases) {
+        const std::string line = DisplayFailureLine(c.failure);
+        EXPECT_NE(line.find(c.says), std::string::npos) << c.name << ": " << line;
+        EXPECT_EQ(line.find(c.never), std::string::npos) << c.name << ": " << line;
+        EXPECT_EQ(line.rfind("zelvano: ", 0), 0u) << line;
+    }
+}
+
 } // namespace
+

@@ -6,7 +6,7 @@ WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 chmod 700 "$WORK"
 fail=0
-check() { # name, then the environment to run in
+check() { # name, then the environment to run in; the line expected is in $SAYS
   local name=$1
   shift
   env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$WORK" XDG_CONFIG_HOME="$WORK/config" \
@@ -14,7 +14,7 @@ check() { # name, then the environment to run in
   local status=$?
   local lines
   lines=$(wc -l <"$WORK/err")
-  if [ "$status" -ne 1 ] || [ "$lines" -ne 1 ] || ! grep -q '^zelvano: cannot connect to the display' "$WORK/err"; then
+  if [ "$status" -ne 1 ] || [ "$lines" -ne 1 ] || ! grep -q "^zelvano: ${SAYS:-cannot connect to the display}" "$WORK/err"; then
     echo "$name: status $status, stderr:"
     cat "$WORK/err"
     fail=1
@@ -27,4 +27,7 @@ check "no display at all"
 check "an X display nobody serves" DISPLAY=:4093
 check "xcb asked for, no X server" QT_QPA_PLATFORM=xcb DISPLAY=:4093
 check "wayland asked for, no compositor" QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=zelvano-none
+# A platform that is not installed is what the line names, though a display is set.
+SAYS="QT_QPA_PLATFORM asks for nosuch, and Qt's platform plugin for it is not installed" \
+  check "a platform not installed" QT_QPA_PLATFORM=nosuch DISPLAY=:4093
 exit $fail
