@@ -7,6 +7,7 @@
 #include "settings/qxmulti.h"
 
 #include <QDialog>
+#include <QWindow>
 
 #include <cerrno>
 #include <QTest>
@@ -211,6 +212,21 @@ TEST_F(Lifecycle, DialogsAreMadeWhenFirstNeeded) {
         EXPECT_EQ(form->findChildren<QDialog*>().size(), 5) << "round " << round;
     }
     EXPECT_EQ(dialogs.Seen, (QStringList{"THighscoreDlg", "THighscoreDlg"}));
+}
+
+// Every dialog is a transient child of the board's window. On Wayland that is the only say a
+// program has in where a window opens: the compositor places such a child over its parent.
+TEST_F(Lifecycle, DialogsAreTransientChildrenOfTheBoard) {
+    Start();
+    form->NeedDialogs();
+    const QList<QDialog*> all = form->findChildren<QDialog*>();
+    ASSERT_EQ(all.size(), 5);
+    for (QDialog* d : all) {
+        d->show();
+        ASSERT_NE(d->windowHandle(), nullptr) << d->metaObject()->className();
+        EXPECT_EQ(d->windowHandle()->transientParent(), form->windowHandle()) << d->metaObject()->className();
+        d->hide();
+    }
 }
 
 // Once the window has kept its size, a board up to about full HD lets go of its vector
