@@ -405,8 +405,9 @@ void SetLine(TIniText& text, TIniIndex& index, const QString& section, const QSt
         }
     } else if (index.sectionEnd.contains(name.first)) {
         const qsizetype at = index.sectionEnd.value(name.first) + 1;
+        if (at < text.lines.size()) // no line moves when the section ends the file
+            index.Shift(at, 1);
         text.lines.insert(at, line);
-        index.Shift(at, 1);
         index.keyLines[name] = {at};
         index.sectionEnd[name.first] = at;
     } else {
