@@ -155,12 +155,14 @@ public:
     // Larger files are no settings file of ours (ours is a few kilobytes): they are neither
     // parsed nor written over.
     static constexpr qint64 MaxFileSize = 1 << 20;
-    // How long a write waits for another copy's lock. That copy holds it while it writes and
-    // flushes at most MaxFileSize, which takes milliseconds, a second on a badly loaded disk;
-    // one that holds it longer is stopped or hung, and the write goes ahead without it (still
-    // all or nothing). Kept short because the close waits too, and a desktop that is logging
-    // out gives a program only a few seconds. The start never waits: it needs no lock.
-    static constexpr int LockWaitMs = 1000;
+    // How long a write waits for another copy's lock. That copy holds it only while it writes
+    // and flushes at most MaxFileSize (never while it asks the player anything): milliseconds,
+    // up to a second or so on a badly loaded machine, where going ahead too early could lose
+    // what the other copy adds. One that holds it longer is stopped or hung, and the write goes
+    // ahead without it (still all or nothing). Kept that short because the close waits too,
+    // and a desktop that is logging out gives a program only a few seconds. The start never
+    // waits: reading needs no lock.
+    static constexpr int LockWaitMs = 2000;
     // A temporary file of ours this old is left over from a write that was cut short: a write
     // takes well under a second.
     static constexpr int LeftoverAgeSeconds = 10 * 60;
