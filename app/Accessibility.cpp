@@ -5,11 +5,11 @@
 #include "app/main.h"
 #include "board/PaintBox.h"
 #include "controls/Accessible.h"
+#include "controls/AccessibleNotice.h"
 #include "controls/jetButton.h"
 #include "settings/Language.h"
 
 #include <QAccessible>
-#include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QLabel>
 #include <QPointer>
@@ -29,11 +29,18 @@ TMainform* FormOf(QWidget* w) {
 
 // ---- the board's own children, which are drawn, not widgets ------------------------------
 
-enum class TPart { Score, Row, Stack, Status };
+enum class TPart { Score, Row, Stack, Hand, Status };
 
-class TBoardAccessible;
+// Whether the keyboard's mark stands on an element: it counts as focused only while the
+// main window itself has the focus (not while a dialog over it does) and, on the board, not
+// while the game pauses and the board is hidden.
+bool MarkOn(const TMainform* f, TFocusGroup group, int index) {
+    if (!f || !f->Keys || !f->Keys->MarkShown() || !f->isActiveWindow()) return false;
+    if (group != TFocusGroup::Toolbar && f->GameState == gsPaused) return false;
+    return f->Keys->Group() == group && f->Keys->Index() == index;
+}
 
-class TBoardPartAccessible : public QAccessibleInterface, public QAccessibleValueInterface {
+class TBoardPartAccessible : public QAccessibleInterface {
 public:
     TBoardPartAccessible(TPaintBox* box, TPart part, int index) : m_box(box), m_part(part), m_index(index) {}
 
@@ -50,6 +57,7 @@ public:
         switch (m_part) {
         case TPart::Score: return QAccessible::StaticText;
         case TPart::Status: return QAccessible::StatusBar;
+        case TPart::Hand: return QAccessible::Graphic;
         default: return QAccessible::Graphic;
         }
     }
@@ -59,8 +67,7 @@ public:
         if (!f) return QString();
         switch (m_part) {
         case TPart::Score:
-            if (t == QAccessible::Name) return f->ScoreLabel->text();
-            if (t == QAccessible::Value) return QString::number(f->Score);
+            if (t == QAccessible::Name) return ScoreText(*f);
             break;
         case TPart::Row:
             if (t == QAccessible::Name) return CardName(f->Row[m_index]);
@@ -70,6 +77,12 @@ public:
             if (t == QAccessible::Name)
                 return f->StackCount[m_index] > 0 ? CardName(f->TopCard(m_index)) : Say("leer", "empty");
             if (t == QAccessible::Description) return StackPlaceName(m_index, f->StackCount[m_index]);
+            break;
+        case TPart::Hand:
+            if (t == QAccessible::Name && f->Dragging)
+                return CardName(f->TopCard(f->DragStack)) + Say(" in der Hand", " in hand");
+            if (t == QAccessible::Description && f->Dragging)
+                return Say("von Stapel ", "from stack ") + QString::number(f->DragStack + 1);
             break;
         case TPart::Status:
             if (t == QAccessible::Name) return f->Keys ? f->Keys->Announcer.Last() : QString();
@@ -87,6 +100,7 @@ public:
         case TPart::Score: r = f->Board.Layout.ScoreField(); break;
         case TPart::Row: r = f->Board.Layout.RowRect(m_index); break;
         case TPart::Stack: r = f->Board.Layout.StackArea(m_index); break;
+        case TPart::Hand: r = f->Board.Layout.StackTopRect(f->DragStack); break;
         case TPart::Status: r = QRect(0, 0, 1, 1); break;
         }
         return QRect(m_box->mapToGlobal(r.topLeft()), r.size());
@@ -98,29 +112,18 @@ public:
         if (!f) return s;
         // The board is hidden while the game pauses.
         if (f->GameState == gsPaused && m_part != TPart::Status) s.invisible = true;
-        if (m_part == TPart::Row || m_part == TPart::Stack) {
+        if (m_part == TPart::Hand && !f->Dragging) s.invisible = true;
+        if (m_part == TPart::Row || m_part == TPart::Stack || m_part == TPart::Score) {
             s.focusable = true;
-            const TFocusGroup g = m_part == TPart::Row ? TFocusGroup::Row : TFocusGroup::Stacks;
-            s.focused = f->Keys && f->Keys->MarkShown() && f->Keys->Group() == g && f->Keys->Index() == m_index;
+            const TFocusGroup g = m_part == TPart::Row     ? TFocusGroup::Row
+                                  : m_part == TPart::Stack ? TFocusGroup::Stacks
+                                                           : TFocusGroup::Score;
+            s.focused = MarkOn(f, g, m_part == TPart::Score ? 0 : m_index);
         }
-        if (m_part == TPart::Status) s.readOnly = true;
+        // The score only reads; it offers no value to step up or down.
+        if (m_part == TPart::Status || m_part == TPart::Score) s.readOnly = true;
         return s;
     }
-
-    void* interface_cast(QAccessible::InterfaceType t) override {
-        if (t == QAccessible::ValueInterface && m_part == TPart::Score) return static_cast<QAccessibleValueInterface*>(this);
-        return nullptr;
-    }
-
-    // The score as a number.
-    QVariant currentValue() const override {
-        TMainform* f = FormOf(m_box);
-        return f ? QVariant(int(f->Score)) : QVariant();
-    }
-    void setCurrentValue(const QVariant&) override {}
-    QVariant maximumValue() const override { return 99999; }
-    QVariant minimumValue() const override { return -9999; }
-    QVariant minimumStepSize() const override { return 1; }
 
 private:
     QPointer<TPaintBox> m_box;
@@ -128,11 +131,13 @@ private:
     int m_index;
 };
 
-// Children in this order: the score, row positions 1..4, stacks 1..5, the status line.
+// Children in this order: the score, row positions 1..4, stacks 1..5, the card in hand, the
+// status line.
 constexpr int ScoreChild = 0;
 constexpr int FirstRowChild = 1;
 constexpr int FirstStackChild = FirstRowChild + RowSize;
-constexpr int StatusChild = FirstStackChild + StackTotal;
+constexpr int HandChild = FirstStackChild + StackTotal;
+constexpr int StatusChild = HandChild + 1;
 constexpr int PartCount = StatusChild + 1;
 
 class TBoardAccessible : public QAccessibleWidget {
@@ -145,6 +150,7 @@ public:
         add(TPart::Score, 0);
         for (int j = 0; j < RowSize; ++j) add(TPart::Row, j);
         for (int s = 0; s < StackTotal; ++s) add(TPart::Stack, s);
+        add(TPart::Hand, 0);
         add(TPart::Status, 0);
     }
     ~TBoardAccessible() override {
@@ -174,6 +180,13 @@ public:
 
 private:
     std::vector<QAccessible::Id> m_ids;
+};
+
+// The main window is a frame named by its title, so a screen reader knows the game's window
+// (and finds its status line); a plain top-level widget would read as a filler.
+class TMainWindowAccessible : public QAccessibleWidget {
+public:
+    explicit TMainWindowAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::Window) {}
 };
 
 class TPatternAccessible : public QAccessibleWidget {
@@ -209,8 +222,7 @@ public:
         s.checked = st == TPatternState::Claimed;
         s.disabled = !IsOffered(st);
         s.focusable = true;
-        s.focused = f->Keys && f->Keys->MarkShown() && f->Keys->Group() == TFocusGroup::Patterns &&
-                    f->Keys->Index() + 1 == Shape()->Position();
+        s.focused = MarkOn(f, TFocusGroup::Patterns, Shape()->Position() - 1);
         return s;
     }
 
@@ -223,6 +235,7 @@ public:
 
 QAccessibleInterface* GameFactory(const QString& className, QObject* object) {
     if (!object || !object->isWidgetType()) return nullptr;
+    if (className == QLatin1String("TMainform")) return new TMainWindowAccessible(static_cast<QWidget*>(object));
     if (className == QLatin1String("TPaintBox")) return new TBoardAccessible(static_cast<TPaintBox*>(object));
     if (className == QLatin1String("TPatternShape")) return new TPatternAccessible(static_cast<TPatternShape*>(object));
     return ControlsAccessibleFactory(className, object);
@@ -239,6 +252,15 @@ QAccessibleInterface* BoardChild(TMainform& form, int index) {
     return board ? board->child(index) : nullptr;
 }
 
+// The toolbar's buttons never take Qt's focus: the keyboard's mark is their focus.
+bool ToolbarButtonMarked(const QWidget* button) {
+    TMainform* f = FormOf(const_cast<QWidget*>(button));
+    if (!f || !f->Keys) return false;
+    for (int i = 0; i < 8; ++i)
+        if (f->Keys->ToolbarButton(i) == button) return MarkOn(f, TFocusGroup::Toolbar, i);
+    return false;
+}
+
 } // namespace
 
 void InstallAccessibility() {
@@ -246,6 +268,11 @@ void InstallAccessibility() {
     if (installed) return;
     installed = true;
     QAccessible::installFactory(GameFactory);
+    SetKeyboardMarkQuery(ToolbarButtonMarked);
+}
+
+QString ScoreText(const TMainform& form) {
+    return MainText(TMainText::ScoreCaption) + QLatin1Char(' ') + QString::number(form.Score);
 }
 
 QString CardName(CardCode card) {
@@ -294,6 +321,7 @@ void AnnounceKeyboardFocus(TMainform& form, const TKeyboard& keys) {
     switch (keys.Group()) {
     case TFocusGroup::Stacks: Emit(BoardChild(form, FirstStackChild + i), QAccessible::Focus); break;
     case TFocusGroup::Row: Emit(BoardChild(form, FirstRowChild + i), QAccessible::Focus); break;
+    case TFocusGroup::Score: Emit(BoardChild(form, ScoreChild), QAccessible::Focus); break;
     case TFocusGroup::Patterns:
         Emit(QAccessible::queryAccessibleInterface(form.PatternShapes[size_t(i + 1)]), QAccessible::Focus);
         break;
@@ -304,6 +332,10 @@ void AnnounceKeyboardFocus(TMainform& form, const TKeyboard& keys) {
 }
 
 // ---- announcements ------------------------------------------------------------------------
+
+TAnnouncer::TAnnouncer(TMainform& form) : m_notice(new TNotice(&form)) {}
+
+QString TAnnouncer::Last() const { return m_notice->Last(); }
 
 TAnnouncer::TSnapshot TAnnouncer::Take(const TMainform& f) const {
     TSnapshot s;
@@ -317,7 +349,49 @@ TAnnouncer::TSnapshot TAnnouncer::Take(const TMainform& f) const {
     s.gameState = f.GameState;
     s.score = f.Score;
     s.level = f.Level;
+    s.dragging = f.Dragging;
+    s.dragStack = f.DragStack;
+    if (f.Dragging) s.inHand = f.TopCard(f.DragStack);
     return s;
+}
+
+// A card lifted, dropped or put back.
+void TAnnouncer::Moves(const TMainform& form, const TSnapshot& was, const TSnapshot& now, QStringList& said) const {
+    bool dropped = false;
+    for (int j = 0; j < RowSize; ++j) {
+        if (now.row[size_t(j)] == was.row[size_t(j)]) continue;
+        dropped = true;
+        said << CardName(now.row[size_t(j)]) + Say(" auf ", " on ") + RowPlaceName(j) + Say(", deckt ", ", covers ") +
+                    CardName(was.row[size_t(j)]);
+        Emit(BoardChild(const_cast<TMainform&>(form), FirstRowChild + j), QAccessible::NameChanged);
+    }
+    if (now.dragging && (!was.dragging || now.dragStack != was.dragStack)) {
+        said << CardName(now.inHand) + Say(" in der Hand, von Stapel ", " in hand, from stack ") +
+                    QString::number(now.dragStack + 1);
+        Emit(BoardChild(const_cast<TMainform&>(form), HandChild), QAccessible::ObjectShow);
+    } else if (was.dragging && !now.dragging && !dropped) {
+        said << CardName(was.inHand) + Say(" zurück auf Stapel ", " back on stack ") +
+                    QString::number(was.dragStack + 1);
+    }
+}
+
+// Patterns newly offered, with their points, and claims with the new score.
+void TAnnouncer::Offers(const TMainform& form, const TSnapshot& was, const TSnapshot& now, QStringList& said) const {
+    QStringList offered;
+    for (int i = 1; i <= form.PatternCount; ++i) {
+        const auto st = static_cast<TPatternState>(now.state[size_t(i)]);
+        const auto before = static_cast<TPatternState>(was.state[size_t(i)]);
+        const QString name = QString::fromUtf8(PatternName(form.PatternIds[i], Language));
+        if (st == TPatternState::Claimed && before != st)
+            said << Say("Genommen: ", "Claimed: ") + name + QStringLiteral(", ") +
+                        QString::number(was.points[size_t(i)]) + Say(" Punkte. ", " points. ") + ScoreText(form);
+        else if (IsOffered(st) && !IsOffered(before))
+            offered << name + (st == TPatternState::OfferedBonus ? Say(" mit Farbbonus", " with colour bonus") : QString()) +
+                           QStringLiteral(", ") + QString::number(now.points[size_t(i)]) + Say(" Punkte", " points");
+        if (st != before)
+            Emit(QAccessible::queryAccessibleInterface(form.PatternShapes[size_t(i)]), QAccessible::DescriptionChanged);
+    }
+    if (!offered.isEmpty()) said << Say("Angeboten: ", "Offered: ") + offered.join(QStringLiteral("; "));
 }
 
 void TAnnouncer::Changed(TMainform& form) {
@@ -326,12 +400,6 @@ void TAnnouncer::Changed(TMainform& form) {
     m_was = now;
     if (!was.valid) return;
 
-    if (now.score != was.score && QAccessible::isActive()) {
-        if (QAccessibleInterface* score = BoardChild(form, ScoreChild)) {
-            QAccessibleValueChangeEvent e(score, now.score);
-            QAccessible::updateAccessibility(&e);
-        }
-    }
     QStringList said;
     bool newDeal = now.level != was.level;
     for (int s = 0; s < StackTotal; ++s)
@@ -339,34 +407,17 @@ void TAnnouncer::Changed(TMainform& form) {
     if (newDeal) {
         said << Say("Neues Spiel", "New game");
     } else {
-        for (int j = 0; j < RowSize; ++j) {
-            if (now.row[size_t(j)] == was.row[size_t(j)]) continue;
-            said << CardName(now.row[size_t(j)]) + Say(" auf ", " on ") + RowPlaceName(j);
-            Emit(BoardChild(form, FirstRowChild + j), QAccessible::NameChanged);
-        }
+        Moves(form, was, now, said);
+        Offers(form, was, now, said);
     }
     for (int s = 0; s < StackTotal; ++s)
         if (now.stackCount[size_t(s)] != was.stackCount[size_t(s)]) {
             Emit(BoardChild(form, FirstStackChild + s), QAccessible::NameChanged);
             Emit(BoardChild(form, FirstStackChild + s), QAccessible::DescriptionChanged);
         }
-    if (!newDeal) {
-        for (int i = 1; i <= form.PatternCount; ++i) {
-            const auto st = static_cast<TPatternState>(now.state[size_t(i)]);
-            const auto before = static_cast<TPatternState>(was.state[size_t(i)]);
-            const QString name = QString::fromUtf8(PatternName(form.PatternIds[i], Language));
-            if (st == TPatternState::Claimed && before != st)
-                said << Say("Genommen: ", "Claimed: ") + name + QStringLiteral(", ") +
-                            QString::number(was.points[size_t(i)]) + Say(" Punkte", " points");
-            else if (IsOffered(st) && !IsOffered(before))
-                said << Say("Angeboten: ", "Offered: ") + name + QStringLiteral(", ") + PatternStateText(form, i);
-            if (st != before)
-                Emit(QAccessible::queryAccessibleInterface(form.PatternShapes[size_t(i)]), QAccessible::DescriptionChanged);
-        }
-    }
     if (now.gameState != was.gameState) {
-        if (now.gameState == gsWon) said << Say("Gewonnen", "Won");
-        if (now.gameState == gsLost && was.gameState == gsRunning) said << Say("Verloren", "Lost");
+        if (now.gameState == gsWon) said << Say("Gewonnen. ", "Won. ") + ScoreText(form);
+        if (now.gameState == gsLost && was.gameState == gsRunning) said << Say("Verloren. ", "Lost. ") + ScoreText(form);
         if (now.gameState == gsPaused) said << Say("Pause", "Paused");
         if (was.gameState == gsPaused && now.gameState == gsRunning) said << Say("Weiter", "Resumed");
     }
@@ -375,8 +426,6 @@ void TAnnouncer::Changed(TMainform& form) {
 }
 
 void TAnnouncer::Tell(TMainform& form, const QString& text) {
-    m_last = text;
-    QAccessibleInterface* status = BoardChild(form, StatusChild);
-    Emit(status, QAccessible::NameChanged);
-    Emit(status, QAccessible::Alert);
+    m_notice->Say(text);
+    Emit(BoardChild(form, StatusChild), QAccessible::NameChanged);
 }

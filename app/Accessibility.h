@@ -1,17 +1,20 @@
 #pragma once
-// What a screen reader learns about the board: the board is a pane whose children are the
-// score (a number named by its caption), the four row positions and the five stack tops (each
-// named by its card, described by its place) and a status line that announces what happened;
-// each pattern shape is a push button named by its pattern, described by its state and points.
+// What a screen reader learns about the game: the main window is a frame named by its title;
+// the board is a pane whose children are the score ("Score: 2854"), the four row positions and
+// the five stack tops (each named by its card, described by its place), the card in hand while
+// one is lifted and a status line with the last news; each pattern shape is a push button named
+// by its pattern, described by its state and points. A notice beside the board speaks the news.
 
 #include "game/Cards.h"
 
 #include <QString>
 
 #include <array>
+#include <memory>
 
 class TKeyboard;
 class TMainform;
+class TNotice;
 
 // Installs the factories of the game's accessible interfaces (once per process).
 void InstallAccessibility();
@@ -30,16 +33,23 @@ void ApplyAccessibleNames(const TKeyboard& keys);
 // Tells a screen reader where the keyboard's mark now is.
 void AnnounceKeyboardFocus(TMainform& form, const TKeyboard& keys);
 
-// Compares the game with what it was at the last call and announces the differences that
-// matter to a player: a drop, offers appearing, a claim and its points, a won or lost game,
-// a new deal; the score's value changes as it goes.
+// "Score: 2854", as the score is named and as news give the new score.
+QString ScoreText(const TMainform& form);
+
+// Compares the game with what it was at the last call and says the differences that matter to
+// a player, once each: a card lifted or put back, a drop (which card, where, what it covered),
+// new offers with their points, a claim with its points and the new score, pause and resume,
+// a won or lost game with its score, a new deal. The score running down with the clock is
+// not news.
 class TAnnouncer {
 public:
+    explicit TAnnouncer(TMainform& form);
+
     void Changed(TMainform& form);
-    // Says text at once on the status line: news that leaves the board as it is, such as a hint.
+    // Says text at once: news that leaves the board as it is, such as a hint.
     void Tell(TMainform& form, const QString& text);
     // The last announcement, as the status line reads it.
-    QString Last() const { return m_last; }
+    QString Last() const;
 
 private:
     struct TSnapshot {
@@ -51,9 +61,14 @@ private:
         int gameState = 0;
         int score = 0;
         int level = 0;
+        bool dragging = false;
+        int dragStack = 0;
+        CardCode inHand = 0;
     };
     TSnapshot Take(const TMainform& form) const;
+    void Moves(const TMainform& form, const TSnapshot& was, const TSnapshot& now, QStringList& said) const;
+    void Offers(const TMainform& form, const TSnapshot& was, const TSnapshot& now, QStringList& said) const;
 
     TSnapshot m_was;
-    QString m_last;
+    TNotice* m_notice; // owned by the main window
 };

@@ -6,6 +6,7 @@
 #include "controls/jetButton.h"
 #include "settings/Language.h"
 
+#include <QDialog>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QWindow>
@@ -87,7 +88,7 @@ bool SameKey(QKeyCombination a, QKeyCombination b) {
 
 } // namespace
 
-TKeyboard::TKeyboard(TMainform& form) : m_form(form) {
+TKeyboard::TKeyboard(TMainform& form) : Announcer(form), m_form(form) {
     InstallAccessibility();
     m_form.installEventFilter(this);
     TextsApplied();
@@ -110,7 +111,15 @@ TJetButton* TKeyboard::ToolbarButton(int index) const {
 }
 
 bool TKeyboard::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &m_form && event->type() == QEvent::KeyPress) {
+    if (watched == &m_form && event->type() == QEvent::ChildPolished) {
+        // The dialogs are the window's children: each is watched for its opening (polished
+        // before it is first shown, and whole by then).
+        if (auto* dialog = qobject_cast<QDialog*>(static_cast<QChildEvent*>(event)->child()))
+            dialog->installEventFilter(this);
+    } else if (event->type() == QEvent::Show && qobject_cast<QDialog*>(watched)) {
+        // What led to a dialog (the drop that lost the game) is said before the dialog itself.
+        Announcer.Changed(m_form);
+    } else if (watched == &m_form && event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(event);
         if (KeyPress(k->keyCombination())) return true;
     } else if (watched == m_form.windowHandle() && m_markShown &&
@@ -206,6 +215,8 @@ void TKeyboard::Activate() {
     case TFocusGroup::Patterns:
         if (!m_form.Dragging) m_form.PatShapeMouseDown(i + 1);
         break;
+    case TFocusGroup::Score: break; // it only reads
+
     case TFocusGroup::Toolbar:
         if (!m_form.Dragging) PressButton(ToolbarButton(i));
         break;
@@ -228,6 +239,7 @@ int TKeyboard::GroupSize(TFocusGroup g) const {
     case TFocusGroup::Stacks: return StackTotal;
     case TFocusGroup::Row: return RowSize;
     case TFocusGroup::Patterns: return m_form.PatternCount;
+    case TFocusGroup::Score: return 1;
     case TFocusGroup::Toolbar: return 8;
     }
     return 1;
@@ -268,6 +280,7 @@ QRect TKeyboard::MarkedRect() const {
     case TFocusGroup::Stacks: return l.StackTopRect(i);
     case TFocusGroup::Row: return l.RowRect(i);
     case TFocusGroup::Patterns: return l.PatternRect(i + 1);
+    case TFocusGroup::Score: return l.ScoreField();
     case TFocusGroup::Toolbar: return ToolbarButton(i)->geometry();
     }
     return QRect();
@@ -275,6 +288,9 @@ QRect TKeyboard::MarkedRect() const {
 
 void TKeyboard::DrawMark() {
     if (!m_markShown || !m_form.Board.Ready()) return;
+    // The pause hides the board, and a ring would tell where a card lies; the toolbar's bars
+    // stay, as the pause button that resumes is there.
+    if (m_form.GameState == gsPaused && m_group != TFocusGroup::Toolbar) return;
     // The level may have changed under the mark: fewer patterns.
     m_index[static_cast<int>(TFocusGroup::Patterns)] =
         std::clamp(IndexIn(TFocusGroup::Patterns), 0, std::max(0, m_form.PatternCount - 1));

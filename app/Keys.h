@@ -4,8 +4,9 @@
 // buttons' clicks), so the rules, the sounds, the dialogs and the start of the clock are the
 // same whichever way the player plays.
 //
-// A focus mark walks four groups: the stacks, the row positions, the patterns in play and the
-// toolbar buttons. It appears with the first key press and goes with the next mouse press.
+// A focus mark walks five groups: the stacks, the row positions, the patterns in play, the score
+// and the toolbar buttons. It appears with the first key press and goes with the next mouse
+// press, and it is not drawn over the hidden board while the game pauses.
 
 #include "app/Accessibility.h"
 
@@ -20,8 +21,9 @@ class QAccessibleInterface;
 class TJetButton;
 class TMainform;
 
-enum class TFocusGroup { Stacks, Row, Patterns, Toolbar };
-inline constexpr int FocusGroupCount = 4;
+// In the order Tab walks them.
+enum class TFocusGroup { Stacks, Row, Patterns, Score, Toolbar };
+inline constexpr int FocusGroupCount = 5;
 
 class TKeyboard;
 

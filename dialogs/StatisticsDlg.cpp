@@ -1,11 +1,15 @@
 #include "dialogs/StatisticsDlg.h"
 
+#include "controls/Accessible.h"
 #include "controls/Decor.h"
+#include "controls/FocusFrame.h"
 #include "controls/jetButton.h"
 #include "dialogs/DialogPlacement.h"
 #include "dialogs/YesNoDlg.h"
 #include "settings/Language.h"
 #include "settings/StatisticsStore.h"
+
+#include <QKeyEvent>
 
 namespace {
 
@@ -93,6 +97,14 @@ TStatisticsDlg::TStatisticsDlg(QWidget* mainform, TLMDIniCtrl& ini, TYesNoDialog
     resetLabel->SetColour(QColor(0xff, 0xd8, 0x6a));
     resetLabel->setCursor(Qt::PointingHandCursor);
     connect(resetLabel, &TDecorLabel::Clicked, this, &TStatisticsDlg::ResetClick);
+    // The figures are a table to a screen reader, walked with the arrow keys; the reset is a
+    // button for the keyboard too: Tab reaches it, Space or Enter presses it.
+    m_focusFrame = new TFocusFrame(grid);
+    TLabelTable table{grid, {levelLabels.begin(), levelLabels.end()}, {rowLabels.begin(), rowLabels.end()}, {}};
+    for (const auto& row : figureLabels) table.Cells.emplace_back(row.begin(), row.end());
+    DescribeTable(table);
+    new TCellWalk(grid, m_focusFrame, table.Cells);
+    m_focusFrame->Watch(resetLabel);
 
     OKBtn = new TJetButton(this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
@@ -138,6 +150,8 @@ void TStatisticsDlg::Reload() {
 void TStatisticsDlg::ApplyTexts() {
     const bool german = IsGerman();
     title->SetText(german ? QStringLiteral("Zelvano - Statistik") : QStringLiteral("Zelvano - Statistics"));
+    setAccessibleName(title->Text()); // what a screen reader calls the window
+    figureLabels[0][0]->parentWidget()->setAccessibleName(german ? QStringLiteral("Statistik") : QStringLiteral("Statistics"));
     for (int level = 1; level <= StatisticsLevels; ++level) levelLabels[level - 1]->SetText(LevelCaption(level));
     for (int row = 0; row < RowCount; ++row)
         rowLabels[row]->SetText(QString::fromUtf8(german ? RowNames[row].German : RowNames[row].English));
@@ -159,6 +173,18 @@ void TStatisticsDlg::ApplyTexts() {
 }
 
 void TStatisticsDlg::okClick() { done(Accepted); }
+
+void TStatisticsDlg::keyPressEvent(QKeyEvent* event) {
+    const bool press = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    // Only a focus the player can see: the window may hand the reset its focus on opening,
+    // and Enter must still close it then.
+    if (press && focusWidget() == resetLabel && m_focusFrame->Framing(resetLabel)) {
+        event->accept();
+        if (!event->isAutoRepeat()) ResetClick();
+        return;
+    }
+    TGameDialog::keyPressEvent(event);
+}
 
 void TStatisticsDlg::ResetClick() {
     m_question.ShowModal(ResetQuestion);

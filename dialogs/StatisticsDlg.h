@@ -10,6 +10,7 @@
 
 class TBevelPanel;
 class TDecorLabel;
+class TFocusFrame;
 class TImageList;
 class TJetButton;
 class TLMDIniCtrl;
@@ -29,6 +30,9 @@ public:
     int ShowModal();
 
     void okClick();
+    // Enter, Escape and the window system's close all close it, as its OK button does.
+    void DefaultAnswer() override { okClick(); }
+    void CancelAnswer() override { okClick(); }
     // Asks, and on yes sets every figure back to 0; shows what is stored afterwards.
     void ResetClick();
     void FormActivate() override;
@@ -47,10 +51,15 @@ public:
     // [row][level - 1]
     std::array<std::array<TDecorLabel*, StatisticsLevels>, RowCount> figureLabels{};
 
+protected:
+    void reject() override { okClick(); }
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void Reload();
     void ApplyTexts();
 
+    TFocusFrame* m_focusFrame = nullptr;
     TLMDIniCtrl& m_ini;
     TYesNoDialog& m_question;
 };

@@ -1,6 +1,8 @@
 #include "dialogs/highscor.h"
 
+#include "controls/Accessible.h"
 #include "controls/Decor.h"
+#include "controls/FocusFrame.h"
 #include "controls/jetButton.h"
 #include "dialogs/Chiffre.h"
 #include "dialogs/DialogPlacement.h"
@@ -8,6 +10,7 @@
 #include "settings/ini.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace {
@@ -99,7 +102,8 @@ THighscoreDlg::THighscoreDlg(QWidget* mainform, TLMDIniCtrl& ini, const TChiffre
     ClearBox = new QCheckBox(p6);
     ClearBox->setObjectName(QStringLiteral("ClearBox"));
     ClearBox->setGeometry(23, 8, 13, 13);
-    ClearBox->setFocusPolicy(Qt::NoFocus); // a tick must not take the focus from the name
+    // A click must not take the focus from the name; Tab reaches it, Space ticks it.
+    ClearBox->setFocusPolicy(Qt::TabFocus);
     // A label of its own: a click on the text does not tick the box.
     delcheck = new TDecorLabel(p6);
     delcheck->setObjectName(QStringLiteral("delcheck"));
@@ -143,7 +147,7 @@ THighscoreDlg::THighscoreDlg(QWidget* mainform, TLMDIniCtrl& ini, const TChiffre
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setFrame(false);
     Edit1->setMaxLength(MaxNameLength);
-    Edit1->setFocusPolicy(Qt::ClickFocus);
+    Edit1->setFocusPolicy(Qt::StrongFocus); // Tab leads back to it from the box below
     QFont editFont(Arial);
     editFont.setPixelSize(13);
     editFont.setBold(true);
@@ -151,6 +155,17 @@ THighscoreDlg::THighscoreDlg(QWidget* mainform, TLMDIniCtrl& ini, const TChiffre
     Edit1->setStyleSheet(QStringLiteral("QLineEdit { background: black; color: yellow; border: none; padding: 0; }"));
     Edit1->setText(playerName);
     Edit1->hide();
+
+    // The rows are a list to a screen reader, each read whole by its number's label, and the
+    // arrow keys walk them.
+    std::vector<QWidget*> rows;
+    std::vector<std::vector<QWidget*>> cells;
+    for (int row = 0; row < HighscoreRows; ++row) {
+        rows.push_back(RowLabel(QStringLiteral("num"), row));
+        cells.push_back({rows.back()});
+    }
+    DescribeList(EditBack, rows);
+    new TCellWalk(EditBack, new TFocusFrame(EditBack), cells);
 
     entryNames.fill(DefaultPlayerName());
     entryScores.fill(0);
@@ -246,11 +261,25 @@ void THighscoreDlg::okClick() {
 
 void THighscoreDlg::CancelBtnClick() { done(QDialog::Rejected); }
 
+void THighscoreDlg::keyPressEvent(QKeyEvent* event) {
+    // Ctrl+T opens the statistics here as on the board; the name edit leaves it alone.
+    if (event->key() == Qt::Key_T && event->modifiers() == Qt::ControlModifier && StatsBtn->isVisible()) {
+        event->accept();
+        if (!event->isAutoRepeat() && OnStatistics) OnStatistics();
+        return;
+    }
+    TGameDialog::keyPressEvent(event);
+}
+
 void THighscoreDlg::FormActivate() {
     PlaceOverMainWindow(this, m_mainform);
     const bool german = IsGerman();
     title->SetText(german ? QStringLiteral("Zelvano - Bestenliste") : QStringLiteral("Zelvano - Highscore"));
+    EditBack->setAccessibleName(title->Text());
     delcheck->SetText(german ? QStringLiteral("alle Einträge löschen") : QStringLiteral("remove all entries"));
+    // The box and the edit have no text of their own: a screen reader names them by their lines.
+    ClearBox->setAccessibleName(delcheck->Text());
+    Edit1->setAccessibleName(german ? QStringLiteral("Dein Name") : QStringLiteral("Your name"));
     YesBtn->SetHint(german ? QStringLiteral("In Liste aufnehmen") : QStringLiteral("put in list"));
     CancelBtn->SetHint(german ? QStringLiteral("Abbrechen") : QStringLiteral("Cancel"));
     StatsBtn->SetHint(german ? QStringLiteral("Statistik") : QStringLiteral("Statistics"));

@@ -90,6 +90,9 @@ public:
     // The label "num", "pla" or "sco" + row.
     TDecorLabel* RowLabel(const QString& kind, int row) const;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void LoadList();
     void FillLabels();

@@ -4,7 +4,9 @@
 #include "settings/Language.h"
 
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QPointer>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QWidget>
@@ -46,6 +48,12 @@ void THelp::ShowTopic(const QString& topic)
         d.window->setAttribute(Qt::WA_DeleteOnClose);
         d.window->setOpenExternalLinks(true);
         d.window->resize(760, 600);
+        // Escape and Ctrl+W close it, as they close a help or document window elsewhere;
+        // without them a keyboard player would need the window manager to get back.
+        for (const QKeySequence key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+            auto* shortcut = new QShortcut(key, d.window, d.window.data(), &QWidget::close);
+            shortcut->setContext(Qt::WindowShortcut);
+        }
     }
     QTextBrowser* w = d.window;
     w->setWindowTitle(IsGerman() ? QStringLiteral("Zelvano – Hilfe") : QStringLiteral("Zelvano – Help"));

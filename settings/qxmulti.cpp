@@ -1,5 +1,6 @@
 #include "settings/qxmulti.h"
 
+#include "controls/AccessibleNotice.h"
 #include "controls/Decor.h"
 #include "controls/FocusFrame.h"
 #include "controls/jetButton.h"
@@ -65,6 +66,10 @@ TqxMultiDlg::TqxMultiDlg(QWidget* mainform, TOptionsHost& host, const TImageList
     // The language page's pictures carry no hint; a screen reader names them by their lines.
     LImg1->setAccessibleName(LLbl1->Text());
     LImg2->setAccessibleName(LLbl2->Text());
+    // The pictures that only show something are named by what they show.
+    LMDLImage1->setAccessibleName(QStringLiteral("Zelvano"));
+    InfoImg->setAccessibleName(QStringLiteral("Zelvano"));
+    m_notice = new TNotice(this);
     ApplyDialogTexts();
 }
 
@@ -73,6 +78,9 @@ void TqxMultiDlg::keyPressEvent(QKeyEvent* event) {
         if (auto* image = qobject_cast<TPictureControl*>(focusWidget()); image && image->isVisible()) {
             event->accept();
             emit image->Clicked();
+            // The focus stays on the picture, whose name now tells the new value; a screen
+            // reader does not read a name change out, so it is said.
+            if (image->isVisible() && image->hasFocus()) m_notice->Say(image->accessibleName());
             return;
         }
     }
@@ -246,6 +254,30 @@ void TqxMultiDlg::ApplyOptionTexts() {
     StrengthImg->SetHint(DialogText(TDialogText::StrengthHint));
     if (const QString caption = LevelCaption(DialogLevel); !caption.isNull())
         Strengthlabel->SetText(caption);
+    NamePictures();
+}
+
+// Each picture is named for a screen reader by what it sets and its value now ("Language:
+// English"), and described by its hint, which says what a press does.
+void TqxMultiDlg::NamePictures() {
+    const bool german = IsGerman();
+    auto say = [german](const char* de, const char* en) { return QString::fromUtf8(german ? de : en); };
+    const QString music = m_host.MusicEnabled()
+                              ? (m_host.MusicFileName().isEmpty() ? DialogText(TDialogText::MusicNoFile)
+                                                                  : m_host.MusicFileName())
+                              : say("aus", "off");
+    const std::pair<TPictureControl*, QString> names[] = {
+        {TongueImg, say("Sprache: Deutsch", "Language: English")},
+        {SoundImg, say("Geräusche: ", "Sound: ") + (m_host.SoundEnabled() ? say("an", "on") : say("aus", "off"))},
+        {MusicImg, say("Musik: ", "Music: ") + music},
+        // The caption already reads "Background: green".
+        {BackImg, BackLabel->Text()},
+        {StrengthImg, say("Spielstärke: ", "Skill level: ") + Strengthlabel->Text()},
+    };
+    for (const auto& [image, name] : names) {
+        image->setAccessibleName(name);
+        image->setAccessibleDescription(image->toolTip());
+    }
 }
 
 void TqxMultiDlg::TongueImgClick() {

@@ -18,6 +18,7 @@ class TJetButton;
 class TOptionsHost;
 class TPictureControl;
 class TFocusFrame;
+class TNotice;
 
 class TqxMultiDlg : public TGameDialog {
     Q_OBJECT
@@ -114,9 +115,11 @@ private:
     void NameComponents();
     void ApplyInfoTexts();
     void ApplyOptionTexts();
+    void NamePictures();
 
     TOptionsHost& m_host;
     bool m_restartRequested = false;
     bool m_hintRequested = false;
     TFocusFrame* m_focusFrame = nullptr;
+    TNotice* m_notice = nullptr; // says a picture's new value after Space
 };

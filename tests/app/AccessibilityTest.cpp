@@ -10,6 +10,7 @@
 #include "settings/Language.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QAccessibleValueInterface>
 #include <QDialog>
 #include <QTest>
@@ -37,11 +38,18 @@ QAccessibleInterface* FindByName(QAccessibleInterface* root, const QString& name
     return found;
 }
 
-// The status line, the board's last child, which says what happened.
+// The status line, the board's last child, which says what happened, and the notice in the
+// window that speaks it.
 QString Announced(TMainform* f) {
     QAccessibleInterface* board = Of(f->box);
     QAccessibleInterface* status = board->child(board->childCount() - 1);
     EXPECT_EQ(status->role(), QAccessible::StatusBar);
+    QAccessibleInterface* notice = nullptr;
+    Walk(Of(f), [&](QAccessibleInterface* i) {
+        if (i->role() == QAccessible::Notification) notice = i;
+    });
+    EXPECT_TRUE(notice);
+    if (notice) EXPECT_EQ(notice->text(QAccessible::Name), status->text(QAccessible::Name));
     return status->text(QAccessible::Name);
 }
 
@@ -79,6 +87,57 @@ TEST_F(Access, TheToolbarIsEightNamedPushButtonsWithTheirTrueStates) {
     Language = 0;
 }
 
+// The window is a frame a screen reader finds by its title; the keyboard's mark is the focus a
+// screen reader follows, on the board, on the score and on the toolbar, and only while the
+// window has the focus; a lifted card shows in the tree while it is in hand.
+TEST_F(Access, TheWindowIsANamedFrameAndTheMarkIsItsFocus) {
+    Start();
+    QAccessibleInterface* window = Of(form);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), form->windowTitle());
+    QApplication::setActiveWindow(form);
+    QTRY_VERIFY(form->isActiveWindow());
+    SetTable("r2 g4 b9 v13", {{"r3", "g6"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
+
+    QAccessibleInterface* board = Of(form->box);
+    QAccessibleInterface* score = board->child(0);
+    QAccessibleInterface* stack1 = FindByName(window, "red 3", QAccessible::Graphic);
+    ASSERT_TRUE(stack1);
+    EXPECT_TRUE(stack1->state().focusable);
+    EXPECT_FALSE(stack1->state().focused); // no mark before the first key
+    QTest::keyClick(form, Qt::Key_Tab);    // shows the mark on the stacks
+    EXPECT_TRUE(stack1->state().focused);
+    for (int i = 0; i < 3; ++i) QTest::keyClick(form, Qt::Key_Tab); // row, patterns, score
+    EXPECT_EQ(form->Keys->Group(), TFocusGroup::Score);
+    EXPECT_TRUE(score->state().focused);
+    EXPECT_FALSE(stack1->state().focused);
+    EXPECT_EQ(score->text(QAccessible::Name), "Score: " + QString::number(form->Score));
+    QTest::keyClick(form, Qt::Key_Tab); // the toolbar
+    EXPECT_TRUE(Of(form->MixBtn)->state().focused);
+    EXPECT_FALSE(Of(form->GiveUpBtn)->state().focused);
+    EXPECT_FALSE(score->state().focused);
+
+    // While a dialog has the focus, nothing on the main window claims it.
+    dialogs.Expect("TYesNoDialog", [&](QDialog* d) {
+        QApplication::setActiveWindow(d);
+        EXPECT_FALSE(Of(form->MixBtn)->state().focused);
+        PressButton(d, "NoBtn", mrNo);
+    });
+    QTest::keyClick(form, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(dialogs.Seen.contains("TYesNoDialog"));
+
+    // The card in hand is in the tree while it is held, and only then.
+    QApplication::setActiveWindow(form);
+    QTRY_VERIFY(form->isActiveWindow());
+    QTest::keyClick(form, Qt::Key_1);
+    QAccessibleInterface* hand = FindByName(window, "red 3 in hand", QAccessible::Graphic);
+    ASSERT_TRUE(hand);
+    EXPECT_FALSE(hand->state().invisible);
+    EXPECT_EQ(hand->text(QAccessible::Description), "from stack 1");
+    QTest::keyClick(form, Qt::Key_Escape);
+    EXPECT_TRUE(hand->state().invisible);
+}
+
 struct CardNameCase {
     int language;
     const char* red3, *row1, *stack1, *joker, *violet13, *score;
@@ -110,12 +169,12 @@ TEST_P(CardNames, RowAndStacksAreNamedByTheirCards) {
     ASSERT_TRUE(stack);
     EXPECT_EQ(stack->role(), QAccessible::Graphic);
 
-    QAccessibleInterface* score = FindByName(window, QString::fromUtf8(c.score), QAccessible::StaticText);
-    ASSERT_TRUE(score);
     form->Score = 123;
-    EXPECT_EQ(score->text(QAccessible::Value), "123");
-    ASSERT_TRUE(score->valueInterface());
-    EXPECT_EQ(score->valueInterface()->currentValue().toInt(), 123);
+    QAccessibleInterface* score = FindByName(window, QString::fromUtf8(c.score) + " 123", QAccessible::StaticText);
+    ASSERT_TRUE(score);
+    // It only reads: no value a screen reader would offer to step up or down.
+    EXPECT_FALSE(score->valueInterface());
+    EXPECT_TRUE(score->state().readOnly);
     Language = 0;
 }
 
@@ -147,7 +206,8 @@ TEST_F(Access, PatternsSayTheirStateAndPoints) {
     EXPECT_EQ(p->text(QAccessible::Description), "claimed");
     EXPECT_TRUE(p->state().checked);
     form->TimerTimer();
-    EXPECT_EQ(Announced(form), "Claimed: " + p->text(QAccessible::Name) + ", " + points);
+    EXPECT_EQ(Announced(form), "Claimed: " + p->text(QAccessible::Name) + ", " + points + ". Score: " +
+                                   QString::number(form->Score));
 }
 
 TEST_F(Access, DropsOffersAndTheEndAreAnnounced) {
@@ -159,9 +219,48 @@ TEST_F(Access, DropsOffersAndTheEndAreAnnounced) {
     QTest::keyClick(form, Qt::Key_1); // r4 g4 b9 v13 offers a pair, and the stacks are empty: lost
     EXPECT_EQ(form->GameState, gsLost);
     const QString said = Announced(form);
-    EXPECT_TRUE(said.startsWith("red 4 on row position 1. Offered: ")) << said.toStdString();
-    EXPECT_TRUE(said.endsWith(". Lost")) << said.toStdString();
+    EXPECT_TRUE(said.startsWith("red 4 on row position 1, covers red 2. Offered: ")) << said.toStdString();
+    EXPECT_TRUE(said.endsWith(". Lost. Score: " + QString::number(form->Score))) << said.toStdString();
 }
+
+// What each move says, once, in the player's language.
+struct NewsCase {
+    const char* name;
+    int language;
+    std::vector<Qt::Key> keys;
+    const char* said;
+};
+
+class News : public AppFixture, public ::testing::WithParamInterface<NewsCase> {};
+
+TEST_P(News, EachMoveIsSaidOnce) {
+    const NewsCase& c = GetParam();
+    Start();
+    Language = c.language;
+    form->ApplyMainTexts();
+    SetTable("r2 g4 b9 v13", {{"r3", "g6"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
+    form->TimerTimer(); // the first look only learns the board
+    for (Qt::Key k : c.keys) QTest::keyClick(form, k);
+    EXPECT_EQ(Announced(form), QString::fromUtf8(c.said));
+    // Nothing new: nothing more is said, however often the clock ticks.
+    form->Keys->Announcer.Tell(*form, "-");
+    form->TimerTimer();
+    form->TimerTimer();
+    EXPECT_EQ(Announced(form), "-");
+    Language = 0;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moves, News,
+    ::testing::Values(NewsCase{"Lift", 0, {Qt::Key_1}, "red 3 in hand, from stack 1"},
+                      NewsCase{"PutBack", 0, {Qt::Key_1, Qt::Key_Escape}, "red 3 back on stack 1"},
+                      NewsCase{"Drop", 0, {Qt::Key_2, Qt::Key_3}, "red 5 on row position 3, covers blue 9"},
+                      NewsCase{"Pause", 0, {Qt::Key_1, Qt::Key_Escape, Qt::Key_P}, "Paused"},
+                      NewsCase{"Resume", 0, {Qt::Key_1, Qt::Key_Escape, Qt::Key_P, Qt::Key_P}, "Resumed"},
+                      NewsCase{"GermanLift", 1, {Qt::Key_1}, "rot 3 in der Hand, von Stapel 1"},
+                      NewsCase{"GermanDrop", 1, {Qt::Key_2, Qt::Key_3}, "rot 5 auf Reihenplatz 3, deckt blau 9"},
+                      NewsCase{"GermanPause", 1, {Qt::Key_1, Qt::Key_Escape, Qt::Key_P}, "Pause"}),
+    [](const ::testing::TestParamInfo<NewsCase>& i) { return std::string(i.param.name); });
 
 // A hint changes nothing on the board: the status line says it in words as the frame flashes,
 // and keeps saying it until something happens.

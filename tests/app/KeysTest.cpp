@@ -9,9 +9,12 @@
 #include "settings/Language.h"
 #include "settings/qxmulti.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QSet>
 #include <QTest>
+#include <QTextBrowser>
 
 namespace {
 
@@ -92,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
                      gsRunning, {"UP", "FALSCH"}, false, 3},
         StateKeyCase{"SpaceOnAnotherStackMissesTheRow", gsRunning,
                      KM{{Qt::Key_1, None}, {Qt::Key_Tab, None}, {Qt::Key_Tab, None}, {Qt::Key_Tab, None},
-                        {Qt::Key_Space, None}},
+                        {Qt::Key_Tab, None}, {Qt::Key_Space, None}},
                      nullptr, gsRunning, {"UP", "FALSCH"}, false, 3},
         StateKeyCase{"PausedTakesNoCard", gsPaused, KM{{Qt::Key_1, None}}, nullptr, gsPaused, {}, false, 3},
         StateKeyCase{"WonTakesNoCard", gsWon, KM{{Qt::Key_1, None}, {Qt::Key_2, None}}, nullptr, gsWon, {}, false, 3},
@@ -199,6 +202,37 @@ TEST_F(Keys, TheMarkComesWithTheFirstKeyAndGoesWithTheNextMousePress) {
     EXPECT_EQ(form->Canvas.Image, clean);
 }
 
+// The mark is striped yellow and dark along its length, so it never reads as the hint's solid
+// yellow frame; while the game pauses it leaves the hidden board alone.
+TEST_F(Keys, TheMarkIsStripedAndStaysOffThePausedBoard) {
+    Start();
+    KnownTable();
+    form->GameState = gsRunning;
+    const QImage clean = form->Canvas.Image.copy();
+    Key(form, Qt::Key_Right); // shows the mark on the first stack
+    const QRect stack = form->Board.Layout.StackTopRect(0);
+    const int y = stack.top() - 4; // the middle of the ring's top side
+    QSet<QRgb> colours;
+    for (int x = stack.left(); x < stack.right(); ++x) colours.insert(form->Canvas.Image.pixel(x, y) & 0xffffff);
+    EXPECT_TRUE(colours.contains(0xffd600)) << "yellow";
+    EXPECT_TRUE(colours.contains(0x141414)) << "dark";
+
+    // Paused by the mouse, then the mark called up again: the paused board stays as it was.
+    const QPoint empty(form->width() / 2, form->height() - 5);
+    MouseDown(empty);
+    MouseUp(empty);
+    form->PauseBtnClick();
+    ASSERT_EQ(form->GameState, gsPaused);
+    const QImage paused = form->Canvas.Image.copy();
+    Key(form, Qt::Key_Right);
+    EXPECT_TRUE(form->Keys->MarkShown());
+    form->TimerTimer();
+    EXPECT_EQ(form->Canvas.Image, paused);
+    Key(form, Qt::Key_P); // the game goes on, and the mark with it
+    EXPECT_EQ(form->GameState, gsRunning);
+    EXPECT_NE(form->Canvas.Image.pixel(stack.center().x(), y), clean.pixel(stack.center().x(), y));
+}
+
 TEST_F(Keys, TooltipsNameTheKeysAndTheHintsStay) {
     Start();
     EXPECT_EQ(form->MixBtn->Hint(), "I start a new game.");
@@ -212,6 +246,63 @@ TEST_F(Keys, TooltipsNameTheKeysAndTheHintsStay) {
 }
 
 // ---- dialogs -----------------------------------------------------------------------------
+
+// No keyboard trap: every window the keys open, keys close again (or the window system's close,
+// as a window manager's close button or Alt+F4 sends it).
+struct CloseCase {
+    const char* name;
+    Qt::Key open;
+    Qt::KeyboardModifiers openMods;
+    const char* dialog;
+    Qt::Key close; // Qt::Key_unknown: the window system's close
+    Qt::KeyboardModifiers closeMods;
+};
+
+class CloseByKey : public AppFixture, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(CloseByKey, EveryWindowCloses) {
+    const CloseCase& c = GetParam();
+    Start();
+    dialogs.Expect(c.dialog, [&c](QDialog* d) {
+        if (c.close == Qt::Key_unknown)
+            d->close();
+        else
+            QTest::keyClick(d, c.close, c.closeMods);
+        if (d->isVisible()) {
+            ADD_FAILURE() << "still open: " << d->metaObject()->className();
+            d->done(0);
+        }
+    });
+    Key(form, c.open, c.openMods);
+    EXPECT_EQ(dialogs.Seen, QStringList{c.dialog});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, CloseByKey,
+    ::testing::Values(CloseCase{"QuestionEscape", Qt::Key_Q, Ctrl, "TYesNoDialog", Qt::Key_Escape, None},
+                      CloseCase{"HighscoresEscape", Qt::Key_H, Ctrl, "THighscoreDlg", Qt::Key_Escape, None},
+                      CloseCase{"HighscoresEnter", Qt::Key_H, Ctrl, "THighscoreDlg", Qt::Key_Return, None},
+                      CloseCase{"OptionsEscape", Qt::Key_O, Ctrl, "TqxMultiDlg", Qt::Key_Escape, None},
+                      CloseCase{"InfoEnter", Qt::Key_I, Ctrl, "TqxMultiDlg", Qt::Key_Return, None},
+                      CloseCase{"StatisticsEscape", Qt::Key_T, Ctrl, "TStatisticsDlg", Qt::Key_Escape, None},
+                      CloseCase{"StatisticsEnter", Qt::Key_T, Ctrl, "TStatisticsDlg", Qt::Key_Return, None},
+                      CloseCase{"StatisticsWindowClose", Qt::Key_T, Ctrl, "TStatisticsDlg", Qt::Key_unknown, None}),
+    [](const ::testing::TestParamInfo<CloseCase>& i) { return std::string(i.param.name); });
+
+// The help is a window of its own beside the game: Escape and Ctrl+W close it.
+TEST_F(Keys, TheHelpClosesByKey) {
+    Start();
+    for (const Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(None), Qt::KeyboardModifiers(Ctrl)}) {
+        Key(form, Qt::Key_F1);
+        QTextBrowser* help = form->Help.Browser();
+        ASSERT_TRUE(help);
+        QApplication::setActiveWindow(help); // as the window manager does for a window it shows
+        help->setFocus();
+        QTest::keyClick(help->focusWidget() ? help->focusWidget() : help, mods == Ctrl ? Qt::Key_W : Qt::Key_Escape,
+                        mods);
+        EXPECT_FALSE(form->Help.IsOpen());
+    }
+}
 
 struct DialogKeyCase {
     const char* name;

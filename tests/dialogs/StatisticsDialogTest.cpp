@@ -10,6 +10,8 @@
 #include "settings/ini.h"
 #include "tests/dialogs/ModalScript.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -129,6 +131,66 @@ private slots:
             });
         }
         QVERIFY(ini->ReadText(QStringLiteral("common"), QStringLiteral("tongue"), QString()) == QStringLiteral("0"));
+    }
+
+    // By keys alone: Tab reaches the figures, the arrows walk them, Tab goes on to the reset,
+    // which Space presses (behind its question, answered no here).
+    void keyboardWalksTheFiguresAndReachesTheReset() {
+        WriteFile("[common]\ntongue=0\n[statistics]\nplayedb=5\n");
+        int asked = 0;
+        Open([&] {
+            QApplication::setActiveWindow(view);
+            auto* grid = view->figureLabels[0][0]->parentWidget();
+            grid->setFocus(Qt::TabFocusReason);
+            QCOMPARE(QApplication::focusWidget(), view->figureLabels[0][0]);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+            QCOMPARE(QApplication::focusWidget(), view->figureLabels[TStatisticsDlg::Won][1]);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), view->resetLabel);
+            WhileOpen(question, [&] {
+                asked = question->isVisible() ? 1 : 0;
+                emit question->NoBtn->OnClick();
+            }, [&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); });
+            QTest::keyClick(view->resetLabel, Qt::Key_Backtab, Qt::ShiftModifier);
+            QCOMPARE(QApplication::focusWidget(), view->figureLabels[TStatisticsDlg::Won][1]);
+        });
+        QCOMPARE(asked, 1);
+        QCOMPARE(Cell(TStatisticsDlg::Played, 2), QStringLiteral("5"));
+    }
+
+    // A screen reader reads the figures as a table: by row and column, under their headings.
+    void figuresAreATable() {
+        Open([&] {
+            QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(view->figureLabels[0][0]->parentWidget());
+            QCOMPARE(grid->role(), QAccessible::Table);
+            QAccessibleTableInterface* table = grid->tableInterface();
+            QVERIFY(table);
+            QCOMPARE(table->rowCount(), int(TStatisticsDlg::RowCount));
+            QCOMPARE(table->columnCount(), 4);
+            QAccessibleInterface* cell = table->cellAt(TStatisticsDlg::Lost, 2);
+            QCOMPARE(cell, QAccessible::queryAccessibleInterface(view->figureLabels[TStatisticsDlg::Lost][2]));
+            QCOMPARE(cell->role(), QAccessible::Cell);
+            QAccessibleTableCellInterface* c = cell->tableCellInterface();
+            QCOMPARE(c->rowIndex(), int(TStatisticsDlg::Lost));
+            QCOMPARE(c->columnIndex(), 2);
+            QCOMPARE(c->rowHeaderCells().value(0)->text(QAccessible::Name), QStringLiteral("Lost"));
+            QCOMPARE(c->rowHeaderCells().value(0)->role(), QAccessible::RowHeader);
+            QCOMPARE(c->columnHeaderCells().value(0)->text(QAccessible::Name), view->levelLabels[2]->Text());
+            QCOMPARE(c->table(), grid);
+            QCOMPARE(QAccessible::queryAccessibleInterface(view->resetLabel)->role(), QAccessible::Button);
+        });
+    }
+
+    // Escape, Enter and the window system's close end it as OK does.
+    void closesByKeyAndWindowClose() {
+        for (const int how : {0, 1, 2}) {
+            WhileOpen(view, [&] {
+                if (how == 2) view->close();
+                else QTest::keyClick(view, how == 0 ? Qt::Key_Escape : Qt::Key_Return);
+            }, [&] { view->ShowModal(); });
+            QCOMPARE(view->result(), int(QDialog::Accepted));
+        }
     }
 };
 

@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 # Reads the running game's accessible tree over AT-SPI, as a screen reader would, and checks
-# what it says: the toolbar's push buttons by name and state, and the cards by name; or, asked
-# for "hint", that the board's status line says the hint just asked for.
+# what it says: the main window is a frame named by its title, the toolbar's push buttons by
+# name and state, the cards by name, the score by name with nothing to step, the focus on the
+# keyboard's mark alone; or, asked for "hint", that the board's status line says the hint just
+# asked for.
 #   atspi_read.py LANGUAGE STARTED   (LANGUAGE en or de; STARTED 0 before the first move, 1 after,
 #                                     hint after H was pressed)
 import re
@@ -52,16 +54,43 @@ if hint:
         time.sleep(0.2)
     sys.exit("the status line does not say the hint: %r" % (status.name if status else None))
 
-buttons, cards, descriptions = {}, [], {}
+buttons, cards, descriptions, focused, scores, notices = {}, [], {}, [], [], []
+score = re.compile(r"^%s -?[0-9]+$" % {"en": "Score:", "de": "Punkte:"}[language])
 for acc in walk(app):
     role = acc.getRoleName()
+    state = acc.getState()
+    if state.contains(pyatspi.STATE_FOCUSED) and state.contains(pyatspi.STATE_SHOWING) and role != "frame":
+        focused.append((role, acc.name))
     if role == "push button" and acc.name in names:
-        buttons[acc.name] = acc.getState().contains(pyatspi.STATE_ENABLED)
+        buttons[acc.name] = state.contains(pyatspi.STATE_ENABLED)
         descriptions[acc.name] = acc.description
     elif card.match(acc.name or ""):
         cards.append((acc.name, acc.description))
+    elif score.match(acc.name or ""):
+        try:
+            actions = acc.queryAction().nActions
+        except NotImplementedError:
+            actions = 0
+        try:
+            acc.queryValue()
+            value = True
+        except NotImplementedError:
+            value = False
+        scores.append((role, acc.name, actions, value, state.contains(pyatspi.STATE_FOCUSABLE)))
+    elif role == "notification":
+        notices.append(acc)
 
 failures = []
+frames = [(w.getRoleName(), w.name) for w in app]
+if not any(r == "frame" and (n or "").startswith("Zelvano - ") for r, n in frames):
+    failures.append("the main window is no frame named by its title: %r" % frames)
+if len(scores) != 1 or scores[0][0] != "label" or scores[0][2] or scores[0][3] or not scores[0][4]:
+    failures.append("the score is not one focusable label without actions or value: %r" % scores)
+if len(notices) != 1:
+    failures.append("expected one notification, read %d" % len(notices))
+# After the first move the keyboard's mark stands on the stacks: that card alone is focused.
+if started and (len(focused) != 1 or not card.match(focused[0][1] or "")):
+    failures.append("focused: %r" % focused)
 for n in names:
     if n not in buttons:
         failures.append("no push button named %r" % n)
@@ -77,6 +106,7 @@ if not all(d.startswith(place) for _, d in cards):
     failures.append("card descriptions: %r" % [d for _, d in cards])
 print("buttons:", buttons)
 print("cards:", cards)
+print("score:", scores, "focused:", focused)
 if failures:
     sys.exit("\n".join(failures))
 print("ok")

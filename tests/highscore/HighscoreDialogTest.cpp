@@ -8,6 +8,7 @@
 #include "settings/Language.h"
 #include "settings/ini.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
@@ -123,6 +124,38 @@ private slots:
         QCOMPARE(dlg->Edit1->maxLength(), 25);
         QCOMPARE(dlg->YesBtn->focusPolicy(), Qt::NoFocus);
         QCOMPARE(dlg->CancelBtn->focusPolicy(), Qt::NoFocus);
+    }
+
+    // By keys and for a screen reader: the box and the name edit are named and reached with Tab,
+    // the rows are a list the arrow keys walk, Ctrl+T opens the statistics.
+    void keyboardAndScreenReader() {
+        auto dlg = MakeDialog();
+        int statistics = 0;
+        dlg->OnStatistics = [&] { ++statistics; };
+        QVERIFY(Open(*dlg, 0, true, [&] {
+            QApplication::setActiveWindow(dlg.get());
+            QAccessibleInterface* box = QAccessible::queryAccessibleInterface(dlg->ClearBox);
+            QCOMPARE(box->text(QAccessible::Name), QStringLiteral("remove all entries"));
+            QVERIFY(box->state().focusable);
+            QCOMPARE(QAccessible::queryAccessibleInterface(dlg->Edit1)->text(QAccessible::Name), QStringLiteral("Your name"));
+            QCOMPARE(QAccessible::queryAccessibleInterface(dlg->EditBack)->role(), QAccessible::List);
+
+            dlg->EditBack->setFocus(Qt::TabFocusReason);
+            QCOMPARE(QApplication::focusWidget(), dlg->RowLabel("num", 0));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+            QWidget* second = dlg->RowLabel("num", 1);
+            QCOMPARE(QApplication::focusWidget(), second);
+            QAccessibleInterface* row = QAccessible::queryAccessibleInterface(second);
+            QCOMPARE(row->role(), QAccessible::ListItem);
+            QVERIFY(row->state().focused);
+            QCOMPARE(row->text(QAccessible::Name), "2. " + dlg->RowLabel("pla", 1)->Text() + ", " +
+                                                       dlg->RowLabel("sco", 1)->Text());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), dlg->ClearBox);
+            QTest::keyClick(dlg->ClearBox, Qt::Key_T, Qt::ControlModifier);
+            QCOMPARE(statistics, 1);
+            dlg->CancelBtnClick();
+        }));
     }
 
     void freshListShowsDefaultsAndOkStoresThem() {

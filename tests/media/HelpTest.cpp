@@ -155,6 +155,29 @@ private slots:
         help.Quit();
     }
 
+    // No keyboard trap: Escape and Ctrl+W close the window, wherever its focus is.
+    void keysClose_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(Qt::NoModifier);
+        QTest::newRow("Ctrl+W") << int(Qt::Key_W) << int(Qt::ControlModifier);
+    }
+    void keysClose()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        THelp help(nullptr);
+        help.SetHelpFile(HelpFile);
+        help.ShowTopic("The_game");
+        QVERIFY(QTest::qWaitForWindowActive(help.Browser()));
+        help.Browser()->setFocus();
+        QTest::keyClick(help.Browser()->focusWidget() ? help.Browser()->focusWidget() : help.Browser(), Qt::Key(key),
+                        Qt::KeyboardModifiers(modifiers));
+        QVERIFY(!help.IsOpen());
+        QTRY_VERIFY(!help.Browser());
+    }
+
     void missingFileNamesTheFile_data()
     {
         QTest::addColumn<int>("language");

@@ -9,6 +9,8 @@
 #include "settings/qxmulti.h"
 #include "tests/dialogs/ModalScript.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QFontMetrics>
 #include <QTest>
 
@@ -338,6 +340,35 @@ private slots:
         ClickOn(dialog->SoundImg);
         QCOMPARE(host->sound, true);
         QCOMPARE(dialog->SoundLabel->Text(), QStringLiteral("Sound is on."));
+    }
+
+    // Each picture is named by what it sets and its value; Space on it says the new value.
+    void picturesAreNamedByTheirValue() {
+        ShowOptions();
+        auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+        QCOMPARE(name(dialog->TongueImg), QStringLiteral("Language: English"));
+        QCOMPARE(name(dialog->SoundImg), QStringLiteral("Sound: on"));
+        QCOMPARE(name(dialog->BackImg), dialog->BackLabel->Text());
+        QVERIFY(name(dialog->BackImg).startsWith("Background: "));
+        QCOMPARE(name(dialog->StrengthImg), "Skill level: " + dialog->Strengthlabel->Text());
+        QCOMPARE(QAccessible::queryAccessibleInterface(dialog->SoundImg)->text(QAccessible::Description),
+                 dialog->SoundImg->toolTip());
+        QCOMPARE(QAccessible::queryAccessibleInterface(dialog->LMDLImage1)->role(), QAccessible::Graphic);
+        QVERIFY(!name(dialog->LMDLImage1).isEmpty());
+
+        QApplication::setActiveWindow(dialog);
+        dialog->SoundImg->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(dialog->SoundImg, Qt::Key_Space);
+        QCOMPARE(host->sound, false);
+        QCOMPARE(name(dialog->SoundImg), QStringLiteral("Sound: off"));
+        QAccessibleInterface* notice = nullptr;
+        for (QWidget* w : dialog->findChildren<QWidget*>())
+            if (QAccessible::queryAccessibleInterface(w)->role() == QAccessible::Notification)
+                notice = QAccessible::queryAccessibleInterface(w);
+        QVERIFY(notice);
+        QCOMPARE(notice->text(QAccessible::Name), QStringLiteral("Sound: off"));
+        QTest::keyClick(dialog->SoundImg, Qt::Key_Space);
+        QCOMPARE(notice->text(QAccessible::Name), QStringLiteral("Sound: on"));
     }
 
     void musicSwitch() {
