@@ -356,19 +356,19 @@ TAnnouncer::TSnapshot TAnnouncer::Take(const TMainform& f) const {
 }
 
 // A card lifted, dropped or put back.
-void TAnnouncer::Moves(const TMainform& form, const TSnapshot& was, const TSnapshot& now, QStringList& said) const {
+void TAnnouncer::Moves(TMainform& form, const TSnapshot& was, const TSnapshot& now, QStringList& said) const {
     bool dropped = false;
     for (int j = 0; j < RowSize; ++j) {
         if (now.row[size_t(j)] == was.row[size_t(j)]) continue;
         dropped = true;
         said << CardName(now.row[size_t(j)]) + Say(" auf ", " on ") + RowPlaceName(j) + Say(", deckt ", ", covers ") +
                     CardName(was.row[size_t(j)]);
-        Emit(BoardChild(const_cast<TMainform&>(form), FirstRowChild + j), QAccessible::NameChanged);
+        Emit(BoardChild(form, FirstRowChild + j), QAccessible::NameChanged);
     }
     if (now.dragging && (!was.dragging || now.dragStack != was.dragStack)) {
         said << CardName(now.inHand) + Say(" in der Hand, von Stapel ", " in hand, from stack ") +
                     QString::number(now.dragStack + 1);
-        Emit(BoardChild(const_cast<TMainform&>(form), HandChild), QAccessible::ObjectShow);
+        Emit(BoardChild(form, HandChild), QAccessible::ObjectShow);
     } else if (was.dragging && !now.dragging && !dropped) {
         said << CardName(was.inHand) + Say(" zurück auf Stapel ", " back on stack ") +
                     QString::number(was.dragStack + 1);
@@ -376,7 +376,7 @@ void TAnnouncer::Moves(const TMainform& form, const TSnapshot& was, const TSnaps
 }
 
 // Patterns newly offered, with their points, and claims with the new score.
-void TAnnouncer::Offers(const TMainform& form, const TSnapshot& was, const TSnapshot& now, QStringList& said) const {
+void TAnnouncer::Offers(TMainform& form, const TSnapshot& was, const TSnapshot& now, QStringList& said) const {
     QStringList offered;
     for (int i = 1; i <= form.PatternCount; ++i) {
         const auto st = static_cast<TPatternState>(now.state[size_t(i)]);

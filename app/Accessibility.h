@@ -66,8 +66,8 @@ private:
         CardCode inHand = 0;
     };
     TSnapshot Take(const TMainform& form) const;
-    void Moves(const TMainform& form, const TSnapshot& was, const TSnapshot& now, QStringList& said) const;
-    void Offers(const TMainform& form, const TSnapshot& was, const TSnapshot& now, QStringList& said) const;
+    void Moves(TMainform& form, const TSnapshot& was, const TSnapshot& now, QStringList& said) const;
+    void Offers(TMainform& form, const TSnapshot& was, const TSnapshot& now, QStringList& said) const;
 
     TSnapshot m_was;
     TNotice* m_notice; // owned by the main window

@@ -216,7 +216,6 @@ void TKeyboard::Activate() {
         if (!m_form.Dragging) m_form.PatShapeMouseDown(i + 1);
         break;
     case TFocusGroup::Score: break; // it only reads
-
     case TFocusGroup::Toolbar:
         if (!m_form.Dragging) PressButton(ToolbarButton(i));
         break;

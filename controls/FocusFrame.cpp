@@ -95,7 +95,7 @@ void TFocusFrame::paintEvent(QPaintEvent*) {
 // ---- a grid walked by the arrow keys -------------------------------------------------------
 
 TCellWalk::TCellWalk(QWidget* panel, TFocusFrame* frame, std::vector<std::vector<QWidget*>> cells)
-    : QObject(panel), m_panel(panel), m_frame(frame), m_cells(std::move(cells)) {
+    : QObject(panel), m_panel(panel), m_cells(std::move(cells)) {
     panel->setFocusPolicy(Qt::TabFocus);
     panel->installEventFilter(this);
     for (const auto& row : m_cells)

@@ -49,7 +49,6 @@ private:
     void MoveTo(int row, int column, Qt::FocusReason why);
 
     QPointer<QWidget> m_panel;
-    TFocusFrame* m_frame;
     std::vector<std::vector<QWidget*>> m_cells;
     int m_row = 0, m_column = 0;
 };

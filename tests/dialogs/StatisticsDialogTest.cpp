@@ -1,6 +1,7 @@
 // The statistics window over a real settings file: the figures as stored (damaged ones as 0),
 // both languages, and the reset behind its question.
 
+#include "controls/Accessible.h"
 #include "controls/Decor.h"
 #include "controls/jetButton.h"
 #include "dialogs/StatisticsDlg.h"
@@ -43,6 +44,7 @@ class StatisticsDialogTest : public QObject {
 
 private slots:
     void initTestCase() {
+        QAccessible::installFactory(ControlsAccessibleFactory); // as the game installs it
         main = new QWidget;
         main->setGeometry(100, 80, 700, 500);
         main->show();

@@ -1,6 +1,7 @@
 // The highscore window: loading, inserting, confirming, wiping and cancelling, against a
 // settings file of its own. Each modal opening is answered from a timer.
 
+#include "controls/Accessible.h"
 #include "controls/Decor.h"
 #include "controls/jetButton.h"
 #include "dialogs/Chiffre.h"
@@ -87,7 +88,10 @@ private:
     }
 
 private slots:
-    void initTestCase() { m_bitmaps = std::make_unique<TImageList>(); }
+    void initTestCase() {
+        m_bitmaps = std::make_unique<TImageList>();
+        QAccessible::installFactory(ControlsAccessibleFactory); // as the game installs it
+    }
 
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();

@@ -1,6 +1,7 @@
 // The options and info dialog against a stand-in main window: its pages, its texts in both
 // languages, and what each click changes in the main window and in the dialog.
 
+#include "controls/Accessible.h"
 #include "controls/Decor.h"
 #include "controls/jetButton.h"
 #include "settings/Language.h"
@@ -74,6 +75,7 @@ class OptionsDialogTest : public QObject {
 
 private slots:
     void initTestCase() {
+        QAccessible::installFactory(ControlsAccessibleFactory); // as the game installs it
         main = new QWidget;
         main->setGeometry(100, 80, 600, 400);
         main->show();
