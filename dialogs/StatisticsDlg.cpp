@@ -136,6 +136,9 @@ QString TStatisticsDlg::FigureText(const LevelStatistics& level, Row row) {
 
 int TStatisticsDlg::ShowModal() {
     Reload();
+    // Every opening starts on the figures, never on the reset a Tab reached last time: Enter
+    // then closes the window, as it should on opening.
+    figureLabels[0][0]->parentWidget()->setFocus(Qt::OtherFocusReason);
     return exec();
 }
 

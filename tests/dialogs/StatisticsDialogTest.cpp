@@ -150,12 +150,13 @@ private slots:
             QCOMPARE(QApplication::focusWidget(), view->figureLabels[TStatisticsDlg::Won][1]);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), view->resetLabel);
+            QTest::keyClick(view->resetLabel, Qt::Key_Backtab, Qt::ShiftModifier);
+            QCOMPARE(QApplication::focusWidget(), view->figureLabels[TStatisticsDlg::Won][1]);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             WhileOpen(question, [&] {
                 asked = question->isVisible() ? 1 : 0;
                 emit question->NoBtn->OnClick();
-            }, [&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); });
-            QTest::keyClick(view->resetLabel, Qt::Key_Backtab, Qt::ShiftModifier);
-            QCOMPARE(QApplication::focusWidget(), view->figureLabels[TStatisticsDlg::Won][1]);
+            }, [&] { QTest::keyClick(view->resetLabel, Qt::Key_Space); });
         });
         QCOMPARE(asked, 1);
         QCOMPARE(Cell(TStatisticsDlg::Played, 2), QStringLiteral("5"));
