@@ -153,20 +153,24 @@ void TMainform::FormCreate() {
     DataDir = DataFolder(ProgramDir);
     Help.SetHelpFile(DataDir + QStringLiteral("ZLVO1.html"));
 
+    // One read of the file for every value the start needs: a large file costs its parse once.
+    const TIniSnapshot stored = ini.Snapshot();
     // A colour the texture does not have would leave the board undrawn.
-    Board.BackgroundIndex = std::clamp(ini.ReadInt(Common, QStringLiteral("back"), 1), 0, BackgroundCount - 1);
-    Language = ini.ReadInt(Common, QStringLiteral("tongue"), 0);
+    Board.BackgroundIndex = std::clamp(stored.ReadInt(Common, QStringLiteral("back"), 1), 0, BackgroundCount - 1);
+    // -1 until a language is chosen: the first showing then asks for one.
+    m_storedLanguage = stored.ReadInt(Common, QStringLiteral("tongue"), -1);
+    Language = m_storedLanguage == -1 ? 0 : m_storedLanguage;
     // A level from the command line counts as chosen: it is the one stored at the close.
-    const int level = m_start.Level > 0 ? m_start.Level : ini.ReadInt(Common, QStringLiteral("level"), 1);
-    SoundOn = ini.ReadFlag(Common, QStringLiteral("sound"), true);
-    MusicOn = ini.ReadFlag(Common, QStringLiteral("music"), true);
+    const int level = m_start.Level > 0 ? m_start.Level : stored.ReadInt(Common, QStringLiteral("level"), 1);
+    SoundOn = stored.ReadFlag(Common, QStringLiteral("sound"), true);
+    MusicOn = stored.ReadFlag(Common, QStringLiteral("music"), true);
     ini.CheckAtStart(); // after "tongue", so that what it has to say comes in the player's language
 
     // Audio (SDL, the device, the synthesizer with its soundfont) takes longer to set up than
     // the board takes to lay out and paint, and part of it waits on the desktop's session bus:
     // the music begins right after the board is on the screen, and opening it sets up the rest.
     AfterFirstPaint(box, [this] { midi.Start(QStringList{DataDir, PlayerMusicFolder()}); });
-    if (ini.ReadFlag(Common, QStringLiteral("max"), false)) setWindowState(windowState() | Qt::WindowMaximized);
+    if (stored.ReadFlag(Common, QStringLiteral("max"), false)) setWindowState(windowState() | Qt::WindowMaximized);
 
     HighscoreCipher.Init(QString(), 0);
     SetLevel(level);
@@ -207,7 +211,7 @@ void TMainform::showEvent(QShowEvent* event) {
 }
 
 void TMainform::FormShow() {
-    Language = ini.ReadInt(Common, QStringLiteral("tongue"), -1);
+    Language = m_storedLanguage;
     if (Language == -1) NeedDialogs();
     if (Language == -1 && qxMultiDlg) {
         qxMultiDlg->ShowPage(6);

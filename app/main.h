@@ -187,6 +187,7 @@ private:
 
     TStartOptions m_start;
     bool m_firstShow = true;
+    int m_storedLanguage = -1; // as the start read it; -1 when none was ever chosen
     std::function<void()> m_dialogMaker;
     QTimer* m_boardSettled = nullptr;
     bool m_closing = false;

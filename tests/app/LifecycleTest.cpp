@@ -214,6 +214,16 @@ TEST_F(Lifecycle, DialogsAreMadeWhenFirstNeeded) {
     EXPECT_EQ(dialogs.Seen, (QStringList{"THighscoreDlg", "THighscoreDlg"}));
 }
 
+// The start reads the settings file once for its values, once for the window's placement and
+// once for the store's own check: a large file is parsed three times, not once a value.
+TEST_F(Lifecycle, TheStartReadsTheFileOncePerJob) {
+    int reads = 0;
+    TLMDIniCtrl::FaultHook = [&reads](TIniStep step) { return step == TIniStep::Read ? ++reads, 0 : 0; };
+    Start();
+    TLMDIniCtrl::FaultHook = nullptr;
+    EXPECT_EQ(reads, 3);
+}
+
 // Every dialog is a transient child of the board's window. On Wayland that is the only say a
 // program has in where a window opens: the compositor places such a child over its parent.
 TEST_F(Lifecycle, DialogsAreTransientChildrenOfTheBoard) {
