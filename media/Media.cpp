@@ -6,9 +6,9 @@
 #include "media/MidiLength.h"
 #include "media/RuntimeLibraries.h"
 #include "media/SoundFont.h"
+#include "media/TuneFiles.h"
 
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -50,7 +50,7 @@ struct SdlApi {
     decltype(&::Mix_FreeMusic) FreeMusic = nullptr;
     decltype(&::Mix_LoadWAV_RW) LoadWAV_RW = nullptr;
     decltype(&::Mix_PlayChannel) PlayChannel = nullptr;
-    decltype(&::Mix_LoadMUS) LoadMUS = nullptr;
+    decltype(&::Mix_LoadMUSType_RW) LoadMUSType_RW = nullptr;
     decltype(&::Mix_PlayMusic) PlayMusic = nullptr;
     decltype(&::Mix_PlayingMusic) PlayingMusic = nullptr;
 };
@@ -84,7 +84,7 @@ const SdlApi* Sdl()
         get(a.FreeMusic, "Mix_FreeMusic");
         get(a.LoadWAV_RW, "Mix_LoadWAV_RW");
         get(a.PlayChannel, "Mix_PlayChannel");
-        get(a.LoadMUS, "Mix_LoadMUS");
+        get(a.LoadMUSType_RW, "Mix_LoadMUSType_RW");
         get(a.PlayMusic, "Mix_PlayMusic");
         get(a.PlayingMusic, "Mix_PlayingMusic");
         return complete ? &a : nullptr;
@@ -192,12 +192,14 @@ public:
         Close();
         if (!OpenAudio())
             return false;
-        QFile file(path);
-        const QByteArray midi = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        const QByteArray font = m_font.Make(midi);
-        if (!font.isEmpty())
-            Sdl()->SetSoundFonts(font.constData());
-        m_music = Sdl()->LoadMUS(QFile::encodeName(path).constData());
+        // Read once, here, and handed to the mixer as bytes: the mixer opening the path itself
+        // would wait on a pipe and read a device without end, whatever was checked before.
+        TTuneBytes tune = ReadTuneFile(path);
+        if (tune.refusal != TTuneRefusal::None) return false;
+        m_midi = std::move(tune.bytes);
+        const QByteArray font = m_font.Make(m_midi);
+        if (!font.isEmpty()) Sdl()->SetSoundFonts(font.constData());
+        m_music = Load();
         if (!font.isEmpty()) {
             Sdl()->SetSoundFonts(DefaultSoundFont);
             if (m_music) {
@@ -205,19 +207,19 @@ public:
             } else {
                 // The cut font could not be read (no /proc, say): the whole one, as ever.
                 m_font.Close();
-                m_music = Sdl()->LoadMUS(QFile::encodeName(path).constData());
+                m_music = Load();
             }
         }
-        m_lengthMs = m_music ? MidiLengthMs(midi) : -1;
+        m_lengthMs = m_music ? MidiLengthMs(m_midi) : -1;
+        if (!m_music) m_midi.clear();
         return m_music != nullptr;
     }
 
     // Freeing the music also stops it if it is the one playing.
-    void Close()
-    {
-        if (m_music && audioState == AudioState::Open)
-            Sdl()->FreeMusic(m_music);
+    void Close() {
+        if (m_music && audioState == AudioState::Open) Sdl()->FreeMusic(m_music);
         m_music = nullptr;
+        m_midi.clear();
         m_font.Close();
     }
 
@@ -248,26 +250,19 @@ public:
     }
 
 private:
+    // As a MIDI file whatever its first bytes say, as the mixer takes a *.mid path.
+    Mix_Music* Load() const
+    {
+        SDL_RWops* rw = Sdl()->RWFromConstMem(m_midi.constData(), int(m_midi.size()));
+        return rw ? Sdl()->LoadMUSType_RW(rw, MUS_MID, 1) : nullptr;
+    }
+
     Mix_Music* m_music = nullptr;
+    QByteArray m_midi; // kept while the mixer has the tune, whether it reads it all at once or not
     TuneFont m_font;
     int m_lengthMs = -1;
     std::chrono::steady_clock::time_point m_started{};
 };
-
-// The folders' *.mid files, with their paths, folder by folder as the file system lists them,
-// hidden and system files included; the pattern matches regardless of case, as the game always
-// has. A folder that does not exist adds nothing.
-QStringList ListMusic(const QStringList& folders)
-{
-    QStringList paths;
-    for (const QString& folder : folders) {
-        const QDir dir(folder);
-        for (const QString& name : dir.entryList({QStringLiteral("*.mid")},
-                                                 QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted))
-            paths << dir.filePath(name);
-    }
-    return paths;
-}
 
 } // namespace
 

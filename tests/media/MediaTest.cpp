@@ -3,6 +3,7 @@
 #include "media/DataFolder.h"
 #include "media/Media.h"
 #include "media/MidiLength.h"
+#include "media/TuneFiles.h"
 #include "settings/MusicFolder.h"
 
 #include <QByteArray>
@@ -20,7 +21,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <future>
+#include <set>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -300,6 +307,128 @@ TEST(Music, PlaysOnTheDevice)
     music.KeepAlive(true);
     std::this_thread::sleep_for(800ms);
     EXPECT_GT(disk.Peak(), 1000);
+}
+
+// What may lie in a player's music folder under a *.mid name, and what becomes of it.
+struct FolderEntry {
+    const char* name;
+    TTuneRefusal refusal;
+    qint64 bytesRead; // when accepted
+    bool told;        // in a line on stderr when the folder is listed; a folder is no file to it
+    std::function<bool(const QString& path, const QString& elsewhere)> make;
+};
+
+bool Sparse(const QString& path, qint64 size) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.resize(size);
+}
+
+bool Link(const QString& target, const QString& path) {
+    return QFile::link(target, path);
+}
+
+const qint64 TinySize = TinyMidi(96).size();
+
+const FolderEntry FolderEntries[] = {
+    {"tune.mid", TTuneRefusal::None, TinySize, false,
+     [](const QString& p, const QString&) {
+         WriteFile(p, TinyMidi(96));
+         return true;
+     }},
+    {"linked.mid", TTuneRefusal::None, TinySize, false,
+     [](const QString& p, const QString& elsewhere) {
+         WriteFile(elsewhere + "/real", TinyMidi(96));
+         return Link(elsewhere + "/real", p);
+     }},
+    {"empty.mid", TTuneRefusal::None, 0, false,
+     [](const QString& p, const QString&) { return Sparse(p, 0); }},
+    {"as-large-as-may-be.mid", TTuneRefusal::None, MaxTuneBytes, false,
+     [](const QString& p, const QString&) { return Sparse(p, MaxTuneBytes); }},
+    {"a-byte-too-large.mid", TTuneRefusal::TooLarge, 0, true,
+     [](const QString& p, const QString&) { return Sparse(p, MaxTuneBytes + 1); }},
+    {"film.mid", TTuneRefusal::TooLarge, 0, true,
+     [](const QString& p, const QString&) { return Sparse(p, 200 << 20); }},
+    {"pipe.mid", TTuneRefusal::NotAFile, 0, true,
+     [](const QString& p, const QString&) { return mkfifo(QFile::encodeName(p).constData(), 0600) == 0; }},
+    {"zero.mid", TTuneRefusal::NotAFile, 0, true,
+     [](const QString& p, const QString&) { return Link("/dev/zero", p); }},
+    {"folder.mid", TTuneRefusal::NotAFile, 0, false,
+     [](const QString& p, const QString& elsewhere) { return Link(elsewhere, p); }},
+    {"dangling.mid", TTuneRefusal::Unreadable, 0, true,
+     [](const QString& p, const QString& elsewhere) { return Link(elsewhere + "/gone", p); }},
+};
+
+// Each kind is read or refused on its own, whether the folder listing let it through or not
+// (its name may have been given to a pipe since); only the readable ones are listed, and each
+// refused one is told once on stderr, however often the folder is listed again.
+TEST(TuneFiles, OnlyRegularFilesOfATunesSizeAreRead) {
+    QTemporaryDir dir, elsewhere;
+    QStringList expected;
+    for (const FolderEntry& e : FolderEntries) {
+        ASSERT_TRUE(e.make(dir.filePath(e.name), elsewhere.path())) << e.name;
+        if (e.refusal == TTuneRefusal::None) expected << dir.filePath(e.name);
+    }
+
+    testing::internal::CaptureStderr();
+    QStringList listed = ListMusic({dir.path() + "/"});
+    ListMusic({dir.path() + "/"});
+    const QString told = QString::fromLocal8Bit(testing::internal::GetCapturedStderr());
+    listed.sort();
+    expected.sort();
+    EXPECT_EQ(listed, expected);
+    for (const FolderEntry& e : FolderEntries) {
+        SCOPED_TRACE(e.name);
+        const QString line = QString("the music file %1 is not played").arg(dir.filePath(e.name));
+        EXPECT_EQ(told.count(line), e.told ? 1 : 0) << told.toStdString();
+
+        const TTuneBytes read = ReadTuneFile(dir.filePath(e.name));
+        EXPECT_EQ(read.refusal, e.refusal);
+        EXPECT_EQ(read.bytes.size(), e.bytesRead);
+    }
+    EXPECT_EQ(told.count('\n'), told.count("Zelvano: the music file ")) << "one line each";
+}
+
+// Opens the pipe for writing whenever somebody waits to read it, so that a reader stuck in
+// open() gets an end of file and the test can fail instead of hanging.
+bool ReleaseReaders(const QString& pipe) {
+    const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+    if (fd < 0) return false; // nobody reading
+    ::close(fd);
+    return true;
+}
+
+// A pipe, a link to an endless device and a file too large for a tune among the tunes: the
+// switch passes over them and never waits.
+TEST(Music, FilesThatAreNoTunesArePassedOver) {
+    QTemporaryDir dir;
+    for (const char* name : {"a.mid", "b.mid"})
+        WriteFile(dir.filePath(name), TinyMidi(96 * 8));
+    const QString pipe = dir.filePath("pipe.mid");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", dir.filePath("zero.mid")));
+    ASSERT_TRUE(Sparse(dir.filePath("large.mid"), MaxTuneBytes + 1));
+
+    auto played = std::async(std::launch::async, [&dir] {
+        TMusic music;
+        bool musicOn = true;
+        QStringList names;
+        music.Start(dir.path() + "/");
+        names << music.FileName();
+        for (int i = 0; i < 4; ++i) {
+            music.Switch(musicOn); // off
+            music.Switch(musicOn); // on, the next file
+            EXPECT_TRUE(music.IsPlaying()) << music.FileName().toStdString();
+            names << music.FileName();
+        }
+        CloseAudio();
+        return names;
+    });
+    bool hung = false;
+    for (auto waited = 0ms; played.wait_for(100ms) != std::future_status::ready; waited += 100ms)
+        if (waited > 10s) hung = ReleaseReaders(pipe) || hung;
+    EXPECT_FALSE(hung) << "the game waited on the pipe";
+    for (const QString& name : played.get())
+        EXPECT_TRUE(name == "a.mid" || name == "b.mid") << name.toStdString();
 }
 
 struct LengthCase {
