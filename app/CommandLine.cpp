@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "game/Deal.h"
+#include "game/Patterns.h"
 #include "game/Solver.h"
 
 #include <QCommandLineParser>
@@ -64,13 +65,33 @@ TCommandLine Failure(const QString& message) {
     return line;
 }
 
-// Plain decimal digits with an optional plus sign: no blanks, no hex, no exponent.
-bool AllDigits(const QString& text) {
-    const QStringView digits = text.startsWith(QLatin1Char('+')) ? QStringView(text).mid(1) : QStringView(text);
-    if (digits.isEmpty()) return false;
-    for (QChar c : digits)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-    return true;
+// A value as a message repeats it: a long one is cut, so a mistake stays a line or two.
+QString Echo(const QString& text) {
+    constexpr int Shown = 20;
+    return text.size() <= Shown ? text : text.left(Shown) + QStringLiteral("…");
+}
+
+// The numbers of every option follow one rule: plain decimal digits, leading zeros allowed, no
+// sign, blanks, hex or exponent. Gives the digits without their leading zeros ("" for zero), or
+// nothing when the text is not such a number.
+std::optional<QString> Digits(const QString& text) {
+    if (text.isEmpty()) return std::nullopt;
+    for (QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+    qsizetype zeros = 0;
+    while (zeros < text.size() && text[zeros] == QLatin1Char('0'))
+        ++zeros;
+    return text.mid(zeros);
+}
+
+// The value of a number in range, read from its digits; nothing when it is not one.
+std::optional<qlonglong> NumberIn(const QString& text, qlonglong lowest, qlonglong highest) {
+    const auto digits = Digits(text);
+    if (!digits) return std::nullopt;
+    if (digits->size() > 18) return std::nullopt; // far past any range here
+    const qlonglong value = digits->isEmpty() ? 0 : digits->toLongLong();
+    if (value < lowest || value > highest) return std::nullopt;
+    return value;
 }
 
 } // namespace
@@ -80,23 +101,23 @@ QString UsageLine() {
 }
 
 std::optional<std::int32_t> ParseDealOption(const QString& text, QString* error) {
-    bool ok = false;
-    const qlonglong value = AllDigits(text) && text.size() <= 12 ? text.toLongLong(&ok) : 0;
-    if (ok && value >= MinDealNumber && value <= MaxDealNumber) return static_cast<std::int32_t>(value);
+    if (const auto value = NumberIn(text, MinDealNumber, MaxDealNumber))
+        return static_cast<std::int32_t>(*value);
     if (error)
         *error = QStringLiteral("the deal number must be a whole number from %1 to %2, not '%3'")
                      .arg(MinDealNumber)
                      .arg(MaxDealNumber)
-                     .arg(text);
+                     .arg(Echo(text));
     return std::nullopt;
 }
 
 std::optional<int> ParseLevelOption(const QString& text, QString* error) {
-    if (text.size() == 1 && text[0] >= QLatin1Char('1') && text[0] <= QLatin1Char('4')) return text[0].digitValue();
+    if (const auto value = NumberIn(text, 1, LevelCount)) return static_cast<int>(*value);
     if (error)
-        *error = QStringLiteral("the skill level must be 1 (basic), 2 (advanced), 3 (master) or 4 (champions), "
-                                "not '%1'")
-                     .arg(text);
+        *error =
+            QStringLiteral("the skill level must be 1 (basic), 2 (advanced), 3 (master) or 4 (champions), "
+                           "not '%1'")
+                .arg(Echo(text));
     return std::nullopt;
 }
 
@@ -108,9 +129,18 @@ TCommandLine ParseCommandLine(const QStringList& arguments, const QString& setti
         if (o.valueName) option.setValueName(QLatin1String(o.valueName));
         parser.addOption(option);
     }
-    if (!parser.parse(arguments)) return Failure(parser.errorText());
+    if (!parser.parse(arguments)) {
+        // The parser's message quotes the unknown option whole.
+        const QString message = parser.errorText();
+        return Failure(message.size() <= 80 ? message : message.left(80) + QStringLiteral("…"));
+    }
     if (!parser.positionalArguments().isEmpty())
-        return Failure(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+        return Failure(
+            QStringLiteral("unexpected argument '%1'").arg(Echo(parser.positionalArguments().first())));
+    // An option with a value given twice would leave one of the two unused without a word.
+    for (const TOptionText& o : Options)
+        if (o.valueName && parser.values(o.names.first()).size() > 1)
+            return Failure(QStringLiteral("--%1 may be given only once").arg(o.names.first()));
 
     TCommandLine line;
     if (parser.isSet(QStringLiteral("help"))) {

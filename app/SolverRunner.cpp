@@ -13,16 +13,17 @@ TSolverRunner::~TSolverRunner() {
     m_pool.waitForDone();
 }
 
-void TSolverRunner::Start(const GameData& from, std::function<void(const SolverResult&)> done) {
+void TSolverRunner::Start(const GameData& from, std::function<void(const SolverResult&)> done,
+                          const SolverSettings& settings) {
     Cancel();
     m_pool.waitForDone(); // the stopped search ends at its next drop
     m_stop = false;
     const int ticket = ++m_ticket;
     ++m_pending;
-    m_pool.start([this, from, ticket, done = std::move(done)] {
-        SolverSettings settings;
-        settings.Stop = &m_stop;
-        auto result = std::make_shared<SolverResult>(Solve(from, settings));
+    m_pool.start([this, from, ticket, settings, done = std::move(done)] {
+        SolverSettings stoppable = settings;
+        stoppable.Stop = &m_stop;
+        auto result = std::make_shared<SolverResult>(Solve(from, stoppable));
         const bool stopped = m_stop.load();
         // Queued onto the runner's thread; the destructor waits for this task, so `this` lives.
         QMetaObject::invokeMethod(

@@ -20,7 +20,9 @@ public:
 
     // Searches from the position; done gets the result on the runner's thread. Only the answer
     // to the latest request is delivered: an earlier search still running is cut short.
-    void Start(const GameData& from, std::function<void(const SolverResult&)> done);
+    // settings: the full search by default, HintSettings() for a quick hint.
+    void Start(const GameData& from, std::function<void(const SolverResult&)> done,
+               const SolverSettings& settings = {});
     // Forgets the request under way: its answer is not delivered.
     void Cancel();
     bool Busy() const { return m_pending > 0; }

@@ -1,5 +1,7 @@
-// How well and how fast the solver plays: the same numbered deals at every level, the points
-// it finds against greedy play and against the proven bound, and the time per deal.
+// How well and how fast the solver plays: deals 1 to 40 at every level, the search as --solve
+// and the par run it, against the same search given ten times the work (the longer reference),
+// and against greedy play. Per level: mean points, deals won, how far the bound lies above the
+// points found, and the processor time per deal.
 #include "game/Deal.h"
 #include "game/Game.h"
 #include "game/Solver.h"
@@ -7,13 +9,16 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdint>
+#include <ctime>
+#include <string>
+#include <utility>
 
 namespace {
 
-constexpr std::int32_t BenchDeals[] = {1, 42, 777, 4242, 31337, 100000, 123456789, 2147483647};
-constexpr int DealCount = static_cast<int>(std::size(BenchDeals));
+constexpr std::int32_t FirstDeal = 1, LastDeal = 40;
+constexpr int DealCount = LastDeal - FirstDeal + 1;
+constexpr std::int64_t ReferenceFactor = 10;
 
 GameData Dealt(int level, std::int32_t number) {
     GameData g;
@@ -23,37 +28,96 @@ GameData Dealt(int level, std::int32_t number) {
     return g;
 }
 
-// One iteration solves every deal of the set; the counters are averages per deal.
-void BM_SolveDeals(benchmark::State& state) {
-    const int level = static_cast<int>(state.range(0));
-    double points = 0, greedy = 0, bound = 0, wins = 0, slowest = 0, total = 0;
-    for (auto _ : state) {
-        points = greedy = bound = wins = slowest = total = 0;
-        for (std::int32_t number : BenchDeals) {
-            const GameData g = Dealt(level, number);
-            // Processor time: one deal is one core's work, however busy the machine is.
-            const std::clock_t start = std::clock();
-            const SolverResult r = Solve(g);
-            const double ms = 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
-            slowest = std::max(slowest, ms);
-            total += ms;
-            points += r.Points;
-            bound += r.Bound;
-            wins += r.Won ? 1 : 0;
-            state.PauseTiming();
-            greedy += SolveGreedy(g).Points;
-            state.ResumeTiming();
-        }
+struct Tally {
+    double Points = 0, Gap = 0, Won = 0, CpuMs = 0, Slowest = 0, Work = 0;
+
+    void Add(const SolverResult& r, double ms) {
+        Points += r.Points;
+        Gap += r.Bound - r.Points;
+        Won += r.Won ? 1 : 0;
+        CpuMs += ms;
+        Slowest = std::max(Slowest, ms);
+        Work += static_cast<double>(r.Nodes);
     }
-    state.counters["points"] = points / DealCount;
-    state.counters["greedy"] = greedy / DealCount;
-    state.counters["bound"] = bound / DealCount;
-    state.counters["won"] = wins;
-    state.counters["cpu_ms_slowest"] = slowest;
-    state.counters["cpu_ms_per_deal"] = total / DealCount;
-    state.SetLabel("level " + std::to_string(level) + ", " + std::to_string(DealCount) + " deals");
+};
+
+// Processor time: one deal is one core's work, however busy the machine is.
+double CpuMs(std::clock_t since) {
+    return 1000.0 * static_cast<double>(std::clock() - since) / CLOCKS_PER_SEC;
 }
 
-BENCHMARK(BM_SolveDeals)->DenseRange(1, 4)->Iterations(1)->Unit(benchmark::kMillisecond);
+// One iteration solves every deal of the set twice: as --solve does, and as the reference with
+// ten times the work that search did. The counters are per deal; ref_ the reference's.
+void BM_Solver(benchmark::State& state) {
+    const int level = static_cast<int>(state.range(0));
+    Tally search, reference;
+    double greedy = 0;
+    for (auto _ : state) {
+        search = reference = {};
+        greedy = 0;
+        for (std::int32_t number = FirstDeal; number <= LastDeal; ++number) {
+            const GameData g = Dealt(level, number);
+            std::clock_t start = std::clock();
+            const SolverResult r = Solve(g);
+            search.Add(r, CpuMs(start));
+            SolverSettings longer;
+            longer.Work = r.Nodes * ReferenceFactor;
+            start = std::clock();
+            reference.Add(Solve(g, longer), CpuMs(start));
+            greedy += SolveGreedy(g).Points;
+        }
+    }
+    for (const auto& [prefix, t] : {std::pair<std::string, const Tally&>{"", search}, {"ref_", reference}}) {
+        state.counters[prefix + "points"] = t.Points / DealCount;
+        state.counters[prefix + "won"] = t.Won;
+        state.counters[prefix + "bound_gap"] = t.Gap / DealCount;
+        state.counters[prefix + "cpu_ms_per_deal"] = t.CpuMs / DealCount;
+        state.counters[prefix + "cpu_ms_slowest"] = t.Slowest;
+    }
+    state.counters["work_per_deal"] = search.Work / DealCount;
+    state.counters["greedy"] = greedy / DealCount;
+    state.SetLabel("level " + std::to_string(level) + ", deals " + std::to_string(FirstDeal) + ".." +
+                   std::to_string(LastDeal));
+}
+
+BENCHMARK(BM_Solver)->DenseRange(1, 4)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A hint from a game under way: deals played greedily to 30 cards left, then searched with the
+// hint's work.
+void BM_Hint(benchmark::State& state) {
+    const int level = static_cast<int>(state.range(0));
+    double total = 0, slowest = 0;
+    int count = 0;
+    for (auto _ : state) {
+        total = slowest = 0;
+        count = 0;
+        for (std::int32_t number = FirstDeal; number <= LastDeal; number += 4) {
+            state.PauseTiming();
+            GameData g = Dealt(level, number);
+            const SolverResult line = SolveGreedy(g);
+            for (const SolverMove& m : line.Moves) {
+                if (g.CardsInStacks() <= 30 || JudgeEnd(g) != EndVerdict::Playing) break;
+                if (m.Type == SolverMove::Kind::Drop) {
+                    ApplyDrop(g, m.Stack, m.Target);
+                    EvaluatePatterns(g);
+                } else {
+                    ApplyClaim(g, m.Position, ClaimValue(g, m.Position));
+                }
+            }
+            state.ResumeTiming();
+            const std::clock_t start = std::clock();
+            benchmark::DoNotOptimize(Solve(g, HintSettings()));
+            const double ms = CpuMs(start);
+            total += ms;
+            slowest = std::max(slowest, ms);
+            ++count;
+        }
+    }
+    state.counters["cpu_ms_per_hint"] = total / std::max(1, count);
+    state.counters["cpu_ms_slowest"] = slowest;
+    state.SetLabel("level " + std::to_string(level) + ", 30 cards left");
+}
+
+BENCHMARK(BM_Hint)->DenseRange(1, 4)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <functional>
-#include <unordered_map>
+#include <limits>
 
 namespace {
 
@@ -166,28 +166,17 @@ Kinds SequenceKinds(const Summary& s) {
     return k;
 }
 
-// The most colours that can each take a value no other of them takes.
+// The most colours that can each take a value no other of them takes: by Hall's theorem, the
+// colours less the worst shortfall of any group of them against the values they hold together.
 int DistinctPairs(const std::array<std::uint16_t, ColourCount>& values) {
-    std::array<int, ValueCount> owner;
-    owner.fill(-1);
-    std::function<bool(int, std::uint16_t&)> augment = [&](int c, std::uint16_t& seen) {
-        for (int v = 0; v < ValueCount; ++v) {
-            const std::uint16_t bit = static_cast<std::uint16_t>(1u << v);
-            if (!(values[c] & bit) || (seen & bit)) continue;
-            seen |= bit;
-            if (owner[v] < 0 || augment(owner[v], seen)) {
-                owner[v] = c;
-                return true;
-            }
-        }
-        return false;
-    };
-    int size = 0;
-    for (int c = 0; c < ColourCount; ++c) {
-        std::uint16_t seen = 0;
-        if (augment(c, seen)) ++size;
+    int shortfall = 0;
+    for (unsigned group = 1; group < (1u << ColourCount); ++group) {
+        unsigned together = 0;
+        for (int c = 0; c < ColourCount; ++c)
+            if (group & (1u << c)) together |= values[c];
+        shortfall = std::max(shortfall, std::popcount(group) - std::popcount(together));
     }
-    return size;
+    return ColourCount - shortfall;
 }
 
 Kinds KindsFor(int id, const Summary& s) {
@@ -221,43 +210,203 @@ Kinds KindsFor(int id, const Summary& s) {
 
 // ---- the search ----
 
+bool GameOver(const GameData& g) {
+    return g.GameState == gsWon || g.GameState == gsLost || JudgeEnd(g) != EndVerdict::Playing;
+}
+
+// Greedy play: the best paying drop each time, every offer worth anything claimed.
+SolverResult GreedyPlay(const GameData& from) {
+    SolverResult result;
+    if (GameOver(from)) return result;
+    GameData g = from;
+    const auto claimBest = [&]() {
+        int best = 0, at = 0;
+        for (int i = 1; i <= g.PatternCount; ++i)
+            if (ClaimValue(g, i) > best) best = ClaimValue(g, i), at = i;
+        if (at == 0) return;
+        result.Moves.push_back(SolverMove::Claim(g.PatternIds[at], at));
+        result.Points += best;
+        ApplyClaim(g, at, best);
+    };
+    const auto bestOffer = [](GameData& t) {
+        EvaluatePatterns(t);
+        int best = 0;
+        for (int i = 1; i <= t.PatternCount; ++i)
+            best = std::max(best, ClaimValue(t, i));
+        return best;
+    };
+    claimBest();
+    while (JudgeEnd(g) == EndVerdict::Playing) {
+        int bestPay = -1, bestStack = -1, bestTarget = -1;
+        for (int s = 0; s < StackTotal; ++s) {
+            if (g.StackCount[s] == 0) continue;
+            for (int t = 0; t < RowSize; ++t) {
+                if (JudgeDrop(g, t) != DropVerdict::Accepted) continue;
+                GameData trial = g;
+                ApplyDrop(trial, s, t);
+                const int pay = bestOffer(trial);
+                if (pay > bestPay) bestPay = pay, bestStack = s, bestTarget = t;
+            }
+        }
+        ApplyDrop(g, bestStack, bestTarget);
+        EvaluatePatterns(g);
+        result.Moves.push_back(SolverMove::Drop(bestStack, bestTarget));
+        ++result.Nodes;
+        if (JudgeEnd(g) != EndVerdict::Playing) break;
+        claimBest();
+    }
+    if (JudgeEnd(g) == EndVerdict::Won) {
+        result.Won = true;
+        result.Points += PointsPerCollectedCard * g.CardsInStacks();
+    }
+    return result;
+}
+
+// One position of the search: the row as the cards lie (a drop names a row position), how many
+// cards each stack still holds, the patterns claimed, and the step that led here.
 struct Node {
-    std::array<CardCode, RowSize> Row{}; // as the cards lie
+    std::array<std::int8_t, RowSize> Row{};
     std::array<std::int8_t, StackTotal> Height{};
-    std::uint32_t Claimed = 0; // bit i - 1: pattern position i
-    std::int32_t Points = 0;   // claimed so far
-    std::int32_t Parent = -1;  // index in the previous layer
     std::int8_t Stack = -1, Target = -1; // the drop that led here
     std::int8_t ClaimPos = 0;            // the position claimed after it, 0 for none
+    std::uint32_t Claimed = 0;           // bit i - 1: pattern position i
+    std::int32_t Points = 0;             // claimed so far
+    std::int32_t Parent = -1;            // index in the previous layer
 };
 
 struct Candidate {
     Node N;
     std::uint64_t Key = 0;
-    double Rank = 0;
+    std::int64_t Rank = 0;
     int Bound = 0;
 };
 
 int CardIndex(CardCode card) { return IsJoker(card) ? 52 : ColourIndex(card) * ValueCount + ValueField(card); }
 
-// Positions that differ only in where the row cards lie play alike: the key sorts the row.
-std::uint64_t KeyOf(const Node& n) {
+// The row's cards as indices 0..52, in increasing order (the row never holds both jokers, so
+// they differ).
+std::array<int, RowSize> SortedRow(const std::array<std::int8_t, RowSize>& row) {
     std::array<int, RowSize> r;
-    for (int q = 0; q < RowSize; ++q) r[q] = CardIndex(n.Row[q]);
-    std::sort(r.begin(), r.end());
+    for (int q = 0; q < RowSize; ++q)
+        r[q] = CardIndex(row[q]);
+    if (r[0] > r[1]) std::swap(r[0], r[1]);
+    if (r[2] > r[3]) std::swap(r[2], r[3]);
+    if (r[0] > r[2]) std::swap(r[0], r[2]);
+    if (r[1] > r[3]) std::swap(r[1], r[3]);
+    if (r[1] > r[2]) std::swap(r[1], r[2]);
+    return r;
+}
+
+// Positions that differ only in where the row cards lie play alike: the key sorts the row.
+std::uint64_t KeyOf(const Node& n, const std::array<int, RowSize>& sorted) {
     std::uint64_t key = n.Claimed;
-    for (int q = 0; q < RowSize; ++q) key = (key << 6) | static_cast<std::uint64_t>(r[q]);
+    for (int q = 0; q < RowSize; ++q)
+        key = (key << 6) | static_cast<std::uint64_t>(sorted[q]);
     for (int s = 0; s < StackTotal; ++s) key = (key << 4) | static_cast<std::uint64_t>(n.Height[s]);
     return key;
 }
 
+// What a row offers, worked out once per set of four cards: the search meets the same rows
+// over and over. Indexed by the rank of the sorted card indices among all sets of four.
+class RowOffers {
+  public:
+    explicit RowOffers(const std::array<int, MaxPatternCount + 1>& ids, int count)
+        : m_ids(ids), m_count(count) {
+        for (int n = 0; n <= 53; ++n) {
+            m_choose[n][0] = 1;
+            for (int k = 1; k <= RowSize; ++k)
+                m_choose[n][k] = n == 0 ? 0 : m_choose[n - 1][k - 1] + m_choose[n - 1][k];
+        }
+    }
+    // Bits 0..17: pattern position i + 1 offered; bits 32..49: offered with the colour bonus.
+    std::uint64_t Of(const std::array<CardCode, RowSize>& row, const std::array<int, RowSize>& sorted) {
+        if (m_table.empty()) m_table.assign(static_cast<std::size_t>(m_choose[53][RowSize]), 0);
+        std::size_t at = 0;
+        for (int k = 0; k < RowSize; ++k)
+            at += static_cast<std::size_t>(m_choose[sorted[k]][k + 1]);
+        std::uint64_t& entry = m_table[at];
+        if (entry == 0) {
+            entry = Known;
+            const RowFacts facts = AnalyseRow(row);
+            for (int i = 1; i <= m_count; ++i) {
+                const TPatternState st = TestPattern(m_ids[i], facts);
+                if (IsOffered(st)) entry |= std::uint64_t{1} << (i - 1);
+                if (st == TPatternState::OfferedBonus) entry |= std::uint64_t{1} << (32 + i - 1);
+            }
+        }
+        return entry;
+    }
+
+  private:
+    static constexpr std::uint64_t Known = std::uint64_t{1} << 63;
+    const std::array<int, MaxPatternCount + 1>& m_ids;
+    int m_count;
+    std::array<std::array<std::int64_t, RowSize + 1>, 54> m_choose{};
+    std::vector<std::uint64_t> m_table;
+};
+
+// One entry per position met in a layer: the index of its candidate. Open addressing, cleared
+// between layers without giving its memory back.
+class PositionIndex {
+  public:
+    void Reset(std::size_t expected) {
+        std::size_t size = 1024;
+        while (size < 2 * expected)
+            size *= 2;
+        if (m_slots.size() < size) m_slots.resize(size);
+        m_mask = size - 1;
+        std::fill(m_slots.begin(), m_slots.begin() + static_cast<std::ptrdiff_t>(size), Slot{});
+    }
+    // The index stored for key, or stores fresh and answers -1.
+    int FindOrAdd(std::uint64_t key, int fresh) {
+        std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 20) & m_mask;
+        while (m_slots[at].Index >= 0) {
+            if (m_slots[at].Key == key) return m_slots[at].Index;
+            at = (at + 1) & m_mask;
+        }
+        m_slots[at] = {key, fresh};
+        return -1;
+    }
+
+  private:
+    struct Slot {
+        std::uint64_t Key = 0;
+        int Index = -1;
+    };
+    std::vector<Slot> m_slots;
+    std::size_t m_mask = 0;
+};
+
+std::array<CardCode, RowSize> RowOf(const Node& n) {
+    return {n.Row[0], n.Row[1], n.Row[2], n.Row[3]};
+}
+
+int Permille(double weight) {
+    return static_cast<int>(weight * 1000.0 + (weight < 0 ? -0.5 : 0.5));
+}
+
+// The work of a search by level, in positions weighed: about half a second of one core each
+// (a position costs more at the higher levels, with more patterns to weigh).
+constexpr std::array<std::int64_t, LevelCount> DefaultWork = {1'600'000, 1'600'000, 1'400'000, 1'200'000};
+// Widening: the first pass, and how much wider each next one is. Four times wider each time
+// spends about a quarter of the work on the narrow passes, which find the plays that let the
+// widest leave most aside.
+constexpr int FirstWidth = 16;
+constexpr int Growth = 4;
+// The widest pass, whatever the work allows: its layers and candidates stay within some 64 MiB.
+constexpr int MaxWidth = 1 << 15;
+
 class Search {
 public:
-    Search(const GameData& from, const SolverSettings& settings) : m_game(from), m_settings(settings) {
-        m_count = from.PatternCount;
-        for (int i = 1; i <= m_count; ++i) m_ids[i] = from.PatternIds[i];
-        m_all = (m_count >= 32) ? ~0u : ((1u << m_count) - 1);
-    }
+  Search(const GameData& from, const SolverSettings& settings)
+      : m_game(from), m_settings(settings), m_count(from.PatternCount) {
+      for (int i = 1; i <= m_count; ++i)
+          m_ids[i] = from.PatternIds[i];
+      m_all = (m_count >= 32) ? ~0u : ((1u << m_count) - 1);
+      m_reachable = Permille(settings.ReachableWeight);
+      m_near = Permille(settings.NearWeight);
+      m_win = Permille(settings.WinWeight);
+  }
 
     using Pays = std::array<int, MaxPatternCount + 1>; // by pattern position
 
@@ -296,7 +445,8 @@ public:
         return sum;
     }
 
-    CardSet CardsLeft(const std::array<CardCode, RowSize>& row, const std::array<std::int8_t, StackTotal>& height,
+    template <class RowCards>
+    CardSet CardsLeft(const RowCards& row, const std::array<std::int8_t, StackTotal>& height,
                       int depth) const {
         CardSet set;
         for (CardCode c : row) set.Add(c);
@@ -308,20 +458,27 @@ public:
     SolverResult Run();
 
 private:
-    void Offer(const Node& n, int points, bool won, int left, const std::vector<SolverMove>& tail);
-    std::vector<SolverMove> PathTo(int layer, int index) const;
-    void Expand(const Node& n, int index, std::vector<Candidate>& out);
+  bool Pass(int width, std::int64_t budget);
+  void Offer(const Node& parentOf, int points, bool won, const std::vector<SolverMove>& tail);
+  std::vector<SolverMove> PathTo(int layer, int index) const;
+  void Expand(const Node& n, int index, std::vector<Candidate>& out);
+  bool Stopped() const { return m_settings.Stop && m_settings.Stop->load(std::memory_order_relaxed); }
 
-    const GameData& m_game;
-    SolverSettings m_settings;
-    int m_count = 0;
-    std::array<int, MaxPatternCount + 1> m_ids{};
-    std::uint32_t m_all = 0;
-    std::vector<std::vector<Node>> m_layers;
-    int m_layer = 0; // the layer being expanded
-    SolverResult m_best;
-    int m_prunedBound = 0; // the best bound among positions the beam let go
-    std::int64_t m_nodes = 0;
+  const GameData& m_game;
+  SolverSettings m_settings;
+  int m_reachable = 0, m_near = 0, m_win = 0; // the weights in thousandths
+  int m_count = 0;
+  std::array<int, MaxPatternCount + 1> m_ids{};
+  std::uint32_t m_all = 0;
+  std::vector<Node> m_roots; // the position itself and each standing offer claimed
+  std::vector<std::vector<Node>> m_layers;
+  int m_layer = 0; // the layer being expanded
+  SolverResult m_best;
+  int m_prunedBound = 0; // the best bound among positions this pass let go
+  bool m_stopped = false;
+  std::int64_t m_work = 0; // positions weighed, over every pass
+  RowOffers m_offers{m_ids, m_count};
+  PositionIndex m_seen;
 };
 
 std::vector<SolverMove> Search::PathTo(int layer, int index) const {
@@ -336,8 +493,8 @@ std::vector<SolverMove> Search::PathTo(int layer, int index) const {
     return moves;
 }
 
-// A finished play: the moves to the parent, then its own.
-void Search::Offer(const Node& n, int points, bool won, int /*left*/, const std::vector<SolverMove>& tail) {
+// A finished play: the moves to the node's parent, then the tail.
+void Search::Offer(const Node& n, int points, bool won, const std::vector<SolverMove>& tail) {
     if (points <= m_best.Points && !m_best.Moves.empty()) return;
     m_best.Moves = PathTo(m_layer, n.Parent);
     m_best.Moves.insert(m_best.Moves.end(), tail.begin(), tail.end());
@@ -348,137 +505,108 @@ void Search::Offer(const Node& n, int points, bool won, int /*left*/, const std:
 void Search::Expand(const Node& parent, int index, std::vector<Candidate>& out) {
     int left = 0;
     for (int h : parent.Height) left += h;
-    const int joker = FindJoker(parent.Row);
-    const CardSet cards = CardsLeft(parent.Row, parent.Height, StackDepth);
+    const auto row = RowOf(parent);
+    const int joker = FindJoker(row);
+    const CardSet cards = CardsLeft(row, parent.Height, StackDepth);
     const int open = m_count - std::popcount(parent.Claimed);
 
     for (int t = 0; t < RowSize; ++t) {
         if (joker != -1 && t != joker) continue;
         CardSet after = cards;
-        after.Remove(parent.Row[t]);
+        after.Remove(row[t]);
         // What each pattern could still pay from the cards that stay: shared by every stack.
         const Pays most = MostFrom(after, parent.Claimed);
 
         for (int s = 0; s < StackTotal; ++s) {
             if (parent.Height[s] == 0) continue;
-            ++m_nodes;
+            ++m_work;
             Node child = parent;
             child.Parent = index;
             child.Stack = static_cast<std::int8_t>(s);
             child.Target = static_cast<std::int8_t>(t);
             child.ClaimPos = 0;
-            child.Row[t] = m_game.Stacks[s][parent.Height[s] - 1];
+            child.Row[t] = static_cast<std::int8_t>(m_game.Stacks[s][parent.Height[s] - 1]);
             --child.Height[s];
             const int nowLeft = left - 1;
             const std::vector<SolverMove> drop = {SolverMove::Drop(s, t)};
             if (nowLeft == 0) { // the last card: the game is lost, nothing more to claim
-                Offer(child, parent.Points, false, 0, drop);
+                Offer(child, parent.Points, false, drop);
                 continue;
             }
 
-            const RowFacts facts = AnalyseRow(child.Row);
-            const bool halved = FindJoker(child.Row) != -1;
-            const Pays near = MostFrom(CardsLeft(child.Row, child.Height, m_settings.NearDepth), parent.Claimed);
-            double potential = 0;
+            const auto childRow = RowOf(child);
+            const auto sorted = SortedRow(child.Row);
+            const std::uint64_t offers = m_offers.Of(childRow, sorted);
+            const bool halved = sorted[RowSize - 1] == CardIndex(JokerCard);
+            const Pays near =
+                MostFrom(CardsLeft(childRow, child.Height, m_settings.NearDepth), parent.Claimed);
+            std::int64_t potential = 0;
             for (int i = 1; i <= m_count; ++i)
-                potential += m_settings.ReachableWeight * most[i] + m_settings.NearWeight * near[i];
+                potential += std::int64_t{m_reachable} * most[i] + std::int64_t{m_near} * near[i];
 
             // Without a claim, then with each offer.
             for (int i = 0; i <= m_count; ++i) {
                 Node n = child;
-                double rank = potential;
+                std::int64_t rank = potential;
                 if (i > 0) {
                     if (parent.Claimed & (1u << (i - 1))) continue;
-                    const TPatternState st = TestPattern(m_ids[i], facts);
-                    if (!IsOffered(st)) continue;
-                    int pay = ClaimPoints(m_ids[i], st == TPatternState::OfferedBonus);
+                    if (!(offers & (std::uint64_t{1} << (i - 1)))) continue;
+                    int pay = ClaimPoints(m_ids[i], (offers >> (32 + i - 1)) & 1);
                     if (halved) pay /= 2;
                     n.Points += pay;
                     n.Claimed |= 1u << (i - 1);
                     n.ClaimPos = static_cast<std::int8_t>(i);
-                    rank -= m_settings.ReachableWeight * most[i] + m_settings.NearWeight * near[i];
+                    rank -= std::int64_t{m_reachable} * most[i] + std::int64_t{m_near} * near[i];
                     if (n.Claimed == m_all) {
                         std::vector<SolverMove> tail = drop;
                         tail.push_back(SolverMove::Claim(m_ids[i], i));
-                        Offer(child, n.Points + PointsPerCollectedCard * nowLeft, true, nowLeft, tail);
+                        Offer(child, n.Points + PointsPerCollectedCard * nowLeft, true, tail);
                         continue;
                     }
                 }
                 const int bound = n.Points + FutureBound(most, n.Claimed, nowLeft, false);
                 if (bound <= m_best.Points) continue; // cannot do better than what is known
+                // A game that can still be won counts a share of the cards it would collect.
                 const int stillOpen = open - (i > 0 ? 1 : 0);
                 bool winnable = stillOpen < nowLeft;
                 for (int p = 1; p <= m_count && winnable; ++p)
                     if (!(n.Claimed & (1u << (p - 1))) && most[p] == 0) winnable = false;
-                if (winnable) rank += m_settings.WinWeight * PointsPerCollectedCard * (nowLeft - stillOpen);
-                out.push_back({n, KeyOf(n), n.Points + rank, bound});
+                if (winnable) rank += std::int64_t{m_win} * PointsPerCollectedCard * (nowLeft - stillOpen);
+                out.push_back({n, KeyOf(n, sorted), std::int64_t{1000} * n.Points + rank, bound});
             }
         }
     }
 }
 
-SolverResult Search::Run() {
-    Node root;
-    root.Row = m_game.Row;
-    for (int s = 0; s < StackTotal; ++s) root.Height[s] = static_cast<std::int8_t>(m_game.StackCount[s]);
-    for (int i = 1; i <= m_count; ++i)
-        if (m_game.PatternState[i] == TPatternState::Claimed) root.Claimed |= 1u << (i - 1);
-
-    int left = m_game.CardsInStacks();
-    bool claimNow = false;
-    for (int i = 1; i <= m_count; ++i) claimNow = claimNow || IsOffered(m_game.PatternState[i]);
-    const int rootBound =
-        FutureBound(MostFrom(CardsLeft(root.Row, root.Height, StackDepth), root.Claimed), root.Claimed, left, claimNow);
-
-    // The greedy play is the first known play: the search only follows what could beat it.
-    m_best = SolveGreedy(m_game);
-
-    // The first layer: the position itself, and each standing offer claimed.
-    m_layers.push_back({root});
-    for (int i = 1; i <= m_count; ++i) {
-        const int pay = ClaimValue(m_game, i);
-        if (pay < 0) continue;
-        Node n = root;
-        n.Points = pay;
-        n.Claimed |= 1u << (i - 1);
-        n.ClaimPos = static_cast<std::int8_t>(i);
-        if (n.Claimed == m_all) {
-            Offer(n, pay + PointsPerCollectedCard * left, true, left, {SolverMove::Claim(m_ids[i], i)});
-            continue;
-        }
-        m_layers[0].push_back(n);
-    }
-
-    // Wider at the lower levels, where fewer patterns make each position cheaper to weigh: about
-    // half a second of one core at every level.
-    constexpr std::array<int, LevelCount> LevelWidths = {1200, 1000, 900, 800};
-    int width = m_settings.BeamWidth;
-    if (width <= 0) width = LevelWidths[ClampLevel(m_game.Level) - 1];
-
+// One beam search from the roots, keeping the width best-ranked positions after every drop.
+// False when the budget of work ran out, or the search was stopped, before the end.
+bool Search::Pass(int width, std::int64_t budget) {
+    const std::int64_t until = m_work + budget;
+    m_layers.clear();
+    m_layers.push_back(m_roots);
+    m_prunedBound = 0;
     std::vector<Candidate> candidates;
-    std::unordered_map<std::uint64_t, int> seen;
-    bool stopped = false;
+    std::vector<Candidate> unique;
     for (m_layer = 0; !m_layers[m_layer].empty(); ++m_layer) {
-        if (m_settings.Stop && m_settings.Stop->load(std::memory_order_relaxed)) {
-            stopped = true;
-            break;
+        if (Stopped()) {
+            m_stopped = true;
+            return false;
         }
+        if (m_work >= until) return false;
         candidates.clear();
         const auto& layer = m_layers[m_layer];
-        for (int k = 0; k < static_cast<int>(layer.size()); ++k) {
-            // Each node is its own parent index while the path is read back.
+        for (int k = 0; k < static_cast<int>(layer.size()); ++k)
             Expand(layer[k], k, candidates);
-        }
         // One candidate per position: the one with the most points.
-        seen.clear();
-        seen.reserve(candidates.size() * 2);
-        std::vector<Candidate> unique;
-        unique.reserve(candidates.size());
+        m_seen.Reset(candidates.size());
+        unique.clear();
         for (const Candidate& c : candidates) {
             if (c.Bound <= m_best.Points) continue;
-            auto [it, fresh] = seen.try_emplace(c.Key, static_cast<int>(unique.size()));
-            if (fresh) unique.push_back(c);
-            else if (c.N.Points > unique[it->second].N.Points) unique[it->second] = c;
+            const int at = m_seen.FindOrAdd(c.Key, static_cast<int>(unique.size()));
+            if (at < 0)
+                unique.push_back(c);
+            else if (c.N.Points > unique[at].N.Points)
+                unique[at] = c;
         }
         const auto better = [](const Candidate& a, const Candidate& b) {
             if (a.Rank != b.Rank) return a.Rank > b.Rank;
@@ -493,21 +621,88 @@ SolverResult Search::Run() {
         std::sort(unique.begin(), unique.end(), better);
         std::vector<Node> next;
         next.reserve(unique.size());
-        for (const Candidate& c : unique) next.push_back(c.N);
+        for (const Candidate& c : unique)
+            next.push_back(c.N);
         m_layers.push_back(std::move(next));
+    }
+    return true;
+}
+
+SolverResult Search::Run() {
+    Node root;
+    for (int q = 0; q < RowSize; ++q)
+        root.Row[q] = static_cast<std::int8_t>(m_game.Row[q]);
+    for (int s = 0; s < StackTotal; ++s) root.Height[s] = static_cast<std::int8_t>(m_game.StackCount[s]);
+    for (int i = 1; i <= m_count; ++i)
+        if (m_game.PatternState[i] == TPatternState::Claimed) root.Claimed |= 1u << (i - 1);
+
+    const int left = m_game.CardsInStacks();
+    bool claimNow = false;
+    for (int i = 1; i <= m_count; ++i) claimNow = claimNow || IsOffered(m_game.PatternState[i]);
+    const int rootBound = FutureBound(MostFrom(CardsLeft(m_game.Row, root.Height, StackDepth), root.Claimed),
+                                      root.Claimed, left, claimNow);
+
+    // The greedy play is the first known play: the search only follows what could beat it.
+    m_best = GreedyPlay(m_game);
+
+    m_roots.push_back(root);
+    m_layer = 0;
+    m_layers = {m_roots};
+    for (int i = 1; i <= m_count; ++i) {
+        const int pay = ClaimValue(m_game, i);
+        if (pay < 0) continue;
+        Node n = root;
+        n.Points = pay;
+        n.Claimed |= 1u << (i - 1);
+        n.ClaimPos = static_cast<std::int8_t>(i);
+        if (n.Claimed == m_all) {
+            Offer(n, pay + PointsPerCollectedCard * left, true, {SolverMove::Claim(m_ids[i], i)});
+            continue;
+        }
+        m_roots.push_back(n);
+    }
+
+    // Each pass that reaches the end proves that no play beats the best found or the bound of
+    // something it let go; the tightest of those proofs counts.
+    int passBound = rootBound;
+    const auto passDone = [&] { passBound = std::min(passBound, std::max(m_prunedBound, m_best.Points)); };
+    if (m_settings.BeamWidth > 0) {
+        if (Pass(m_settings.BeamWidth, std::numeric_limits<std::int64_t>::max() / 2)) passDone();
+    } else {
+        // Widening: each pass wider than the one before while the work allows; the best play of
+        // a narrow pass lets the wider ones leave more aside.
+        const std::int64_t budget =
+            m_settings.Work > 0 ? m_settings.Work : DefaultWork[ClampLevel(m_game.Level) - 1];
+        int width = FirstWidth;
+        bool last = false;
+        while (!m_stopped) {
+            const std::int64_t before = m_work;
+            // The first pass always ends, so even a tiny budget gives a searched play.
+            const std::int64_t allowed =
+                width == FirstWidth ? std::numeric_limits<std::int64_t>::max() / 2 : budget - before;
+            if (allowed <= 0 || !Pass(width, allowed)) break;
+            passDone();
+            if (m_prunedBound == 0) break; // nothing let go: the best play is proven
+            if (last) break;
+            // The work grows about as the width: widen while the next pass still leaves room
+            // for the one after it, else give the rest of the work to one last pass.
+            const std::int64_t cost = std::max<std::int64_t>(1, m_work - before);
+            const std::int64_t remaining = budget - m_work;
+            if (cost * (Growth + Growth * Growth) > remaining) {
+                const std::int64_t fits = static_cast<std::int64_t>(width) * remaining * 9 / (cost * 10);
+                if (fits <= width) break;
+                width = static_cast<int>(std::min<std::int64_t>(fits, MaxWidth));
+                last = true;
+            } else {
+                width = std::min(width * Growth, MaxWidth);
+            }
+        }
     }
 
     SolverResult result = m_best;
-    result.Nodes = m_nodes;
-    // Every play the beam let go could at most reach its bound; with none let go, the play
-    // found is the best there is.
-    result.Bound = stopped ? std::max(result.Points, rootBound)
-                           : std::max(result.Points, std::min(rootBound, m_prunedBound));
+    result.Nodes = m_work;
+    result.Bound = std::max(result.Points, std::min(rootBound, passBound));
     return result;
-}
-
-bool GameOver(const GameData& g) {
-    return g.GameState == gsWon || g.GameState == gsLost || JudgeEnd(g) != EndVerdict::Playing;
 }
 
 } // namespace
@@ -531,55 +726,20 @@ int UpperBound(const GameData& from) {
     return search.FutureBound(search.MostFrom(cards, claimed), claimed, from.CardsInStacks(), claimNow);
 }
 
+SolverSettings HintSettings() {
+    SolverSettings settings;
+    settings.Work = DefaultWork.back() / 5;
+    return settings;
+}
+
 SolverResult Solve(const GameData& from, const SolverSettings& settings) {
     if (GameOver(from)) return {};
     return Search(from, settings).Run();
 }
 
 SolverResult SolveGreedy(const GameData& from) {
-    SolverResult result;
-    if (GameOver(from)) return result;
-    GameData g = from;
-    const auto claimBest = [&]() {
-        int best = 0, at = 0;
-        for (int i = 1; i <= g.PatternCount; ++i)
-            if (ClaimValue(g, i) > best) best = ClaimValue(g, i), at = i;
-        if (at == 0) return;
-        result.Moves.push_back(SolverMove::Claim(g.PatternIds[at], at));
-        result.Points += best;
-        ApplyClaim(g, at, best);
-    };
-    const auto bestOffer = [](GameData& t) {
-        EvaluatePatterns(t);
-        int best = 0;
-        for (int i = 1; i <= t.PatternCount; ++i) best = std::max(best, ClaimValue(t, i));
-        return best;
-    };
-    claimBest();
-    while (JudgeEnd(g) == EndVerdict::Playing) {
-        int bestPay = -1, bestStack = -1, bestTarget = -1;
-        for (int s = 0; s < StackTotal; ++s) {
-            if (g.StackCount[s] == 0) continue;
-            for (int t = 0; t < RowSize; ++t) {
-                if (JudgeDrop(g, t) != DropVerdict::Accepted) continue;
-                GameData trial = g;
-                ApplyDrop(trial, s, t);
-                const int pay = bestOffer(trial);
-                if (pay > bestPay) bestPay = pay, bestStack = s, bestTarget = t;
-            }
-        }
-        ApplyDrop(g, bestStack, bestTarget);
-        EvaluatePatterns(g);
-        result.Moves.push_back(SolverMove::Drop(bestStack, bestTarget));
-        ++result.Nodes;
-        if (JudgeEnd(g) != EndVerdict::Playing) break;
-        claimBest();
-    }
-    if (JudgeEnd(g) == EndVerdict::Won) {
-        result.Won = true;
-        result.Points += PointsPerCollectedCard * g.CardsInStacks();
-    }
-    result.Bound = UpperBound(from);
+    SolverResult result = GreedyPlay(from);
+    if (!GameOver(from)) result.Bound = UpperBound(from);
     return result;
 }
 

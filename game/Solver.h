@@ -4,7 +4,13 @@
 //
 // The points of a play are its claims (colour bonus and joker halving included) plus 21 for
 // every card still in the stacks when the last pattern is claimed. The result depends only on
-// the position and the settings, never on time or on the machine.
+// the position and the settings, never on time or on the machine: the search has no chance in
+// it and is cut by the work it has done, counted in positions weighed.
+//
+// The search is a beam search over positions (the row as a set of cards, the height of each
+// stack, the patterns claimed): after every drop it keeps the best-ranked positions, one of each
+// (the one with most points), and drops any that cannot beat the best play known. It runs in
+// passes, each four times wider than the one before, until the work is spent.
 
 #include "game/Game.h"
 
@@ -36,7 +42,11 @@ struct SolverResult {
 };
 
 struct SolverSettings {
-    int BeamWidth = 0;  // positions kept per drop; 0 picks the width for the level
+    // Positions kept per drop in a single pass; 0 widens pass after pass within Work instead.
+    int BeamWidth = 0;
+    // The work the search may do, in positions weighed (0: the default, about a second of one
+    // core). Counting work rather than time keeps the answer the same on every machine.
+    std::int64_t Work = 0;
     // How much a pattern that is still possible is worth to the ranking, as a share of the most
     // it could pay: once from every card left, and once from the cards within reach.
     double ReachableWeight = 0.3;
@@ -44,7 +54,8 @@ struct SolverSettings {
     int NearDepth = 2;             // cards from the top of each stack counted as within reach
     double WinWeight = 0.6;        // share of the collecting bonus a still winnable game counts
     // When set (from another thread), the search stops at the next drop and answers with the
-    // best play found so far; its bound is then the bound of the position.
+    // best play found so far; its bound is then the bound of the position, or of a pass that
+    // had already ended.
     const std::atomic<bool>* Stop = nullptr;
 };
 
@@ -67,6 +78,10 @@ struct CardSet {
 // The highest points a claim of pattern id can pay on any row of four cards from the set (at
 // most one joker among them), or 0 when no such row matches the pattern.
 int BestClaimFrom(int id, const CardSet& cards);
+
+// The same search with a fifth of the work: a hint from any position of a game under way,
+// found within a quarter of a second.
+SolverSettings HintSettings();
 
 // The best play the search finds from the position (a deal after its first evaluation, or a
 // game under way; offers that stand may be claimed first). A game that has ended gives nothing.

@@ -25,7 +25,7 @@ check() {
   # A mistake names the usage and where to look, and stays at that.
   if [ "$status" -eq 2 ]; then
     grep -q '^Usage: zelvano ' "$WORK/err" && grep -q -- "--help" "$WORK/err" || ok=0
-    [ "$(wc -l <"$WORK/err")" -le 4 ] || ok=0
+    [ "$(wc -l <"$WORK/err")" -le 4 ] && [ "$(wc -c <"$WORK/err")" -le 600 ] || ok=0
   fi
   [ ! -e "$WORK/config" ] || { echo "$name: wrote settings"; ok=0; rm -rf "$WORK/config"; }
   if [ "$ok" -eq 1 ]; then
@@ -61,10 +61,24 @@ check "solve not a number" 2 "" "not 'x1'" --solve x1
 check "solve without a value" 2 "" "^zelvano: .*solve" --solve
 check "solve at level 5" 2 "" "skill level.*not '5'" --solve 4242 --level 5
 check "solve at level 0" 2 "" "skill level.*not '0'" --solve 4242 --level 0
+# Every number follows one rule: decimal digits, leading zeros allowed, no sign.
+check "deal with a plus sign" 2 "" "deal number.*not '\\+5'" --deal +5
+check "level with a plus sign" 2 "" "skill level.*not '\\+2'" --level +2
+check "level with a fraction" 2 "" "skill level.*not '2.0'" --level 2.0
+check "level far past the top" 2 "" "skill level.*not '99999999999999999999" --level 999999999999999999999999
+# A long value is cut in the message, not repeated whole.
+check "deal of 5000 digits" 2 "" "not '12345678901234567890…'" --deal "$(printf '1234567890%.0s' $(seq 500))"
+check "argument of 5000 letters" 2 "" "^zelvano: unexpected argument 'xxxxxxxxxxxxxxxxxxxx…'" "$(printf 'x%.0s' $(seq 5000))"
+check "unknown option of 5000 letters" 2 "" "^zelvano: .*xxxxxxxxxx…" "--$(printf 'x%.0s' $(seq 5000))"
+# An option given twice is a mistake, whichever value would have won.
+check "solve twice" 2 "" "^zelvano: --solve may be given only once" --solve 5 --solve 6
+check "deal twice" 2 "" "^zelvano: --deal may be given only once" --deal 5 --deal=5
+check "level twice" 2 "" "^zelvano: --level may be given only once" --level 1 --level 2
 check "solve and deal" 2 "" "^zelvano: --solve and --deal cannot be given together" --solve 4242 --deal 4242
 # Good options get as far as opening the window, which has no display here.
 check "deal and level" 1 "" "cannot connect to the display" --deal 4242 --level 3
 check "deal with equals" 1 "" "cannot connect to the display" --deal=2147483647
+check "leading zeros" 1 "" "cannot connect to the display" --deal 0004242 --level 03
 
 # --solve answers without a display: the deal, its row and stacks, the moves, the points and a
 # bound no play beats. The same deal and level give the same text every time.
@@ -100,7 +114,7 @@ check_solution "$WORK/solve3" 4242 3
 # The deal is the one --deal would lay: same cards at every level.
 [ "$(sed -n '2,7p' "$WORK/solve1")" = "$(sed -n '2,7p' "$WORK/solve3")" ] || {
   echo "FAIL solve: the deal differs between levels"; fail=1; }
-solve --solve 4242 --level 1 >"$WORK/solve1b"
+solve --solve 004242 --level 01 >"$WORK/solve1b"
 cmp -s "$WORK/solve1" "$WORK/solve1b" && echo "ok   solve again, the same text" || {
   echo "FAIL solve 4242 a second time differs:"; diff "$WORK/solve1" "$WORK/solve1b"; fail=1; }
 

@@ -198,25 +198,54 @@ TEST(Solver, BestClaimFromAgreesWithTryingEveryRow) {
     }
 }
 
-// Deals at every level, the default search: the play replays legally to the points reported,
-// beats or equals the greedy play, and stays under the bound.
+// Deals at every level, with a small budget of work: the play replays legally through the
+// game's rules to the points reported, beats or equals the greedy play, and stays under the
+// bound. The widening passes, the merging of positions and the pruning all take part.
 TEST(Solver, PlaysReplayToTheirPointsAtEveryLevel) {
+    SolverSettings quick;
+    quick.Work = 40'000;
+    for (int level = 1; level <= LevelCount; ++level)
+        for (std::int32_t number : {4242 + level, 17, 8}) {
+            const GameData g = DealtGame(level, number);
+            const SolverResult found = Solve(g, quick);
+            const std::string what = "deal " + std::to_string(number) + " level " + std::to_string(level);
+            const Replay r = ReplayMoves(g, found.Moves);
+            ASSERT_TRUE(r.Legal) << what << ": " << r.Fault;
+            EXPECT_NE(r.End, EndVerdict::Playing) << what << ": the play runs to the end of the game";
+            EXPECT_EQ(r.End == EndVerdict::Won, found.Won) << what;
+            EXPECT_EQ(r.Points, found.Points) << what;
+            EXPECT_GE(found.Bound, found.Points) << what;
+            EXPECT_LE(found.Bound, UpperBound(g)) << what;
+
+            const SolverResult greedy = SolveGreedy(g);
+            const Replay rg = ReplayMoves(g, greedy.Moves);
+            ASSERT_TRUE(rg.Legal) << what << ": " << rg.Fault;
+            EXPECT_EQ(rg.Points, greedy.Points) << what;
+            EXPECT_GE(found.Points, greedy.Points) << what;
+        }
+}
+
+// Deals that a shorter-sighted search lost although they can be won.
+TEST(Solver, WinsDealsThatCanBeWon) {
+    const GameData g = DealtGame(1, 17);
+    const SolverResult found = Solve(g);
+    EXPECT_TRUE(found.Won);
+    EXPECT_EQ(ReplayMoves(g, found.Moves).Points, found.Points);
+}
+
+// A hint from a game under way: a legal first move, found with a fifth of the work.
+TEST(Solver, HintFromAGameUnderWay) {
     for (int level = 1; level <= LevelCount; ++level) {
-        const GameData g = DealtGame(level, 4242 + level);
-        const SolverResult found = Solve(g);
+        const GameData g = RandomEndgame(level, 500 + level, 36);
+        if (JudgeEnd(g) != EndVerdict::Playing) continue;
+        const SolverSettings hint = HintSettings();
+        const SolverResult found = Solve(g, hint);
+        ASSERT_FALSE(found.Moves.empty()) << "level " << level;
         const Replay r = ReplayMoves(g, found.Moves);
         ASSERT_TRUE(r.Legal) << "level " << level << ": " << r.Fault;
-        EXPECT_NE(r.End, EndVerdict::Playing) << "the play runs to the end of the game";
-        EXPECT_EQ(r.End == EndVerdict::Won, found.Won);
-        EXPECT_EQ(r.Points, found.Points) << "level " << level;
+        EXPECT_EQ(r.Points, found.Points);
         EXPECT_GE(found.Bound, found.Points);
-        EXPECT_LE(found.Bound, UpperBound(g));
-
-        const SolverResult greedy = SolveGreedy(g);
-        const Replay rg = ReplayMoves(g, greedy.Moves);
-        ASSERT_TRUE(rg.Legal) << rg.Fault;
-        EXPECT_EQ(rg.Points, greedy.Points);
-        EXPECT_GE(found.Points, greedy.Points);
+        EXPECT_GE(found.Points, SolveGreedy(g).Points);
     }
 }
 
