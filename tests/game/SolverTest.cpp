@@ -235,7 +235,7 @@ TEST(Solver, WinsDealsThatCanBeWon) {
 
 // A hint from a game under way: a legal first move, found with a fifth of the work.
 TEST(Solver, HintFromAGameUnderWay) {
-    for (int level = 1; level <= LevelCount; ++level) {
+    for (int level : {1, LevelCount}) {
         const GameData g = RandomEndgame(level, 500 + level, 36);
         if (JudgeEnd(g) != EndVerdict::Playing) continue;
         const SolverSettings hint = HintSettings();
