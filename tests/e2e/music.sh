@@ -19,16 +19,6 @@ truncate -s 200M "$music/film.mid" # sparse: no room taken on the disk
 # One note and the end of its track.
 printf 'MThd\0\0\0\6\0\0\0\1\0\140MTrk\0\0\0\17\0\300\0\0\220\74\144\140\200\74\0\0\377\57\0' >"$music/tune.mid"
 
-find_window() {
-  local id
-  for _ in $(seq 1 300); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
 "$BIN" >"$WORK/app.log" 2>&1 &
 APPPID=$!
 WID=$(find_window '^Zelvano - ') || { echo "no window"; cat "$WORK/app.log"; exit 1; }

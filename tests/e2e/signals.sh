@@ -9,18 +9,6 @@ ini="$XDG_CONFIG_HOME/Moxelware/Zelvano/V1.ini"
 mkdir -p "$(dirname "$ini")"
 printf '[common]\ntongue=0\nlevel=1\nback=1\n' >"$ini"
 
-# The first visible window whose name matches $1, waiting up to 30 s. A search may trip over
-# a window that goes away while it looks (the opening outline effect): it is simply repeated.
-find_window() {
-  local id
-  for _ in $(seq 1 300); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
 start_game() {
   "$BIN" >"$WORK/app.log" 2>&1 &
   APPPID=$!

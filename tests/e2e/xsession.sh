@@ -61,6 +61,18 @@ for _ in 1 2 3 4 5; do
 done
 [ "$started" = 1 ] || { echo "Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
 
+# The first visible window whose name matches $1, waiting up to 30 s. A search may trip over
+# a window that goes away while it looks (the opening outline effect): it is simply repeated.
+find_window() {
+  local id
+  for _ in $(seq 1 300); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
 # Window geometry of window id $1 as "X Y W H".
 window_geometry() {
   xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2}/^Y=/{y=$2}/^WIDTH=/{w=$2}/^HEIGHT=/{h=$2}END{print x, y, w, h}'
