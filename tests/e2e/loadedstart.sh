@@ -34,7 +34,8 @@ while [ "$starts" -lt 20 ] && { [ "$starts" -lt 3 ] || [ "$SECONDS" -lt 60 ]; };
   printf '[common]\ntongue=0\nMainForm=200,0,1,0,0,%d,%d\n' $((2560 / scale)) $((1440 / scale)) >"$ini"
   QT_SCALE_FACTOR=$scale "$BIN" >"$WORK/app.log" 2>&1 &
   APPPID=$!
-  if ! timeout 60 xdotool search --sync --onlyvisible --name '^Zelvano - ' >/dev/null 2>&1; then
+  # xdotool's own --sync gives up on the first window that vanishes while it looks.
+  if ! find_window '^Zelvano - ' >/dev/null; then
     echo "start $starts (scale $scale): no window"; cat "$WORK/app.log"; exit 1
   fi
   # Past the moment the sound is set up without the first paint (a second after the start).
