@@ -13,7 +13,7 @@ check() { # language tongue
   printf '[common]\ntongue=%s\n' "$2" >"$XDG_CONFIG_HOME/Moxelware/Zelvano/V1.ini"
   QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$BIN" >"$WORK/app-$1.log" 2>&1 &
   APPPID=$!
-  WID=$(timeout 30 xdotool search --sync --name '^Zelvano - ' | head -n 1)
+  WID=$(find_window '^Zelvano - ' || true)
   [ -n "$WID" ] || { echo "no window"; cat "$WORK/app-$1.log"; exit 1; }
   sleep 1
   timeout 60 /usr/bin/python3 "$HERE/atspi_read.py" "$1" 0
@@ -28,7 +28,7 @@ check() { # language tongue
   APPPID=""
 }
 
-export -f check
+export -f check find_window
 export BIN HERE WORK
 dbus-run-session -- bash -c '
   set -euo pipefail

@@ -12,7 +12,7 @@ printf '[common]\ntongue=0\n' >"$XDG_CONFIG_HOME/Moxelware/Zelvano/V1.ini"
 
 QT_SCALE_FACTOR=2 "$BIN" >"$WORK/app.log" 2>&1 &
 APPPID=$!
-WID=$(timeout 30 xdotool search --sync --name '^Zelvano - basic$' | head -n 1)
+WID=$(find_window '^Zelvano - basic$' || true)
 [ -n "$WID" ] || { echo "no window"; cat "$WORK/app.log"; exit 1; }
 sleep 1.5
 read -r WX WY WW WH < <(window_geometry "$WID")
@@ -40,12 +40,7 @@ echo "pixels not doubled: board ${board}%, toolbar buttons ${buttons}%"
 # The options dialog: its logo and the stone and sandstone it is made of.
 xdotool windowfocus --sync "$WID" 2>/dev/null || true
 xdotool key ctrl+o
-DID=""
-for _ in $(seq 1 100); do
-  DID=$(xdotool search --onlyvisible --name '^Zelvano$' 2>/dev/null | tail -n 1 || true)
-  [ -n "$DID" ] && break
-  sleep 0.1
-done
+DID=$(find_window '^Zelvano$' || true)
 [ -n "$DID" ] || { echo "no options dialog"; exit 1; }
 sleep 1
 read -r WX WY WW WH < <(window_geometry "$DID")

@@ -31,7 +31,7 @@ while not any(a is not None and a.name == "orca" for a in pyatspi.Registry.getDe
   # Deal 4242 at level 1: the solver's first moves are stack 4 onto position 2, then a claim.
   QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$BIN" --deal 4242 --level 1 >"$WORK/app-$lang.log" 2>&1 &
   APPPID=$!
-  WID=$(timeout 30 xdotool search --sync --name '^Zelvano - ' | head -n 1)
+  WID=$(find_window '^Zelvano - ' || true)
   [ -n "$WID" ] || { echo "no window"; cat "$WORK/app-$lang.log"; exit 1; }
   xdotool windowfocus --sync "$WID"
   sleep 2
@@ -76,7 +76,7 @@ while not any(a is not None and a.name == "orca" for a in pyatspi.Registry.getDe
   if [ "$failed" = 1 ]; then echo "Orca said:"; spoken "$lang" | sed 's/^/  /'; exit 1; fi
 }
 
-export -f play spoken stop_app
+export -f play spoken stop_app find_window
 export BIN HERE WORK HOME="$WORK"
 dbus-run-session -- bash -c '
   set -euo pipefail

@@ -11,7 +11,7 @@ printf '[common]\ntongue=0\n' >"$XDG_CONFIG_HOME/Moxelware/Zelvano/V1.ini"
 
 "$BIN" >"$WORK/app.log" 2>&1 &
 APPPID=$!
-WID=$(timeout 30 xdotool search --sync --name '^Zelvano - basic$' | head -n 1)
+WID=$(find_window '^Zelvano - basic$' || true)
 [ -n "$WID" ] || { echo "no window"; cat "$WORK/app.log"; exit 1; }
 sleep 1.5
 read -r WX WY WW WH < <(window_geometry "$WID")
@@ -40,7 +40,7 @@ grep -q '^level=1' "$ini" && grep -q '^MainForm=200,' "$ini" || { echo "settings
 # The desktop may end the game with SIGTERM, also once its sound has started.
 "$BIN" >"$WORK/app2.log" 2>&1 &
 APPPID=$!
-timeout 30 xdotool search --sync --name '^Zelvano - ' >/dev/null
+find_window '^Zelvano - ' >/dev/null
 sleep 1
 kill -TERM "$APPPID"
 for _ in $(seq 1 50); do kill -0 "$APPPID" 2>/dev/null || break; sleep 0.1; done

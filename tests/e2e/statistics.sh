@@ -20,7 +20,7 @@ shoot_cards() {
 start() { # arguments for the game
   "$BIN" "$@" >>"$WORK/app.log" 2>&1 &
   APPPID=$!
-  WID=$(timeout 30 xdotool search --sync --name '^Zelvano - advanced$' | head -n 1)
+  WID=$(find_window '^Zelvano - advanced$' || true)
   [ -n "$WID" ] || { echo "no window at the advanced level"; cat "$WORK/app.log"; exit 1; }
   sleep 1.5
   read -r WX WY WW WH < <(window_geometry "$WID")
