@@ -16,7 +16,7 @@
 #include "settings/Language.h"
 #include "settings/MusicFolder.h"
 #include "settings/StatisticsStore.h"
-#include "settings/qxmulti.h"
+#include "dialogs/OptionsDialog.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

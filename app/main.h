@@ -13,7 +13,7 @@
 #include "game/Statistics.h"
 #include "media/Help.h"
 #include "media/Media.h"
-#include "settings/OptionsHost.h"
+#include "dialogs/OptionsHost.h"
 #include "settings/Placement.h"
 #include "settings/ini.h"
 

@@ -5,7 +5,7 @@
 #include "dialogs/okDlg.h"
 #include "game/Solver.h"
 #include "settings/StatisticsStore.h"
-#include "settings/qxmulti.h"
+#include "dialogs/OptionsDialog.h"
 
 #include <QLabel>
 #include <QTest>

@@ -5,7 +5,7 @@
 #include "controls/Decor.h"
 #include "game/Deal.h"
 #include "settings/Language.h"
-#include "settings/qxmulti.h"
+#include "dialogs/OptionsDialog.h"
 
 #include <QDialog>
 #include <QTest>

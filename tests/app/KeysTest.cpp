@@ -7,7 +7,7 @@
 #include "dialogs/YesNoDlg.h"
 #include "dialogs/highscor.h"
 #include "settings/Language.h"
-#include "settings/qxmulti.h"
+#include "dialogs/OptionsDialog.h"
 
 #include <QApplication>
 #include <QDialog>

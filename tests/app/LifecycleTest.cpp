@@ -4,7 +4,7 @@
 #include "controls/jetButton.h"
 #include "dialogs/highscor.h"
 #include "settings/Language.h"
-#include "settings/qxmulti.h"
+#include "dialogs/OptionsDialog.h"
 
 #include <QDialog>
 #include <QWindow>

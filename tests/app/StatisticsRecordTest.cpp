@@ -5,7 +5,7 @@
 #include "game/Statistics.h"
 #include "dialogs/StatisticsDlg.h"
 #include "settings/StatisticsStore.h"
-#include "settings/qxmulti.h"
+#include "dialogs/OptionsDialog.h"
 
 #include <QCoreApplication>
 #include <QDialog>

@@ -8,7 +8,7 @@
 #include "dialogs/YesNoDlg.h"
 #include "dialogs/highscor.h"
 #include "dialogs/okDlg.h"
-#include "settings/qxmulti.h"
+#include "dialogs/OptionsDialog.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,8 +6,8 @@
 #include "controls/jetButton.h"
 #include "settings/Language.h"
 #include "settings/MusicFolder.h"
-#include "settings/OptionsHost.h"
-#include "settings/qxmulti.h"
+#include "dialogs/OptionsHost.h"
+#include "dialogs/OptionsDialog.h"
 #include "tests/dialogs/ModalScript.h"
 
 #include <QAccessible>

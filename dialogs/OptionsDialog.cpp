@@ -1,4 +1,4 @@
-#include "settings/qxmulti.h"
+#include "dialogs/OptionsDialog.h"
 
 #include "controls/AccessibleNotice.h"
 #include "controls/Decor.h"
@@ -6,7 +6,7 @@
 #include "controls/jetButton.h"
 #include "settings/Language.h"
 #include "settings/MusicFolder.h"
-#include "settings/OptionsHost.h"
+#include "dialogs/OptionsHost.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
