@@ -14,7 +14,7 @@ void MakeDialogs(TMainform* mainform) {
                                         mainform->Bitmaps);
     auto* ok = new TOKDialog(mainform, mainform->Bitmaps);
     auto* yesNo = new TYesNoDialog(mainform, mainform->Bitmaps);
-    auto* multi = new TqxMultiDlg(mainform, *mainform, mainform->Bitmaps);
+    auto* multi = new TOptionsDialog(mainform, *mainform, mainform->Bitmaps);
     mainform->SetDialogs(highscore, ok, yesNo, multi);
     auto* statistics = new TStatisticsDlg(mainform, mainform->ini, *yesNo, mainform->Bitmaps);
     mainform->SetStatisticsDialog(statistics);

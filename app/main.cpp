@@ -96,7 +96,7 @@ void TMainform::NeedDialogs() {
     maker();
 }
 
-void TMainform::SetDialogs(THighscoreDlg* highscore, TOKDialog* ok, TYesNoDialog* yesNo, TqxMultiDlg* multi) {
+void TMainform::SetDialogs(THighscoreDlg* highscore, TOKDialog* ok, TYesNoDialog* yesNo, TOptionsDialog* multi) {
     HighscoreDlg = highscore;
     OKDialog = ok;
     YesNoDialog = yesNo;
@@ -214,7 +214,7 @@ void TMainform::FormShow() {
     Language = m_storedLanguage;
     if (Language == -1) NeedDialogs();
     if (Language == -1 && qxMultiDlg) {
-        qxMultiDlg->ShowPage(6);
+        qxMultiDlg->ShowPage(TOptionsPage::Language);
         ApplyMainTexts();
     }
 }
@@ -654,7 +654,7 @@ void TMainform::HighScoreBtnClick() {
 void TMainform::OptionBtnClick() {
     NeedDialogs();
     qxMultiDlg->DialogLevel = Level;
-    qxMultiDlg->ShowPage(3);
+    qxMultiDlg->ShowPage(TOptionsPage::Options);
     const int chosen = qxMultiDlg->DialogLevel;
     if (chosen == Level || m_closing) return;
     if (GameState == gsRunning) {
@@ -686,7 +686,7 @@ void TMainform::StatisticsClick() {
 
 void TMainform::InfoBtnClick() {
     NeedDialogs();
-    qxMultiDlg->ShowPage(2);
+    qxMultiDlg->ShowPage(TOptionsPage::Info);
     // The info page closes before the deal restarts, so the question stands over the board.
     if (qxMultiDlg->TakeRestartRequest()) RestartDealClick();
     if (qxMultiDlg->TakeHintRequest()) HintRequest();

@@ -34,7 +34,7 @@ class TPatternShape;
 class THighscoreDlg;
 class TOKDialog;
 class TYesNoDialog;
-class TqxMultiDlg;
+class TOptionsDialog;
 class TStatisticsDlg;
 
 // Answers of the yes/no dialog.
@@ -52,7 +52,7 @@ public:
 
     // The dialogs are made after the main window (the highscore dialog reads its store while
     // it is made) and handed in before the window is first shown.
-    void SetDialogs(THighscoreDlg* highscore, TOKDialog* ok, TYesNoDialog* yesNo, TqxMultiDlg* multi);
+    void SetDialogs(THighscoreDlg* highscore, TOKDialog* ok, TYesNoDialog* yesNo, TOptionsDialog* multi);
     void SetStatisticsDialog(TStatisticsDlg* statistics) { StatisticsDlg = statistics; }
     // Makes the dialogs (through SetDialogs) the first time one is needed.
     void SetDialogMaker(std::function<void()> maker) { m_dialogMaker = std::move(maker); }
@@ -79,7 +79,7 @@ public:
     THighscoreDlg* HighscoreDlg = nullptr;
     TOKDialog* OKDialog = nullptr;
     TYesNoDialog* YesNoDialog = nullptr;
-    TqxMultiDlg* qxMultiDlg = nullptr;
+    TOptionsDialog* qxMultiDlg = nullptr;
     TStatisticsDlg* StatisticsDlg = nullptr;
 
     // State besides the game's own.

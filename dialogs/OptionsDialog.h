@@ -7,6 +7,7 @@
 
 #include "controls/GameDialog.h"
 
+#include <optional>
 #include <utility>
 
 class TBevelPanel;
@@ -20,22 +21,21 @@ class TPictureControl;
 class TFocusFrame;
 class TNotice;
 
-class TqxMultiDlg : public TGameDialog {
+// The dialog's three pages.
+enum class TOptionsPage { Info, Options, Language };
+
+class TOptionsDialog : public TGameDialog {
     Q_OBJECT
-public:
+  public:
     static constexpr int ClientWidth = 410;
     static constexpr int ClientHeight = 460;
-    // Pages, as Page holds them.
-    static constexpr int InfoPage = 6;
-    static constexpr int OptionsPage = 7;
-    static constexpr int LanguagePage = 10;
     static constexpr int BackgroundCount = 5;
 
-    TqxMultiDlg(QWidget* mainform, TOptionsHost& host, const TImageList& bitmaps);
+    TOptionsDialog(QWidget* mainform, TOptionsHost& host, const TImageList& bitmaps);
 
-    // Request 2 info page, 3 options page, 6 language page; any other keeps the last page.
-    // Then the texts, then modal until the dialog closes.
-    void ShowPage(int request);
+    // Shows the page asked for (without one, the page shown last), then the texts, then
+    // modal until the dialog closes.
+    void ShowPage(std::optional<TOptionsPage> page = std::nullopt);
     // Shows the current page alone and sets its texts from the language and the host's state.
     void ApplyDialogTexts();
     // Over the main window's client area while the main window is visible, else the screen's
@@ -45,8 +45,8 @@ public:
     void DefaultAnswer() override { exitClick(); }
     void CancelAnswer() override { exitClick(); }
 
-    int Page = OptionsPage; // kept between openings
-    int DialogLevel = 1;    // the skill level shown on the options page
+    TOptionsPage Page = TOptionsPage::Options; // kept between openings
+    int DialogLevel = 1;                       // the skill level shown on the options page
 
     // Click handlers.
     void TongueImgClick();
@@ -73,9 +73,9 @@ public:
     TDecorLabel* ProgLabel = nullptr;
     TDecorLabel* VersionLabel = nullptr;
     TJetButton* OKBtn = nullptr;
-    TBevelPanel* p6 = nullptr;
-    TBevelPanel* p7 = nullptr;
-    TBevelPanel* p10 = nullptr;
+    TBevelPanel* InfoPanel = nullptr;
+    TBevelPanel* OptionsPanel = nullptr;
+    TBevelPanel* LanguagePanel = nullptr;
     // Info page.
     TDecorLabel* InfoTitle = nullptr;
     TDecorLabel* InfoVersion = nullptr;
@@ -104,11 +104,11 @@ public:
     TPictureControl* LImg2 = nullptr;
     TDecorLabel* LLbl2 = nullptr;
 
-protected:
+  protected:
     // Space on a picture reached with Tab presses it.
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void CreateInfoPage(const TImageList& bitmaps);
     void CreateOptionsPage(const TImageList& bitmaps);
     void CreateLanguagePage(const TImageList& bitmaps);

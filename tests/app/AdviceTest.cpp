@@ -158,8 +158,8 @@ namespace {
 
 TEST_F(Advice, TheInfoPageAsksForAHintByMouse) {
     Start();
-    dialogs.Expect("TqxMultiDlg", [](QDialog* d) {
-        auto* multi = static_cast<TqxMultiDlg*>(d);
+    dialogs.Expect("TOptionsDialog", [](QDialog* d) {
+        auto* multi = static_cast<TOptionsDialog*>(d);
         EXPECT_TRUE(multi->InfoHint->isVisible());
         EXPECT_EQ(multi->InfoHint->Text(), QStringLiteral("Hint: the next move (H)"));
         emit multi->InfoHint->Clicked();
@@ -171,8 +171,8 @@ TEST_F(Advice, TheInfoPageAsksForAHintByMouse) {
 
     // Over: the page offers no hint.
     form->GameState = gsLost;
-    dialogs.Expect("TqxMultiDlg", [](QDialog* d) {
-        EXPECT_FALSE(static_cast<TqxMultiDlg*>(d)->InfoHint->isVisible());
+    dialogs.Expect("TOptionsDialog", [](QDialog* d) {
+        EXPECT_FALSE(static_cast<TOptionsDialog*>(d)->InfoHint->isVisible());
         PressButton(d, "OKBtn", 0);
     });
     ClickButton(form->InfoBtn);

@@ -89,8 +89,8 @@ TEST_F(DealNumbers, InfoPageShowsTheNumberAndRestartsTheDeal) {
     DragToRow(2, Allowed(form, 1));
 
     // Closed with its OK button: nothing happens to the game.
-    dialogs.Expect("TqxMultiDlg", [&](QDialog* d) {
-        auto* multi = static_cast<TqxMultiDlg*>(d);
+    dialogs.Expect("TOptionsDialog", [&](QDialog* d) {
+        auto* multi = static_cast<TOptionsDialog*>(d);
         EXPECT_EQ(multi->InfoDeal->Text(), QStringLiteral("Deal %1").arg(number));
         EXPECT_EQ(multi->InfoRestart->Text(), QStringLiteral("Restart this deal"));
         PressButton(d, "OKBtn", 0);
@@ -99,7 +99,7 @@ TEST_F(DealNumbers, InfoPageShowsTheNumberAndRestartsTheDeal) {
     EXPECT_EQ(form->GameState, gsRunning);
 
     // The restart closes the page first, then asks over the board.
-    dialogs.Expect("TqxMultiDlg", [](QDialog* d) { emit static_cast<TqxMultiDlg*>(d)->InfoRestart->Clicked(); });
+    dialogs.Expect("TOptionsDialog", [](QDialog* d) { emit static_cast<TOptionsDialog*>(d)->InfoRestart->Clicked(); });
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
     ClickButton(form->InfoBtn);
     EXPECT_EQ(form->GameState, gsNotStarted);
@@ -107,8 +107,8 @@ TEST_F(DealNumbers, InfoPageShowsTheNumberAndRestartsTheDeal) {
 
     // German, and a later opening with OK does not restart again.
     Language = 1;
-    dialogs.Expect("TqxMultiDlg", [&](QDialog* d) {
-        EXPECT_EQ(static_cast<TqxMultiDlg*>(d)->InfoDeal->Text(), QStringLiteral("Spiel Nr. %1").arg(number));
+    dialogs.Expect("TOptionsDialog", [&](QDialog* d) {
+        EXPECT_EQ(static_cast<TOptionsDialog*>(d)->InfoDeal->Text(), QStringLiteral("Spiel Nr. %1").arg(number));
         PressButton(d, "OKBtn", 0);
     });
     MouseDown(EmptyBoard);

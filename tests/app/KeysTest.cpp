@@ -65,7 +65,7 @@ TEST_P(KeyTable, EachKeyDoesWhatTheMouseDoes) {
         const QString cls = QString::fromLatin1(c.dialog);
         dialogs.Expect(c.dialog, [cls](QDialog* d) {
             if (cls == QLatin1String("TYesNoDialog")) PressButton(d, "NoBtn", mrNo);
-            else if (cls == QLatin1String("TqxMultiDlg")) PressButton(d, "OKBtn", 1);
+            else if (cls == QLatin1String("TOptionsDialog")) PressButton(d, "OKBtn", 1);
             else PressButton(d, "YesBtn", 1);
         });
     }
@@ -114,8 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
                      false, 3},
         StateKeyCase{"ExitAsks", gsRunning, KM{{Qt::Key_Q, Ctrl}}, "TYesNoDialog", gsRunning, {}, false, 3},
         StateKeyCase{"Highscores", gsPaused, KM{{Qt::Key_H, Ctrl}}, "THighscoreDlg", gsPaused, {}, false, 3},
-        StateKeyCase{"Options", gsRunning, KM{{Qt::Key_O, Ctrl}}, "TqxMultiDlg", gsRunning, {}, false, 3},
-        StateKeyCase{"Info", gsWon, KM{{Qt::Key_I, Ctrl}}, "TqxMultiDlg", gsWon, {}, false, 3},
+        StateKeyCase{"Options", gsRunning, KM{{Qt::Key_O, Ctrl}}, "TOptionsDialog", gsRunning, {}, false, 3},
+        StateKeyCase{"Info", gsWon, KM{{Qt::Key_I, Ctrl}}, "TOptionsDialog", gsWon, {}, false, 3},
         StateKeyCase{"AHandFullOfCardPressesNoButton", gsRunning, KM{{Qt::Key_1, None}, {Qt::Key_F2, None}},
                      nullptr, gsRunning, {"UP"}, true, 3},
         StateKeyCase{"TabToTheToolbarAndPress", gsNotStarted,
@@ -282,8 +282,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CloseCase{"QuestionEscape", Qt::Key_Q, Ctrl, "TYesNoDialog", Qt::Key_Escape, None},
                       CloseCase{"HighscoresEscape", Qt::Key_H, Ctrl, "THighscoreDlg", Qt::Key_Escape, None},
                       CloseCase{"HighscoresEnter", Qt::Key_H, Ctrl, "THighscoreDlg", Qt::Key_Return, None},
-                      CloseCase{"OptionsEscape", Qt::Key_O, Ctrl, "TqxMultiDlg", Qt::Key_Escape, None},
-                      CloseCase{"InfoEnter", Qt::Key_I, Ctrl, "TqxMultiDlg", Qt::Key_Return, None},
+                      CloseCase{"OptionsEscape", Qt::Key_O, Ctrl, "TOptionsDialog", Qt::Key_Escape, None},
+                      CloseCase{"InfoEnter", Qt::Key_I, Ctrl, "TOptionsDialog", Qt::Key_Return, None},
                       CloseCase{"StatisticsEscape", Qt::Key_T, Ctrl, "TStatisticsDlg", Qt::Key_Escape, None},
                       CloseCase{"StatisticsEnter", Qt::Key_T, Ctrl, "TStatisticsDlg", Qt::Key_Return, None},
                       CloseCase{"StatisticsWindowClose", Qt::Key_T, Ctrl, "TStatisticsDlg", Qt::Key_unknown, None}),
@@ -383,8 +383,8 @@ TEST_F(Keys, TheOptionPicturesAreReachedWithTabAndToggledWithSpace) {
     Start();
     const bool soundWas = form->SoundOn;
     const int backWas = form->Board.BackgroundIndex;
-    dialogs.Expect("TqxMultiDlg", [](QDialog* d) {
-        auto* m = static_cast<TqxMultiDlg*>(d);
+    dialogs.Expect("TOptionsDialog", [](QDialog* d) {
+        auto* m = static_cast<TOptionsDialog*>(d);
         QWidget* reached[5] = {};
         for (QWidget*& w : reached) {
             QTest::keyClick(d, Qt::Key_Tab);

@@ -293,7 +293,7 @@ TEST_F(Lifecycle, ExitAsksOnThePressAndAfterNoReactsAsEver) {
 // The options dialog stands in for the player: it picks a level and closes.
 auto ChooseLevel(int level) {
     return [level](QDialog* d) {
-        static_cast<TqxMultiDlg*>(d)->DialogLevel = level;
+        static_cast<TOptionsDialog*>(d)->DialogLevel = level;
         PressButton(d, "OKBtn", 1);
     };
 }
@@ -303,14 +303,14 @@ TEST_F(Lifecycle, LevelChanges) {
     // The same level back: nothing happens at all.
     form->GameState = gsRunning;
     form->Score = 70;
-    dialogs.Expect("TqxMultiDlg", ChooseLevel(1));
+    dialogs.Expect("TOptionsDialog", ChooseLevel(1));
     ClickButton(form->OptionBtn);
     EXPECT_EQ(form->GameState, gsRunning);
     EXPECT_EQ(form->Score, 70);
 
     // Running, answered No: level, score and table stay.
     const auto table = form->Stacks;
-    dialogs.Expect("TqxMultiDlg", ChooseLevel(3));
+    dialogs.Expect("TOptionsDialog", ChooseLevel(3));
     dialogs.Expect("TYesNoDialog", Press("NoBtn", mrNo));
     ClickButton(form->OptionBtn);
     EXPECT_EQ(form->Level, 1);
@@ -320,7 +320,7 @@ TEST_F(Lifecycle, LevelChanges) {
 
     // Paused: the paused game is dropped without a question or an offer; the new game is not paused.
     form->GameState = gsPaused;
-    dialogs.Expect("TqxMultiDlg", ChooseLevel(4));
+    dialogs.Expect("TOptionsDialog", ChooseLevel(4));
     ClickButton(form->OptionBtn);
     EXPECT_EQ(form->Level, 4);
     EXPECT_EQ(form->PatternCount, 18);
@@ -336,7 +336,7 @@ TEST_F(Lifecycle, LevelChanges) {
     // Running, answered Yes: offered to the old level's list, then dealt at the new level.
     form->GameState = gsRunning;
     form->Score = 90;
-    dialogs.Expect("TqxMultiDlg", ChooseLevel(2));
+    dialogs.Expect("TOptionsDialog", ChooseLevel(2));
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
     dialogs.Expect("THighscoreDlg", [this](QDialog* d) {
         EXPECT_EQ(form->Level, 4);
@@ -409,7 +409,7 @@ TEST_F(Lifecycle, DesktopEndClosesWithoutQuestionsAndKeepsWhatACloseKeeps) {
 TEST_F(Lifecycle, SettingsThatCannotBeReadAreNeverWrittenOver) {
     // As the system answers a player who may not read the file (mode 000).
     TLMDIniCtrl::FaultHook = [](TIniStep step) { return step == TIniStep::Read ? EACCES : 0; };
-    dialogs.Expect("TqxMultiDlg", Press("OKBtn", 1)); // the stored language cannot be read either
+    dialogs.Expect("TOptionsDialog", Press("OKBtn", 1)); // the stored language cannot be read either
     Start(true, "level=3\nhsa0=kept\n");
     EXPECT_EQ(form->Level, 1) << "the game plays on with defaults";
     EXPECT_EQ(form->ini.Blocked(), TIniCause::Unreadable);
@@ -432,8 +432,8 @@ TEST_F(Lifecycle, ExitWhileRunningOffersAPositiveScore) {
 }
 
 TEST_F(Lifecycle, FirstStartAsksForTheLanguage) {
-    dialogs.Expect("TqxMultiDlg", [](QDialog* d) {
-        EXPECT_EQ(static_cast<TqxMultiDlg*>(d)->Page, 10);
+    dialogs.Expect("TOptionsDialog", [](QDialog* d) {
+        EXPECT_EQ(static_cast<TOptionsDialog*>(d)->Page, TOptionsPage::Language);
         Language = 1; // the player picks German
         PressButton(d, "OKBtn", 1);
     });

@@ -25,7 +25,7 @@ int PositionOf(TMainform* f, int id) {
 }
 
 void ChooseNextLevel(QDialog* d) {
-    static_cast<TqxMultiDlg*>(d)->StrengthImgClick();
+    static_cast<TOptionsDialog*>(d)->StrengthImgClick();
     PressButton(d, "OKBtn", 0);
 }
 
@@ -71,7 +71,7 @@ TEST_F(StatisticsRecording, EveryEndingInTheWindowIsStoredAtOnce) {
         {"level change while running", [&] {
              MouseDown(EmptyBoard);
              form->Score = -2;
-             dialogs.Expect("TqxMultiDlg", ChooseNextLevel);
+             dialogs.Expect("TOptionsDialog", ChooseNextLevel);
              dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
              ClickButton(form->OptionBtn);
          }, false, -2},
@@ -79,7 +79,7 @@ TEST_F(StatisticsRecording, EveryEndingInTheWindowIsStoredAtOnce) {
              MouseDown(EmptyBoard);
              form->Score = -4;
              ClickButton(form->PauseBtn);
-             dialogs.Expect("TqxMultiDlg", ChooseNextLevel);
+             dialogs.Expect("TOptionsDialog", ChooseNextLevel);
              ClickButton(form->OptionBtn);
          }, false, -4},
     };
@@ -153,7 +153,7 @@ TEST_F(StatisticsRecording, TheDesktopEndingTheGameDuringAQuestionCountsItOnce) 
     const Question questions[] = {
         {"give up", nullptr, &TMainform::GiveUpBtn},
         {"new deal", nullptr, &TMainform::MixBtn},
-        {"another level", "TqxMultiDlg", &TMainform::OptionBtn},
+        {"another level", "TOptionsDialog", &TMainform::OptionBtn},
     };
     for (const Question& q : questions) {
         SCOPED_TRACE(q.name);

@@ -159,9 +159,9 @@ void MonkeyDialogs::Answer(QDialog* dialog) {
         }
         Seen.push_back(seen);
         emit(seen.Yes ? list->YesBtn : list->CancelBtn)->OnClick();
-    } else if (auto* multi = qobject_cast<TqxMultiDlg*>(dialog)) {
+    } else if (auto* multi = qobject_cast<TOptionsDialog*>(dialog)) {
         seen.Kind = SeenDialog::Type::Options;
-        if (multi->Page == TqxMultiDlg::OptionsPage) {
+        if (multi->Page == TOptionsPage::Options) {
             // Now and then the player plays with the settings before closing.
             const int clicks = Chance(0.5) ? 0 : std::uniform_int_distribution<int>(1, 4)(m_rng);
             // The level twice: a new level is what changes the game.

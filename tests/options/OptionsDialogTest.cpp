@@ -53,11 +53,11 @@ class OptionsDialogTest : public QObject {
     QWidget* main = nullptr;
     TImageList* bitmaps = nullptr;
     FakeHost* host = nullptr;
-    TqxMultiDlg* dialog = nullptr;
+    TOptionsDialog* dialog = nullptr;
 
     // Opens the dialog on request, runs script while it is open and tells whether it closed by
     // itself (the watchdog did not have to end it).
-    bool Open(int request, std::function<void()> script) {
+    bool Open(std::optional<TOptionsPage> request, std::function<void()> script) {
         bool closedByDialog = true;
         WhileOpen(dialog, script, [&] {
             dialog->ShowPage(request);
@@ -67,7 +67,7 @@ class OptionsDialogTest : public QObject {
     }
     // Shows the options page without a modal loop, for clicks that do not close the dialog.
     void ShowOptions() {
-        dialog->Page = TqxMultiDlg::OptionsPage;
+        dialog->Page = TOptionsPage::Options;
         dialog->ApplyDialogTexts();
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
@@ -89,7 +89,7 @@ private slots:
     void init() {
         Language = 0;
         host = new FakeHost;
-        dialog = new TqxMultiDlg(main, *host, *bitmaps);
+        dialog = new TOptionsDialog(main, *host, *bitmaps);
         dialog->DialogLevel = 1;
     }
     void cleanup() {
@@ -104,7 +104,7 @@ private slots:
         QCOMPARE(dialog->ProgLabel->geometry(), QRect(8, 103, 53, 281));
         QCOMPARE(dialog->VersionLabel->geometry(), QRect(52, 118, 21, 266));
         QCOMPARE(dialog->OKBtn->geometry(), QRect(348, 396, 50, 50));
-        for (QWidget* page : {(QWidget*)dialog->p6, (QWidget*)dialog->p7, (QWidget*)dialog->p10})
+        for (QWidget* page : {(QWidget*)dialog->InfoPanel, (QWidget*)dialog->OptionsPanel, (QWidget*)dialog->LanguagePanel})
             QCOMPARE(page->geometry(), QRect(108, 12, 289, 373));
         QCOMPARE(dialog->OptLabel->geometry(), QRect(19, 12, 254, 29));
         const QList<QPair<QWidget*, QRect>> controls = {
@@ -148,7 +148,7 @@ private slots:
         QFETCH(int, language);
         QFETCH(QStringList, texts);
         Language = language;
-        dialog->Page = TqxMultiDlg::OptionsPage;
+        dialog->Page = TOptionsPage::Options;
         dialog->ApplyDialogTexts();
         const QStringList shown = {dialog->OKBtn->toolTip(),    dialog->OptLabel->Text(),
                                    dialog->TongueLabel->Text(), dialog->TongueImg->toolTip(),
@@ -160,7 +160,7 @@ private slots:
     void infoTexts() {
         for (auto [language, subtitle] : {std::pair{1, "Ein Legespiel mit Kartenmustern"}, std::pair{0, "A card-pattern puzzle"}}) {
             Language = language;
-            QVERIFY(Open(2, [&] { ClickOn(dialog->OKBtn); }));
+            QVERIFY(Open(TOptionsPage::Info, [&] { ClickOn(dialog->OKBtn); }));
             QCOMPARE(dialog->InfoSubtitle->Text(), QString::fromUtf8(subtitle));
         }
         QCOMPARE(dialog->InfoMadeBy->Text(), QStringLiteral("Made by the Zelvano developers"));
@@ -211,7 +211,7 @@ private slots:
         host->file = file;
         host->background = background;
         dialog->DialogLevel = level;
-        dialog->Page = TqxMultiDlg::OptionsPage;
+        dialog->Page = TOptionsPage::Options;
         dialog->ApplyDialogTexts();
         const QStringList shown = {dialog->SoundLabel->Text(), dialog->MusicLabel->Text(),
                                    dialog->BackLabel->Text(), dialog->Strengthlabel->Text()};
@@ -223,7 +223,7 @@ private slots:
     void longMusicNameIsElided() {
         Language = 0;
         host->music = true;
-        dialog->Page = TqxMultiDlg::OptionsPage;
+        dialog->Page = TOptionsPage::Options;
         const QString longName = QStringLiteral("An Evening Over the Quiet Stacks of Blue Cards (long version).mid");
         for (const QString& file : {longName, QStringLiteral("a.mid")}) {
             host->file = file;
@@ -261,9 +261,9 @@ private slots:
     // Away from the options page only the page's visibility and the OK hint follow.
     void optionTextsOnlyOnOptionsPage() {
         Language = 0;
-        dialog->Page = TqxMultiDlg::OptionsPage;
+        dialog->Page = TOptionsPage::Options;
         dialog->ApplyDialogTexts();
-        dialog->Page = TqxMultiDlg::InfoPage;
+        dialog->Page = TOptionsPage::Info;
         Language = 1;
         host->sound = false;
         dialog->ApplyDialogTexts();
@@ -274,37 +274,39 @@ private slots:
     }
 
     void showPage_data() {
-        QTest::addColumn<QList<int>>("requests");
-        QTest::addColumn<int>("page");
-        QTest::newRow("info") << QList<int>{3, 2} << 6;
-        QTest::newRow("options") << QList<int>{2, 3} << 7;
-        QTest::newRow("language") << QList<int>{3, 6} << 10;
-        QTest::newRow("unknown keeps info") << QList<int>{2, 5} << 6;
-        QTest::newRow("unknown keeps language") << QList<int>{6, 0} << 10;
-        QTest::newRow("unknown keeps options") << QList<int>{3, 10} << 7;
+        using Requests = QList<std::optional<TOptionsPage>>;
+        constexpr auto Info = TOptionsPage::Info, Options = TOptionsPage::Options, Language = TOptionsPage::Language;
+        QTest::addColumn<Requests>("requests");
+        QTest::addColumn<TOptionsPage>("page");
+        QTest::newRow("info") << Requests{Options, Info} << Info;
+        QTest::newRow("options") << Requests{Info, Options} << Options;
+        QTest::newRow("language") << Requests{Options, Language} << Language;
+        QTest::newRow("none keeps info") << Requests{Info, std::nullopt} << Info;
+        QTest::newRow("none keeps language") << Requests{Language, std::nullopt} << Language;
+        QTest::newRow("none keeps options") << Requests{Options, std::nullopt} << Options;
     }
 
     // The page of the last request is the only one shown, and the dialog waits for OK.
     void showPage() {
-        QFETCH(QList<int>, requests);
-        QFETCH(int, page);
+        QFETCH(QList<std::optional<TOptionsPage>>, requests);
+        QFETCH(TOptionsPage, page);
         QList<bool> shown;
-        for (int request : requests) {
+        for (std::optional<TOptionsPage> request : requests) {
             shown.clear();
             QVERIFY(Open(request, [&] {
-                shown = {dialog->p6->isVisible(), dialog->p7->isVisible(), dialog->p10->isVisible()};
+                shown = {dialog->InfoPanel->isVisible(), dialog->OptionsPanel->isVisible(), dialog->LanguagePanel->isVisible()};
                 ClickOn(dialog->OKBtn);
             }));
         }
         QCOMPARE(dialog->Page, page);
-        QCOMPARE(shown, (QList<bool>{page == 6, page == 7, page == 10}));
+        QCOMPARE(shown, (QList<bool>{page == TOptionsPage::Info, page == TOptionsPage::Options, page == TOptionsPage::Language}));
     }
 
     // Keys that are no answer (Space with no picture reached, a letter) press nothing, and a
     // close request from outside is refused; Enter and Escape close it as OK does.
     void onlyButtonsClose() {
         bool stillOpen = false;
-        QVERIFY(Open(3, [&] {
+        QVERIFY(Open(TOptionsPage::Options, [&] {
             for (Qt::Key key : {Qt::Key_Space, Qt::Key_A, Qt::Key_F5})
                 QTest::keyClick(dialog->windowHandle(), key);
             dialog->close();
@@ -313,7 +315,7 @@ private slots:
             QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
         }));
         QVERIFY(stillOpen);
-        QVERIFY(Open(3, [&] { QTest::keyClick(dialog->windowHandle(), Qt::Key_Return); }));
+        QVERIFY(Open(TOptionsPage::Options, [&] { QTest::keyClick(dialog->windowHandle(), Qt::Key_Return); }));
     }
 
     // Not chosen yet (-1) becomes English first, then German, then English again; the main
@@ -448,7 +450,7 @@ private slots:
         QWidget* target = dialog->findChild<QWidget*>(control); // looked up by name, as the form's own
         QVERIFY(target);
         Language = -1;
-        QVERIFY(Open(6, [&] { ClickOn(target); }));
+        QVERIFY(Open(TOptionsPage::Language, [&] { ClickOn(target); }));
         QCOMPARE(Language, language);
         QVERIFY(!dialog->isVisible());
         QCOMPARE(host->mainTexts, 0); // the main window applies its texts after the page closes
@@ -474,7 +476,7 @@ private slots:
         PlaceMain(main, mainBounds);
         main->setVisible(mainShown);
         QPoint shownAt;
-        QVERIFY(Open(2, [&] {
+        QVERIFY(Open(TOptionsPage::Info, [&] {
             shownAt = dialog->pos();
             ClickOn(dialog->OKBtn);
         }));
