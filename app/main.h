@@ -14,7 +14,7 @@
 #include "media/Help.h"
 #include "media/Media.h"
 #include "dialogs/OptionsHost.h"
-#include "settings/Placement.h"
+#include "placement/WindowPlacement.h"
 #include "settings/ini.h"
 
 #include <QWidget>

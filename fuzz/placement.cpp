@@ -4,7 +4,7 @@
 // more screen to fit it on (kept to sizes a real screen has).
 
 #include "fuzz/FuzzSupport.h"
-#include "settings/Placement.h"
+#include "placement/WindowPlacement.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,6 +1,6 @@
 // The window placement record and the geometry of the opening effect.
 
-#include "settings/Placement.h"
+#include "placement/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 

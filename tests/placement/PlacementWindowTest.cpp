@@ -1,6 +1,6 @@
 // The placement keeper on a real (off-screen, 800 x 800) window.
 
-#include "settings/Placement.h"
+#include "placement/WindowPlacement.h"
 #include "settings/ini.h"
 
 #include <QTemporaryDir>

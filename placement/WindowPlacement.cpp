@@ -1,4 +1,4 @@
-#include "settings/Placement.h"
+#include "placement/WindowPlacement.h"
 
 #include "settings/ini.h"
 
