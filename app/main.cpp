@@ -79,7 +79,7 @@ TMainform::TMainform(const QString& settingsPath, const TStartOptions& start)
 
     CreateAdvice();
     FormCreate();
-    LMDForm1 = std::make_unique<TLMDForm>(this, ini);
+    LMDForm1 = std::make_unique<TWindowPlacement>(this, ini);
     Keys = std::make_unique<TKeyboard>(*this);
     Timer->start();
 }

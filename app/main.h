@@ -72,7 +72,7 @@ public:
     THelp Help;
     TChiffre HighscoreCipher;
     std::array<TPatternShape*, MaxPatternCount + 1> PatternShapes{}; // by position 1..18
-    std::unique_ptr<TLMDForm> LMDForm1;
+    std::unique_ptr<TWindowPlacement> LMDForm1;
     // Keyboard play, the focus mark and what a screen reader is told (app/Keys).
     std::unique_ptr<TKeyboard> Keys;
 

@@ -195,7 +195,7 @@ private:
 
 } // namespace
 
-TLMDForm::TLMDForm(QWidget* form, TLMDIniCtrl& ini)
+TWindowPlacement::TWindowPlacement(QWidget* form, TLMDIniCtrl& ini)
     : QObject(form), m_form(form), m_ini(ini), m_defaultClient(form->size().expandedTo(form->minimumSize())) {
     form->installEventFilter(this);
     // Placed now, while the window does not exist on the screen yet: a position given before
@@ -204,7 +204,7 @@ TLMDForm::TLMDForm(QWidget* form, TLMDIniCtrl& ini)
     m_placedForShow = true;
 }
 
-bool TLMDForm::eventFilter(QObject* watched, QEvent* event) {
+bool TWindowPlacement::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_form) {
         switch (event->type()) {
         case QEvent::Show:
@@ -235,15 +235,15 @@ bool TLMDForm::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-bool TLMDForm::CanPlaceWindows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+bool TWindowPlacement::CanPlaceWindows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
-QMargins TLMDForm::FrameMargins() const {
+QMargins TWindowPlacement::FrameMargins() const {
     const QRect frame = m_form->frameGeometry(), client = m_form->geometry();
     return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
                     frame.bottom() - client.bottom());
 }
 
-QRect TLMDForm::TargetFrame(QMargins margins) const {
+QRect TWindowPlacement::TargetFrame(QMargins margins) const {
     QList<QRect> screens;
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (primary)
@@ -255,7 +255,7 @@ QRect TLMDForm::TargetFrame(QMargins margins) const {
                       m_defaultClient.grownBy(margins));
 }
 
-void TLMDForm::ApplyFrame(const QRect& frame, QMargins margins) {
+void TWindowPlacement::ApplyFrame(const QRect& frame, QMargins margins) {
     const QSize client = frame.size().shrunkBy(margins);
     if (m_form->testAttribute(Qt::WA_WState_Created) && !margins.isNull()) {
         m_form->setGeometry(QRect(frame.topLeft() + QPoint(margins.left(), margins.top()), client));
@@ -266,7 +266,7 @@ void TLMDForm::ApplyFrame(const QRect& frame, QMargins margins) {
     }
 }
 
-void TLMDForm::RestorePlacement() {
+void TWindowPlacement::RestorePlacement() {
     m_recordRead = m_ini.ReadText(Section, RecordKey, QString());
     const std::optional<TPlacementRecord> record = ParsePlacement(m_recordRead);
     const Qt::WindowStates state = m_form->windowState();
@@ -294,7 +294,7 @@ void TLMDForm::RestorePlacement() {
         m_form->setWindowState(m_form->windowState() | Qt::WindowMaximized);
 }
 
-void TLMDForm::SettleFrame() {
+void TWindowPlacement::SettleFrame() {
     if (!m_form->isVisible() || (m_form->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized |
                                                            Qt::WindowFullScreen)))
         return;
@@ -316,7 +316,7 @@ void TLMDForm::SettleFrame() {
         ApplyFrame(frame, margins);
 }
 
-TPlacementRecord TLMDForm::CurrentPlacement() const {
+TPlacementRecord TWindowPlacement::CurrentPlacement() const {
     TPlacementRecord r;
     const Qt::WindowStates state = m_form->windowState();
     r.showCmd = state.testFlag(Qt::WindowMaximized)   ? scMaximized
@@ -335,28 +335,28 @@ TPlacementRecord TLMDForm::CurrentPlacement() const {
     return r;
 }
 
-QString TLMDForm::RecordText() const { return CanPlaceWindows() ? FormatPlacement(CurrentPlacement()) : m_recordRead; }
+QString TWindowPlacement::RecordText() const { return CanPlaceWindows() ? FormatPlacement(CurrentPlacement()) : m_recordRead; }
 
-void TLMDForm::SavePlacement() {
+void TWindowPlacement::SavePlacement() {
     const QString text = RecordText();
     if (!text.isEmpty())
         m_ini.WriteText(Section, RecordKey, text);
 }
 
-void TLMDForm::SavePlacement(TIniEdit& edit) const {
+void TWindowPlacement::SavePlacement(TIniEdit& edit) const {
     const QString text = RecordText();
     if (!text.isEmpty())
         edit.WriteText(Section, RecordKey, text);
 }
 
-bool TLMDForm::CanPlayShowEffect() {
+bool TWindowPlacement::CanPlayShowEffect() {
     const QString platform = QGuiApplication::platformName();
     return QGuiApplication::primaryScreen() &&
            (platform == QLatin1String("xcb") || platform == QLatin1String("windows") ||
             platform == QLatin1String("cocoa"));
 }
 
-void TLMDForm::PlayShowEffect() {
+void TWindowPlacement::PlayShowEffect() {
     if (!CanPlayShowEffect())
         return;
     QRect target = m_form->frameGeometry();

@@ -72,9 +72,9 @@ QList<QRect> ExplodeRects(QPoint pointer, const QRect& window);
 //
 // Where the compositor places windows itself (Wayland), nothing is placed and the record is
 // written back exactly as it was read, so the next session on X finds its place again.
-class TLMDForm : public QObject {
+class TWindowPlacement : public QObject {
 public:
-    TLMDForm(QWidget* form, TLMDIniCtrl& ini);
+    TWindowPlacement(QWidget* form, TLMDIniCtrl& ini);
 
     // Applies the stored record (normal rectangle; show command 3 also maximizes) or
     // centres the window on its primary screen.

@@ -42,7 +42,7 @@ private slots:
             ini.WriteText("common", "MainForm", record);
         QWidget window;
         window.resize(400, 300);
-        TLMDForm form(&window, ini);
+        TWindowPlacement form(&window, ini);
         form.RestorePlacement();
         QCOMPARE(window.windowState().testFlag(Qt::WindowMaximized), maximized);
         if (maximized)
@@ -56,7 +56,7 @@ private slots:
         TLMDIniCtrl ini(Path());
         {
             QWidget window;
-            TLMDForm form(&window, ini);
+            TWindowPlacement form(&window, ini);
             window.resize(500, 400);
             window.show();
             window.move(30, 40);
@@ -67,7 +67,7 @@ private slots:
 
         QWidget again;
         again.resize(100, 100);
-        new TLMDForm(&again, ini); // owned by the window, restores on show
+        new TWindowPlacement(&again, ini); // owned by the window, restores on show
         again.show();
         QVERIFY(QTest::qWaitForWindowExposed(&again));
         QCOMPARE(QRect(again.pos(), again.size()), QRect(30, 40, 500, 400));
@@ -76,7 +76,7 @@ private slots:
     void maximizedKeepsItsNormalRectangle() {
         TLMDIniCtrl ini(Path());
         QWidget window;
-        TLMDForm form(&window, ini);
+        TWindowPlacement form(&window, ini);
         window.resize(320, 240);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -88,10 +88,10 @@ private slots:
     }
 
     void noEffectWithoutAScreenToDrawOn() {
-        QVERIFY(!TLMDForm::CanPlayShowEffect()); // off-screen platform
+        QVERIFY(!TWindowPlacement::CanPlayShowEffect()); // off-screen platform
         TLMDIniCtrl ini(Path());
         QWidget window;
-        TLMDForm form(&window, ini);
+        TWindowPlacement form(&window, ini);
         form.PlayShowEffect();
         QCOMPARE(QApplication::topLevelWidgets().size(), 1);
     }
