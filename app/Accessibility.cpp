@@ -7,7 +7,7 @@
 #include "controls/Accessible.h"
 #include "controls/AccessibleNotice.h"
 #include "controls/jetButton.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

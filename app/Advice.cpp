@@ -1,6 +1,6 @@
 #include "app/Advice.h"
 
-#include "settings/Language.h"
+#include "texts/Language.h"
 
 #include <QPainter>
 #include <QTimer>

@@ -5,7 +5,7 @@
 
 #include "app/SolverRunner.h"
 #include "game/Game.h"
-#include "settings/Language.h" // ParText
+#include "texts/Language.h" // ParText
 
 #include <QObject>
 #include <QString>

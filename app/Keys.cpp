@@ -4,7 +4,7 @@
 #include "app/main.h"
 #include "board/FocusMark.h"
 #include "controls/jetButton.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 
 #include <QDialog>
 #include <QEvent>

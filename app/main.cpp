@@ -13,7 +13,7 @@
 #include "dialogs/okDlg.h"
 #include "game/Deal.h"
 #include "media/DataFolder.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 #include "settings/MusicFolder.h"
 #include "settings/StatisticsStore.h"
 #include "dialogs/OptionsDialog.h"

@@ -5,7 +5,7 @@
 #include "controls/FocusFrame.h"
 #include "controls/jetButton.h"
 #include "dialogs/OptionsHost.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 #include "settings/MusicFolder.h"
 
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
 #include "dialogs/YesNoDlg.h"
 
 #include "controls/jetButton.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 
 #include <array>
 

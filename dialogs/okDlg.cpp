@@ -3,7 +3,7 @@
 #include "controls/Decor.h"
 #include "controls/jetButton.h"
 #include "dialogs/DialogPlacement.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 
 #include <QLabel>
 

@@ -1,7 +1,7 @@
 // The help window: a plain top-level text browser on the HTML help in the game's data folder.
 #include "media/Help.h"
 
-#include "settings/Language.h"
+#include "texts/Language.h"
 
 #include <QFileInfo>
 #include <QKeySequence>

@@ -2,7 +2,7 @@
 // and what to do, in the player's language, after the store's own German line where it has one; and
 // what it has to say about damaged values and about what gave way to keep the file readable.
 
-#include "settings/Language.h"
+#include "texts/Language.h"
 #include "settings/ini.h"
 
 #include <QFileInfo>

@@ -7,7 +7,7 @@
 #include "app/Keys.h"
 #include "game/Solver.h"
 #include "dialogs/highscor.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 
 #include <QAccessible>
 #include <QApplication>

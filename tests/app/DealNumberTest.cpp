@@ -4,7 +4,7 @@
 
 #include "controls/Decor.h"
 #include "game/Deal.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 #include "dialogs/OptionsDialog.h"
 
 #include <QDialog>

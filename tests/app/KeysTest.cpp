@@ -6,7 +6,7 @@
 #include "app/Keys.h"
 #include "dialogs/YesNoDlg.h"
 #include "dialogs/highscor.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 #include "dialogs/OptionsDialog.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 
 #include "controls/jetButton.h"
 #include "dialogs/highscor.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 #include "dialogs/OptionsDialog.h"
 
 #include <QDialog>

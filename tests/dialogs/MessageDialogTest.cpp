@@ -5,7 +5,7 @@
 #include "controls/jetButton.h"
 #include "dialogs/YesNoDlg.h"
 #include "dialogs/okDlg.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 #include "tests/dialogs/ModalScript.h"
 
 #include <QTest>

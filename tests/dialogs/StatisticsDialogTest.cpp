@@ -6,7 +6,7 @@
 #include "controls/jetButton.h"
 #include "dialogs/StatisticsDlg.h"
 #include "dialogs/YesNoDlg.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 #include "settings/StatisticsStore.h"
 #include "settings/ini.h"
 #include "tests/dialogs/ModalScript.h"

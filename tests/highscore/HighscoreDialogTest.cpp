@@ -6,7 +6,7 @@
 #include "controls/jetButton.h"
 #include "dialogs/Chiffre.h"
 #include "dialogs/highscor.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 #include "settings/ini.h"
 
 #include <QAccessible>

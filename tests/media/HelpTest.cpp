@@ -2,7 +2,7 @@
 // says when the file is missing, and whether the help's point tables tell the truth.
 #include "game/Patterns.h"
 #include "media/Help.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>

@@ -7,7 +7,7 @@
 
 #include "app/Forms.h"
 #include "board/PaintBox.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 
 #include <QFile>
 #include <QTemporaryDir>

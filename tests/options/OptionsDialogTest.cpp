@@ -4,7 +4,7 @@
 #include "controls/Accessible.h"
 #include "controls/Decor.h"
 #include "controls/jetButton.h"
-#include "settings/Language.h"
+#include "texts/Language.h"
 #include "settings/MusicFolder.h"
 #include "dialogs/OptionsHost.h"
 #include "dialogs/OptionsDialog.h"

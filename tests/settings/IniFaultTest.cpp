@@ -2,7 +2,7 @@
 // files and folders it may not touch, links, damaged bytes, oversized files, leftover locks,
 // and two running copies writing at once.
 
-#include "settings/Language.h"
+#include "texts/Language.h"
 #include "settings/StatisticsStore.h"
 #include "settings/ini.h"
 

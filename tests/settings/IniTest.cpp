@@ -1,7 +1,7 @@
 // The settings store: encodings, defaults, hand-edited files, and writes that never leave a
 // broken file behind.
 
-#include "settings/Language.h"
+#include "texts/Language.h"
 #include "settings/ini.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "settings/Language.h"
+#include "texts/Language.h"
 
 int Language = 0;
 
