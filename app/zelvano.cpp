@@ -9,6 +9,7 @@
 #include "app/main.h"
 #include "board/PaintBox.h"
 #include "controls/HintBalloon.h"
+#include "dialogs/StoreMessageBox.h"
 #include "media/Media.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon/zelvano.svg")));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.zelvano.Zelvano"));
     InstallHintBalloons(app);
+    InstallStoreMessageBox();
 
     // Installed before the windows are made: a message about the settings file may already
     // wait for an answer while they are.

@@ -3,13 +3,11 @@
 #include "game/Statistics.h"
 #include "settings/StatisticsStore.h"
 
-#include <QApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QMessageBox>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringList>
@@ -26,14 +24,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The store's own lines are German whatever the player's language is; Explain() puts the
-// player's own words after them.
-QString CannotWrite(const QString& key) { return QStringLiteral("Konnte Daten für '%1' nicht setzen").arg(key); }
-QString CannotRead(const QString& key) { return QStringLiteral("Konnte Daten für '%1' nicht holen").arg(key); }
-QString CannotCreate(const QString& section) {
-    return QStringLiteral("Erzeugung von Schlüssel %1 misslungen").arg(section);
-}
 
 bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
@@ -722,6 +712,7 @@ std::optional<QString> TIniSnapshot::Text(const QString& section, const QString&
 // ---- TLMDIniCtrl -----------------------------------------------------------------------
 
 std::function<int(TIniStep)> TLMDIniCtrl::FaultHook;
+std::function<void(const QString&)> TLMDIniCtrl::MessageWindow;
 
 TLMDIniCtrl::TLMDIniCtrl(const QString& path) : m_path(path) {
     OnError = [](const QString& message) {
@@ -735,10 +726,8 @@ void TLMDIniCtrl::LogMessage(const QString& message) {
 }
 
 void TLMDIniCtrl::ShowMessage(const QString& message) {
-    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    if (!app || QGuiApplication::platformName() == QLatin1String("offscreen"))
-        return;
-    QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Zelvano"), message);
+    if (MessageWindow)
+        MessageWindow(message);
 }
 
 QString TLMDIniCtrl::DefaultPath() {
@@ -773,7 +762,7 @@ TIniCause TLMDIniCtrl::CauseOf(int err) {
 }
 
 void TLMDIniCtrl::Report(const QString& legacy, TIniWhat what, TIniCause cause, TIniAccess access) const {
-    const QString message = Explain(legacy, what, cause, access, m_path);
+    const QString message = StoreFailureText(legacy, what, cause, access, m_path);
     // A settings write refused for a reason the player was told already is not told again,
     // nor is a par (it belongs to a game whose failed save was told a moment ago); a highscore
     // or the statistics not saved is told every time.
@@ -804,7 +793,7 @@ void TLMDIniCtrl::Tell(const QString& message) const {
 void TLMDIniCtrl::ReadFailed(const QString& key, TIniCause cause) const {
     // Such a file may hold the player's highscores: it is not written over in this run.
     m_blocked = cause;
-    Report(CannotRead(key), TIniWhat::Settings, cause, TIniAccess::Read);
+    Report(StoreCannotReadLine(key), TIniWhat::Settings, cause, TIniAccess::Read);
 }
 
 void TLMDIniCtrl::ValueDamaged(const TIniSnapshot& snapshot, const QString& key) const {
@@ -826,7 +815,7 @@ void TLMDIniCtrl::TellDamaged(const QStringList& names) const {
     if (m_damageTold || names.isEmpty())
         return;
     m_damageTold = true;
-    Tell(ExplainDamaged(m_path, names));
+    Tell(StoreDamagedText(m_path, names));
 }
 
 TIniSnapshot TLMDIniCtrl::Snapshot() const {
@@ -910,13 +899,13 @@ bool TLMDIniCtrl::WriteTexts(const QString& section, const QList<std::pair<QStri
 
 bool TLMDIniCtrl::Update(TIniWhat what, const std::function<void(TIniEdit&)>& change) {
     if (m_blocked != TIniCause::None) {
-        Report(CannotWrite(DryRun(change).key), what, m_blocked, TIniAccess::Write);
+        Report(StoreCannotWriteLine(DryRun(change).key), what, m_blocked, TIniAccess::Write);
         return false;
     }
     const QString target = ResolveLinks(m_path);
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath()) || !QDir().mkpath(QFileInfo(target).absolutePath())) {
         const int err = errno;
-        Report(CannotCreate(DryRun(change).section), what, err ? CauseOf(err) : TIniCause::Other, TIniAccess::Write);
+        Report(StoreCannotCreateLine(DryRun(change).section), what, err ? CauseOf(err) : TIniCause::Other, TIniAccess::Write);
         return false;
     }
 
@@ -952,11 +941,11 @@ bool TLMDIniCtrl::Update(TIniWhat what, const std::function<void(TIniEdit&)>& ch
     if (failure != TIniCause::None) {
         if (unreadable)
             m_blocked = failure;
-        Report(CannotWrite(DryRun(change).key), what, failure, TIniAccess::Write);
+        Report(StoreCannotWriteLine(DryRun(change).key), what, failure, TIniAccess::Write);
         return false;
     }
     if (droppedCount > 0) {
-        const QString message = ExplainDropped(m_path, dropped, droppedCount);
+        const QString message = StoreDroppedText(m_path, dropped, droppedCount);
         if (m_dropTold)
             LogMessage(message);
         else

@@ -45,6 +45,8 @@
 // Why not QSettings: it quotes values with commas and reads unquoted ones as lists, which
 // would break the stored highscore rows and placement records.
 
+#include "texts/StoreTexts.h"
+
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -58,32 +60,6 @@
 
 // A signed 32-bit decimal integer: an optional sign and at least one digit, nothing else.
 std::optional<int> ParseDecimalInt(QStringView text);
-
-// What a save was about, for the player's message when it fails.
-enum class TIniWhat {
-    Settings,
-    Highscore,
-    Statistics,
-    Par, // the solver's result for a game already stored: part of that game's statistics
-};
-
-// Why an access failed, in the terms a player can act on.
-enum class TIniCause {
-    None,
-    DiskFull,      // ENOSPC, EDQUOT, EFBIG: no room for the new file
-    NoPermission,  // EACCES, EPERM on the folder or the file
-    ReadOnlyFile,  // the settings file has no write permission: respected, never replaced
-    ReadOnlyDisk,  // EROFS
-    Unreadable,    // the file exists but cannot be read
-    TooLarge,      // more than MaxFileSize: not parsed, never replaced
-    WouldBeTooLarge, // the game's own values alone would make the file too large to read again
-    NotAFile,      // a folder or a device where the file should be
-    Other,
-};
-
-// What the store was doing when it failed: reading, writing, or looking at the file at
-// start (then nothing was lost yet; the player learns what will not be saved).
-enum class TIniAccess { Read, Write, Start };
 
 // The steps of an access, named for the fault-injection hook of the tests.
 enum class TIniStep { Read, LockBusy, Locked, TempCreated, Written, Synced, Renamed };
@@ -209,11 +185,15 @@ public:
     // still reading about another one only goes to the log). Never called while the store
     // holds its lock. Damaged values are told once per run, in the player's language: by
     // CheckAtStart (the language is known by then), or at the first damaged read after it.
-    // The default handler logs the message and shows it in a message box.
+    // The default handler logs the message and shows it through MessageWindow.
     std::function<void(const QString& message)> OnError;
     // The default handler's two halves, for callers that may not open a window.
     static void LogMessage(const QString& message);
     static void ShowMessage(const QString& message);
+    // Shows a message to the player, for every store of the program; the store itself opens
+    // no window. The program installs its message box at start-up; without one, messages
+    // only go to the log.
+    static std::function<void(const QString& message)> MessageWindow;
 
     // Why the file is not written in this run, or None.
     TIniCause Blocked() const { return m_blocked; }
@@ -222,14 +202,6 @@ public:
     // of that step failing.
     static std::function<int(TIniStep step)> FaultHook;
 
-    // The message for a failure, open for tests. legacy is the store's German line (empty
-    // when there is none); file is the settings file's path.
-    static QString Explain(const QString& legacy, TIniWhat what, TIniCause cause, TIniAccess access,
-                           const QString& file);
-    // The player's messages for damaged values and for what gave way to keep the file under
-    // MaxFileSize; names are the keys or sections concerned, count how many there were.
-    static QString ExplainDamaged(const QString& file, const QStringList& names);
-    static QString ExplainDropped(const QString& file, const QStringList& names, qsizetype count);
     static TIniCause CauseOf(int err);
 
     // The escaping of the file format, open for tests.

@@ -1,9 +1,6 @@
-// What the player reads when the settings store fails: what was not saved (or read), why,
-// and what to do, in the player's language, after the store's own German line where it has one; and
-// what it has to say about damaged values and about what gave way to keep the file readable.
+#include "texts/StoreTexts.h"
 
 #include "texts/Language.h"
-#include "settings/ini.h"
 
 #include <QFileInfo>
 
@@ -134,8 +131,14 @@ QString NameSome(const QStringList& names, qsizetype count) {
 
 } // namespace
 
-QString TLMDIniCtrl::Explain(const QString& legacy, TIniWhat what, TIniCause cause, TIniAccess access,
-                             const QString& file) {
+QString StoreCannotWriteLine(const QString& key) { return QStringLiteral("Konnte Daten für '%1' nicht setzen").arg(key); }
+QString StoreCannotReadLine(const QString& key) { return QStringLiteral("Konnte Daten für '%1' nicht holen").arg(key); }
+QString StoreCannotCreateLine(const QString& section) {
+    return QStringLiteral("Erzeugung von Schlüssel %1 misslungen").arg(section);
+}
+
+QString StoreFailureText(const QString& legacy, TIniWhat what, TIniCause cause, TIniAccess access,
+                         const QString& file) {
     QStringList parts;
     parts << WhatWasLost(what, access) << Why(cause, file) << WhatToDo(cause, file);
     if (access == TIniAccess::Write && what == TIniWhat::Highscore)
@@ -145,7 +148,7 @@ QString TLMDIniCtrl::Explain(const QString& legacy, TIniWhat what, TIniCause cau
     return legacy.isEmpty() ? plain : legacy + QStringLiteral("\n\n") + plain;
 }
 
-QString TLMDIniCtrl::ExplainDamaged(const QString& file, const QStringList& names) {
+QString StoreDamagedText(const QString& file, const QStringList& names) {
     return Pick({"In der Einstellungsdatei %1 sind Werte beschädigt (sie enthalten Steuerzeichen, die "
                  "das Spiel nie schreibt): %2. Das Spiel nimmt für sie die Grundeinstellungen und ersetzt "
                  "sie, sobald es sie wieder speichert.",
@@ -155,7 +158,7 @@ QString TLMDIniCtrl::ExplainDamaged(const QString& file, const QStringList& name
         .arg(file, NameSome(names, names.size()));
 }
 
-QString TLMDIniCtrl::ExplainDropped(const QString& file, const QStringList& names, qsizetype count) {
+QString StoreDroppedText(const QString& file, const QStringList& names, qsizetype count) {
     const QString what = names.isEmpty()
                              ? Pick({"Anmerkungen und doppelte Zeilen", "notes and duplicate lines"})
                              : NameSome(names, std::max(count, names.size()));

@@ -611,8 +611,8 @@ TEST(IniMessages, SayWhatWhyAndWhatToDoInThePlayersLanguage) {
     };
     for (const auto& c : cases) {
         Language = c.language;
-        const QString text = TLMDIniCtrl::Explain(QStringLiteral("Konnte Daten für 'k' nicht setzen"), c.what,
-                                                  c.cause, TIniAccess::Write, QStringLiteral("/x/V1.ini"));
+        const QString text = StoreFailureText(QStringLiteral("Konnte Daten für 'k' nicht setzen"), c.what, c.cause,
+                                              TIniAccess::Write, QStringLiteral("/x/V1.ini"));
         EXPECT_TRUE(text.startsWith(QString::fromUtf8("Konnte Daten für 'k' nicht setzen\n\n")));
         for (const char* part : c.parts)
             EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << text.toStdString() << " lacks " << part;
