@@ -37,10 +37,6 @@ class TYesNoDialog;
 class TOptionsDialog;
 class TStatisticsDlg;
 
-// Answers of the yes/no dialog.
-inline constexpr int mrYes = 6;
-inline constexpr int mrNo = 7;
-
 class TMainform : public QWidget, public GameData, public TOptionsHost {
     Q_OBJECT
 public:

@@ -8,6 +8,14 @@
 
 #include <QDialog>
 
+// What a game window's modal loop ends with (QDialog::done, QDialog::result): the values the
+// windows have always answered with.
+enum TModalResult {
+    mrCancel = 2, // the message window's OK: closing it is its only answer
+    mrYes = 6,
+    mrNo = 7,
+};
+
 class TGameDialog : public QDialog {
     Q_OBJECT
 public:

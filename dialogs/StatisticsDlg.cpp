@@ -191,7 +191,7 @@ void TStatisticsDlg::keyPressEvent(QKeyEvent* event) {
 
 void TStatisticsDlg::ResetClick() {
     m_question.ShowModal(ResetQuestion);
-    if (m_question.ModalResult() != TYesNoDialog::mrYes) return;
+    if (m_question.ModalResult() != mrYes) return;
     ResetStatistics(m_ini);
     Reload(); // what the file holds now, whether the write went through or not
 }

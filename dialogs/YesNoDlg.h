@@ -6,9 +6,6 @@
 class TYesNoDialog : public TMessageDialog {
     Q_OBJECT
 public:
-    static constexpr int mrYes = 6;
-    static constexpr int mrNo = 7;
-
     TYesNoDialog(QWidget* mainform, const TImageList& bitmaps);
 
     TJetButton* NoBtn = nullptr;
@@ -16,7 +13,7 @@ public:
     // Shows question kind (1 exit, 2 give up, 3 reset the statistics; any other kind two empty lines) in the current
     // language and waits for a button; the answer is ModalResult() afterwards.
     int ShowModal(int kind);
-    // 6 yes, 7 no; 0 before the first answer.
+    // mrYes or mrNo; 0 before the first answer.
     int ModalResult() const { return m_result; }
 
     void YesBtnClick();

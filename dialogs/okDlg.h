@@ -63,9 +63,6 @@ protected:
 class TOKDialog : public TMessageDialog {
     Q_OBJECT
 public:
-    // The closed window's result: the loop always ends with it.
-    static constexpr int mrCancel = 2;
-
     TOKDialog(QWidget* mainform, const TImageList& bitmaps);
 
     // Shows notice kind (1 joker rule, 2 won, 3 lost; any other kind two empty lines) in the

@@ -5,6 +5,7 @@
 #include "app/PatternShape.h"
 #include "app/main.h"
 #include "board/PaintBox.h"
+#include "controls/GameDialog.h"
 #include "controls/jetButton.h"
 #include "tests/support/DialogWatcher.h"
 

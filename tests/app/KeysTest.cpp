@@ -28,7 +28,7 @@ auto KeyAnswer(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QTest::keyClick(d, key, mods);
         if (d->isVisible()) {
             ADD_FAILURE() << "the key did not answer " << d->metaObject()->className();
-            d->done(TYesNoDialog::mrNo);
+            d->done(mrNo);
         }
     };
 }

@@ -128,7 +128,7 @@ private slots:
             shownWhileOpen = dialog->isVisible() && dialog->m1->isVisible() && dialog->m2->isVisible();
         });
         QVERIFY(shownWhileOpen);
-        QCOMPARE(result, question ? TYesNoDialog::mrYes : TOKDialog::mrCancel); // still waits for a button
+        QCOMPARE(result, question ? mrYes : mrCancel); // still waits for a button
         CompareLine(dialog->m1, first);
         CompareLine(dialog->m2, second);
     }
@@ -175,9 +175,9 @@ private slots:
     }
 
     void answers() {
-        QCOMPARE(Show(yesNo, 2, yesNo->YesBtn), TYesNoDialog::mrYes);
+        QCOMPARE(Show(yesNo, 2, yesNo->YesBtn), mrYes);
         QCOMPARE(yesNo->ModalResult(), 6);
-        QCOMPARE(Show(yesNo, 2, yesNo->NoBtn), TYesNoDialog::mrNo);
+        QCOMPARE(Show(yesNo, 2, yesNo->NoBtn), mrNo);
         QCOMPARE(yesNo->ModalResult(), 7);
         QCOMPARE(Show(ok, 3, ok->YesBtn), 2);
         QVERIFY(!yesNo->isVisible());
@@ -198,7 +198,7 @@ private slots:
                 stillOpen = dialog->isVisible();
             });
             QVERIFY(stillOpen);
-            QCOMPARE(result, dialog == yesNo ? TYesNoDialog::mrNo : TOKDialog::mrCancel);
+            QCOMPARE(result, dialog == yesNo ? mrNo : mrCancel);
         }
     }
 

@@ -112,15 +112,15 @@ private slots:
     void resetAsksFirst() {
         WriteFile("[common]\ntongue=0\n[statistics]\nplayedd=3\nlostd=3\ndeal=9\nlevel=4\npard=700\npardeald=9\n");
         const Statistics stored = ReadStatistics(*ini);
-        for (const int answer : {TYesNoDialog::mrNo, TYesNoDialog::mrYes}) {
+        for (const int answer : {mrNo, mrYes}) {
             int kind = 0;
             Open([&] {
                 WhileOpen(question, [&] {
                     kind = question->isVisible() ? 3 : 0;
-                    emit (answer == TYesNoDialog::mrYes ? question->YesBtn : question->NoBtn)->OnClick();
+                    emit (answer == mrYes ? question->YesBtn : question->NoBtn)->OnClick();
                 }, [&] { view->ResetClick(); });
                 QCOMPARE(kind, 3);
-                if (answer == TYesNoDialog::mrNo) {
+                if (answer == mrNo) {
                     QCOMPARE(Cell(TStatisticsDlg::Played, 4), QStringLiteral("3"));
                     QVERIFY(view->parLabel->isVisible());
                     QCOMPARE(ReadStatistics(*ini), stored);
