@@ -306,7 +306,7 @@ void TMainform::CloseWithoutQuestions() {
     if (m_closing) return;
     m_closing = true;
     // No window may open now (the desktop is going away): failures go to the log.
-    ini.OnError = &TLMDIniCtrl::LogMessage;
+    ini.OnError = &TIniStore::LogMessage;
     FormClose();
     hide();
 }

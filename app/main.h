@@ -43,7 +43,7 @@ public:
     // settingsPath: the settings file (the player's own by default).
     // start: a deal number and a level for the first game instead of a random deal and the
     // stored level (0 for either: as usual).
-    explicit TMainform(const QString& settingsPath = TLMDIniCtrl::DefaultPath(), const TStartOptions& start = {});
+    explicit TMainform(const QString& settingsPath = TIniStore::DefaultPath(), const TStartOptions& start = {});
     ~TMainform() override;
 
     // The dialogs are made after the main window (the highscore dialog reads its store while
@@ -56,7 +56,7 @@ public:
     void NeedDialogs();
 
     // Components.
-    TLMDIniCtrl ini;
+    TIniStore ini;
     TImageList Bitmaps;
     TCanvas Canvas;
     TPaintBox* box = nullptr;

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     // terminal alone.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    const TCommandLine line = ParseCommandLine(arguments, TLMDIniCtrl::DefaultPath());
+    const TCommandLine line = ParseCommandLine(arguments, TIniStore::DefaultPath());
     if (line.Action != TCommandLine::TAction::Play) return ReportCommandLine(line);
 
     SelectDisplayPlatform();
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
         QCoreApplication::exit(0); // also ends the loop of any dialog that is open
     };
     InstallDesktopEndHandlers(app, endGame);
-    mainform = CreateForms(TLMDIniCtrl::DefaultPath(), line.Start);
+    mainform = CreateForms(TIniStore::DefaultPath(), line.Start);
     int result = 0;
     if (!ended) { // ended while the windows were made: nothing changed yet, nothing to write
         ReportFirstPaint(mainform->box);

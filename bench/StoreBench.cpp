@@ -28,7 +28,7 @@ class LargeFile {
 
 void BM_ReadStatistics(benchmark::State& state) {
     const LargeFile file(static_cast<int>(state.range(0)));
-    const TLMDIniCtrl ini(file.Path());
+    const TIniStore ini(file.Path());
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadStatistics(ini));
 }
@@ -36,7 +36,7 @@ BENCHMARK(BM_ReadStatistics)->Arg(1000)->Arg(60000)->Unit(benchmark::kMillisecon
 
 void BM_ReadHighscoreList(benchmark::State& state) {
     const LargeFile file(static_cast<int>(state.range(0)));
-    const TLMDIniCtrl ini(file.Path());
+    const TIniStore ini(file.Path());
     for (auto _ : state) {
         const TIniSnapshot stored = ini.Snapshot();
         for (int row = 0; row < 15; ++row)
@@ -48,7 +48,7 @@ BENCHMARK(BM_ReadHighscoreList)->Arg(1000)->Arg(60000)->Unit(benchmark::kMillise
 
 void BM_StoreFinishedGame(benchmark::State& state) {
     const LargeFile file(static_cast<int>(state.range(0)));
-    TLMDIniCtrl ini(file.Path());
+    TIniStore ini(file.Path());
     for (auto _ : state)
         StoreFinishedGame(ini, {1, GameEnd::Won, 100, 10, 7});
 }

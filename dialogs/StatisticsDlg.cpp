@@ -52,7 +52,7 @@ QString PlayTime(std::int64_t ticks) {
 
 } // namespace
 
-TStatisticsDlg::TStatisticsDlg(QWidget* mainform, TLMDIniCtrl& ini, TYesNoDialog& question, const TImageList& bitmaps)
+TStatisticsDlg::TStatisticsDlg(QWidget* mainform, TIniStore& ini, TYesNoDialog& question, const TImageList& bitmaps)
     : TGameDialog(mainform, QSize(ClientWidth, ClientHeight)), m_ini(ini), m_question(question) {
     setObjectName(QStringLiteral("StatisticsDlg"));
     const QImage& stone = bitmaps.Bitmap(TImageList::Stone);

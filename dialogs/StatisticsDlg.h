@@ -13,7 +13,7 @@ class TDecorLabel;
 class TFocusFrame;
 class TImageList;
 class TJetButton;
-class TLMDIniCtrl;
+class TIniStore;
 class TYesNoDialog;
 
 class TStatisticsDlg : public TGameDialog {
@@ -24,7 +24,7 @@ public:
     // The rows of figures, top to bottom.
     enum Row { Played, Won, Lost, WinRate, Best, Average, Last, Streak, Longest, Time, Assisted, RowCount };
 
-    TStatisticsDlg(QWidget* mainform, TLMDIniCtrl& ini, TYesNoDialog& question, const TImageList& bitmaps);
+    TStatisticsDlg(QWidget* mainform, TIniStore& ini, TYesNoDialog& question, const TImageList& bitmaps);
 
     // Reads the figures and shows them until the OK button closes the window.
     int ShowModal();
@@ -60,6 +60,6 @@ private:
     void ApplyTexts();
 
     TFocusFrame* m_focusFrame = nullptr;
-    TLMDIniCtrl& m_ini;
+    TIniStore& m_ini;
     TYesNoDialog& m_question;
 };

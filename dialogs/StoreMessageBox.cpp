@@ -12,5 +12,5 @@ void ShowStoreMessage(const QString& message) {
 }
 
 void InstallStoreMessageBox() {
-    TLMDIniCtrl::MessageWindow = &ShowStoreMessage;
+    TIniStore::MessageWindow = &ShowStoreMessage;
 }

@@ -71,7 +71,7 @@ void DecodeHighscoreList(const std::function<QString(const QString& key)>& read,
     }
 }
 
-THighscoreDlg::THighscoreDlg(QWidget* mainform, TLMDIniCtrl& ini, const TChiffre& cipher, const int& level,
+THighscoreDlg::THighscoreDlg(QWidget* mainform, TIniStore& ini, const TChiffre& cipher, const int& level,
                              const TImageList& bitmaps)
     : TGameDialog(mainform, QSize(320, 476)), m_ini(ini), m_cipher(cipher), m_level(level) {
     setObjectName(QStringLiteral("HighscoreDlg"));

@@ -22,7 +22,7 @@ class TChiffre;
 class TDecorLabel;
 class TImageList;
 class TJetButton;
-class TLMDIniCtrl;
+class TIniStore;
 
 inline constexpr int HighscoreRows = 15;
 using THighscoreNames = std::array<QString, HighscoreRows>;
@@ -50,7 +50,7 @@ class THighscoreDlg : public TGameDialog {
     Q_OBJECT
 public:
     // level is the main window's Level, read at every opening.
-    THighscoreDlg(QWidget* mainform, TLMDIniCtrl& ini, const TChiffre& cipher, const int& level,
+    THighscoreDlg(QWidget* mainform, TIniStore& ini, const TChiffre& cipher, const int& level,
                   const TImageList& bitmaps);
 
     // viewOnly: shows the list of the current level. Otherwise offers score to it: a score
@@ -99,7 +99,7 @@ private:
     TDecorLabel* MakeLabel(const QString& name, int left, int top, int width, Qt::Alignment align,
                            const QString& text);
 
-    TLMDIniCtrl& m_ini;
+    TIniStore& m_ini;
     const TChiffre& m_cipher;
     const int& m_level;
     int m_openLevel = 1; // the level whose list is open

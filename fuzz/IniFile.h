@@ -49,7 +49,7 @@ inline QByteArray ReadFuzzIni() {
 
 // Whatever a read finds for key, or nothing when it gives the default: two reads with
 // different defaults tell a stored value from a missing or refused one.
-inline std::optional<QString> StoredText(const TLMDIniCtrl& ini, const QString& section, const QString& key) {
+inline std::optional<QString> StoredText(const TIniStore& ini, const QString& section, const QString& key) {
     static const QString first = QStringLiteral("\x01 default one");
     static const QString second = QStringLiteral("\x02 default two");
     const QString a = ini.ReadText(section, key, first);

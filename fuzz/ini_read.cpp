@@ -15,20 +15,20 @@ bool IsControl(QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; }
 // Escaping any text and unescaping it again gives the text back, and the escaped form is a
 // single line whose ends no trimming can touch.
 void CheckEscaping(const QString& text) {
-    const QString value = TLMDIniCtrl::EscapeValue(text);
-    FUZZ_CHECK(TLMDIniCtrl::Unescape(value) == text);
+    const QString value = TIniStore::EscapeValue(text);
+    FUZZ_CHECK(TIniStore::Unescape(value) == text);
     for (QChar c : value)
         FUZZ_CHECK(!IsControl(c));
     FUZZ_CHECK(TrimBlanks(value).size() == value.size());
 
-    const QString name = TLMDIniCtrl::EscapeName(text);
-    FUZZ_CHECK(TLMDIniCtrl::Unescape(name) == text);
+    const QString name = TIniStore::EscapeName(text);
+    FUZZ_CHECK(TIniStore::Unescape(name) == text);
     for (QChar c : name)
         FUZZ_CHECK(!IsControl(c) && c != u'=' && c != u'[' && c != u']' && c != u';' && c != u'#');
     FUZZ_CHECK(TrimBlanks(name).size() == name.size());
 }
 
-void CheckKey(const TLMDIniCtrl& ini, const QString& key) {
+void CheckKey(const TIniStore& ini, const QString& key) {
     const QString section = QStringLiteral("common");
     const std::optional<QString> text = StoredText(ini, section, key);
     // Section and key are matched without regard to case.
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     WriteFuzzIni(bytes);
 
-    TLMDIniCtrl ini(FuzzIniPath());
+    TIniStore ini(FuzzIniPath());
     ini.OnError = [](const QString&) {}; // a refused value is reported and read as the default
     // A few of the game's keys: every lookup reads the whole file again.
     for (const QString& key : {QStringLiteral("level"), QStringLiteral("sound"), QStringLiteral("player"),
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    StoredText(ini, QStringLiteral("common"), key));
 
     // However many values are damaged, the player hears of it once at most in a run.
-    TLMDIniCtrl started(FuzzIniPath());
+    TIniStore started(FuzzIniPath());
     int told = 0;
     started.OnError = [&told](const QString&) { ++told; };
     started.CheckAtStart();

@@ -25,7 +25,7 @@ int Fold(const QByteArray& bytes) {
     return int(h);
 }
 
-QMap<QString, std::optional<QString>> StoredValues(const TLMDIniCtrl& ini) {
+QMap<QString, std::optional<QString>> StoredValues(const TIniStore& ini) {
     QMap<QString, std::optional<QString>> values;
     for (const QString& key : GameKeys())
         values[key] = StoredText(ini, Section, key);
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int kind = choice / GameKeys().size() % 3;
 
     WriteFuzzIni(file);
-    TLMDIniCtrl ini(FuzzIniPath());
+    TIniStore ini(FuzzIniPath());
     int errors = 0;
     ini.OnError = [&errors](const QString&) { ++errors; };
     QMap<QString, std::optional<QString>> expected = StoredValues(ini);
@@ -103,16 +103,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (Fold(file) % 4 == 0) {
         QByteArray padded = ReadFuzzIni() + "\n[zelvano-fuzz-padding]\n";
         const QByteArray line = "; " + QByteArray(1000, 'p') + "\n";
-        while (padded.size() + line.size() <= TLMDIniCtrl::MaxFileSize)
+        while (padded.size() + line.size() <= TIniStore::MaxFileSize)
             padded += line;
         WriteFuzzIni(padded);
-        TLMDIniCtrl full(FuzzIniPath());
+        TIniStore full(FuzzIniPath());
         int told = 0;
         full.OnError = [&told](const QString&) { ++told; };
         const QString longer = written + QString(1500, u'w');
         full.WriteText(Section, key, longer);
         FUZZ_CHECK(told == 1);
-        FUZZ_CHECK(ReadFuzzIni().size() <= TLMDIniCtrl::MaxFileSize);
+        FUZZ_CHECK(ReadFuzzIni().size() <= TIniStore::MaxFileSize);
         expected[key] = longer;
         FUZZ_CHECK(StoredValues(full) == expected);
         FUZZ_CHECK(full.ReadInt(counted, countKey, next == 5 ? 6 : 5) == next);

@@ -195,7 +195,7 @@ private:
 
 } // namespace
 
-TWindowPlacement::TWindowPlacement(QWidget* form, TLMDIniCtrl& ini)
+TWindowPlacement::TWindowPlacement(QWidget* form, TIniStore& ini)
     : QObject(form), m_form(form), m_ini(ini), m_defaultClient(form->size().expandedTo(form->minimumSize())) {
     form->installEventFilter(this);
     // Placed now, while the window does not exist on the screen yet: a position given before

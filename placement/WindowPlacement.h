@@ -17,7 +17,7 @@
 
 class QWidget;
 class TIniEdit;
-class TLMDIniCtrl;
+class TIniStore;
 
 inline constexpr int PlacementMark = 200;
 enum TShowCommand { scNormal = 1, scMinimized = 2, scMaximized = 3 };
@@ -74,7 +74,7 @@ QList<QRect> ExplodeRects(QPoint pointer, const QRect& window);
 // written back exactly as it was read, so the next session on X finds its place again.
 class TWindowPlacement : public QObject {
 public:
-    TWindowPlacement(QWidget* form, TLMDIniCtrl& ini);
+    TWindowPlacement(QWidget* form, TIniStore& ini);
 
     // Applies the stored record (normal rectangle; show command 3 also maximizes) or
     // centres the window on its primary screen.
@@ -107,7 +107,7 @@ private:
     void SettleFrame();
 
     QWidget* m_form;
-    TLMDIniCtrl& m_ini;
+    TIniStore& m_ini;
     QString m_recordRead;       // the text as read, for platforms that cannot place windows
     QSize m_defaultClient;      // the window's size before anything was restored
     QRect m_target;             // the normal frame placed last

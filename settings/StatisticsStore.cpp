@@ -20,7 +20,7 @@ void WriteInto(TIniEdit& edit, const Statistics& statistics) {
 
 } // namespace
 
-Statistics ReadStatistics(const TLMDIniCtrl& ini) {
+Statistics ReadStatistics(const TIniStore& ini) {
     // Every figure from one read of the file: a large file is read once, not once a figure.
     const TIniSnapshot stored = ini.Snapshot();
     return ReadFrom([&stored](const QString& key) { return stored.Text(StatisticsSection, key); });
@@ -32,13 +32,13 @@ void AddFinishedGame(TIniEdit& edit, const FinishedGame& game) {
     WriteInto(edit, statistics);
 }
 
-bool StoreFinishedGame(TLMDIniCtrl& ini, const FinishedGame& game) {
+bool StoreFinishedGame(TIniStore& ini, const FinishedGame& game) {
     // Read, add and write under the store's lock: a second running copy that ends a game at
     // the same moment adds its own to ours instead of writing over it.
     return ini.Update(TIniWhat::Statistics, [&game](TIniEdit& edit) { AddFinishedGame(edit, game); });
 }
 
-bool StorePar(TLMDIniCtrl& ini, int level, std::int32_t deal, std::int64_t par, std::int64_t score) {
+bool StorePar(TIniStore& ini, int level, std::int32_t deal, std::int64_t par, std::int64_t score) {
     return ini.Update(TIniWhat::Par, [&](TIniEdit& edit) {
         Statistics statistics = ReadFrom([&edit](const QString& key) { return edit.Text(StatisticsSection, key); });
         RecordPar(statistics, level, deal, par, score);
@@ -46,6 +46,6 @@ bool StorePar(TLMDIniCtrl& ini, int level, std::int32_t deal, std::int64_t par, 
     });
 }
 
-bool ResetStatistics(TLMDIniCtrl& ini) {
+bool ResetStatistics(TIniStore& ini) {
     return ini.Update(TIniWhat::Statistics, [](TIniEdit& edit) { WriteInto(edit, Statistics{}); });
 }

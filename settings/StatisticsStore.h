@@ -7,17 +7,17 @@
 #include <QString>
 
 class TIniEdit;
-class TLMDIniCtrl;
+class TIniStore;
 
 inline const QString StatisticsSection = QStringLiteral("statistics");
 
 // What is stored now; missing or damaged values read as 0.
-Statistics ReadStatistics(const TLMDIniCtrl& ini);
+Statistics ReadStatistics(const TIniStore& ini);
 
 // Adds one finished game to what is stored at this moment and writes every figure, all under
 // the store's lock and in one replacement of the file. False when the write failed; the store
 // has told the player then.
-bool StoreFinishedGame(TLMDIniCtrl& ini, const FinishedGame& game);
+bool StoreFinishedGame(TIniStore& ini, const FinishedGame& game);
 
 // The same inside a write the caller makes anyway (the close writes everything at once).
 void AddFinishedGame(TIniEdit& edit, const FinishedGame& game);
@@ -25,7 +25,7 @@ void AddFinishedGame(TIniEdit& edit, const FinishedGame& game);
 // Stores the par of a game already recorded (see RecordPar), under the lock as above. False when
 // the write failed (told as above, unless the same failure was told already: it comes right
 // after its game's own save).
-bool StorePar(TLMDIniCtrl& ini, int level, std::int32_t deal, std::int64_t par, std::int64_t score);
+bool StorePar(TIniStore& ini, int level, std::int32_t deal, std::int64_t par, std::int64_t score);
 
 // Sets every figure back to 0, in one write. False when the write failed (told as above).
-bool ResetStatistics(TLMDIniCtrl& ini);
+bool ResetStatistics(TIniStore& ini);

@@ -54,7 +54,7 @@ int HexDigit(QChar c) {
     return -1;
 }
 
-int Fault(TIniStep step) { return TLMDIniCtrl::FaultHook ? TLMDIniCtrl::FaultHook(step) : 0; }
+int Fault(TIniStep step) { return TIniStore::FaultHook ? TIniStore::FaultHook(step) : 0; }
 
 // Splits the file at LF, CRLF and lone CR. A run of carriage returns before a line feed is
 // one line end (the store escapes its own), so a file converted to CRLF twice ("\r\r\n")
@@ -112,7 +112,7 @@ TLoad Load(const QString& path, TIniText& text, TIniCause& cause) {
         cause = TIniCause::NotAFile;
         return TLoad::Failed;
     }
-    if (st.st_size > TLMDIniCtrl::MaxFileSize) {
+    if (st.st_size > TIniStore::MaxFileSize) {
         cause = TIniCause::TooLarge;
         return TLoad::Failed;
     }
@@ -123,7 +123,7 @@ TLoad Load(const QString& path, TIniText& text, TIniCause& cause) {
         return TLoad::Failed;
     }
     // Read at most one byte past the limit: a file that grew since the stat still counts.
-    QByteArray bytes(qsizetype(TLMDIniCtrl::MaxFileSize) + 1, Qt::Uninitialized);
+    QByteArray bytes(qsizetype(TIniStore::MaxFileSize) + 1, Qt::Uninitialized);
     qsizetype done = 0;
     bool ok = true;
     while (done < bytes.size()) {
@@ -142,7 +142,7 @@ TLoad Load(const QString& path, TIniText& text, TIniCause& cause) {
         cause = TIniCause::Unreadable;
         return TLoad::Failed;
     }
-    if (done > TLMDIniCtrl::MaxFileSize) {
+    if (done > TIniStore::MaxFileSize) {
         cause = TIniCause::TooLarge;
         return TLoad::Failed;
     }
@@ -170,7 +170,7 @@ TLine Classify(const QString& line) {
         qsizetype close = s.indexOf(u']');
         if (close > 0) {
             r.kind = TLine::Section;
-            r.name = TLMDIniCtrl::Unescape(TrimBlanks(s.mid(1, close - 1)));
+            r.name = TIniStore::Unescape(TrimBlanks(s.mid(1, close - 1)));
         }
         return r;
     }
@@ -178,7 +178,7 @@ TLine Classify(const QString& line) {
     if (eq <= 0)
         return r;
     r.kind = TLine::Value;
-    r.name = TLMDIniCtrl::Unescape(TrimBlanks(s.left(eq)));
+    r.name = TIniStore::Unescape(TrimBlanks(s.left(eq)));
     r.value = TrimBlanks(s.mid(eq + 1));
     return r;
 }
@@ -290,7 +290,7 @@ int SaveAtomically(const QString& target, const QByteArray& bytes) {
 // it goes with the process however that ends; the lock file itself stays and means nothing.
 class TWriteLock {
 public:
-    // Waits up to waitMs for another copy to let go (see TLMDIniCtrl::LockWaitMs).
+    // Waits up to waitMs for another copy to let go (see TIniStore::LockWaitMs).
     TWriteLock(const QString& path, int waitMs) {
         const QByteArray name = QFile::encodeName(path);
         m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
@@ -383,7 +383,7 @@ namespace {
 
 void SetLine(TIniText& text, TIniIndex& index, const QString& section, const QString& key,
              const QString& value) {
-    const QString line = TLMDIniCtrl::EscapeName(key) + u'=' + TLMDIniCtrl::EscapeValue(value);
+    const QString line = TIniStore::EscapeName(key) + u'=' + TIniStore::EscapeValue(value);
     const TName name{Fold(section), Fold(key)};
     if (const QList<qsizetype>* found = index.Lines(name)) {
         const QList<qsizetype> copies = *found;
@@ -403,7 +403,7 @@ void SetLine(TIniText& text, TIniIndex& index, const QString& section, const QSt
     } else {
         if (!text.lines.isEmpty() && !TrimBlanks(text.lines.last()).isEmpty())
             text.lines.append(QString());
-        text.lines.append(u'[' + TLMDIniCtrl::EscapeName(section) + u']');
+        text.lines.append(u'[' + TIniStore::EscapeName(section) + u']');
         index.keyLines[name] = {text.lines.size()};
         index.sectionEnd[name.first] = text.lines.size();
         text.lines.append(line);
@@ -421,7 +421,7 @@ TRead FindValue(const TIniText& text, const TIniIndex& index, const QString& sec
     const QStringView raw = Classify(text.lines[found->last()]).value;
     if (IsDamaged(raw))
         return TRead::BadType;
-    value = TLMDIniCtrl::Unescape(raw);
+    value = TIniStore::Unescape(raw);
     return TRead::Found;
 }
 
@@ -517,7 +517,7 @@ bool GiveWay(TIniText& text, const QSet<TName>& written, QStringList& named, qsi
     QStringList names;
     qsizetype n = 0;
     for (const TPiece& piece : std::as_const(pieces)) {
-        if (total <= TLMDIniCtrl::MaxFileSize)
+        if (total <= TIniStore::MaxFileSize)
             break;
         for (qsizetype line : piece.lines)
             dropped.insert(line);
@@ -526,7 +526,7 @@ bool GiveWay(TIniText& text, const QSet<TName>& written, QStringList& named, qsi
         if (!piece.name.isEmpty())
             names.append(piece.name);
     }
-    if (total > TLMDIniCtrl::MaxFileSize)
+    if (total > TIniStore::MaxFileSize)
         return false;
     QStringList kept;
     for (qsizetype i = 0; i < text.lines.size(); ++i)
@@ -574,7 +574,7 @@ QStringList LeftoverTemps(const QString& target) {
         const QString path = info.absolutePath() + u'/' + name;
         struct stat st {};
         if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode) &&
-            st.st_uid == ::geteuid() && now - st.st_mtime >= TLMDIniCtrl::LeftoverAgeSeconds)
+            st.st_uid == ::geteuid() && now - st.st_mtime >= TIniStore::LeftoverAgeSeconds)
             found.append(path);
     }
     return found;
@@ -709,37 +709,37 @@ std::optional<QString> TIniSnapshot::Text(const QString& section, const QString&
 }
 
 
-// ---- TLMDIniCtrl -----------------------------------------------------------------------
+// ---- TIniStore -----------------------------------------------------------------------
 
-std::function<int(TIniStep)> TLMDIniCtrl::FaultHook;
-std::function<void(const QString&)> TLMDIniCtrl::MessageWindow;
+std::function<int(TIniStep)> TIniStore::FaultHook;
+std::function<void(const QString&)> TIniStore::MessageWindow;
 
-TLMDIniCtrl::TLMDIniCtrl(const QString& path) : m_path(path) {
+TIniStore::TIniStore(const QString& path) : m_path(path) {
     OnError = [](const QString& message) {
         LogMessage(message);
         ShowMessage(message);
     };
 }
 
-void TLMDIniCtrl::LogMessage(const QString& message) {
+void TIniStore::LogMessage(const QString& message) {
     qWarning().noquote() << "Zelvano settings:" << QString(message).replace(u'\n', u' ');
 }
 
-void TLMDIniCtrl::ShowMessage(const QString& message) {
+void TIniStore::ShowMessage(const QString& message) {
     if (MessageWindow)
         MessageWindow(message);
 }
 
-QString TLMDIniCtrl::DefaultPath() {
+QString TIniStore::DefaultPath() {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::homePath() + QStringLiteral("/.config");
     return base + QStringLiteral("/Moxelware/Zelvano/V1.ini");
 }
 
-QString TLMDIniCtrl::Path() const { return m_path; }
+QString TIniStore::Path() const { return m_path; }
 
-TIniCause TLMDIniCtrl::CauseOf(int err) {
+TIniCause TIniStore::CauseOf(int err) {
     switch (err) {
     case 0:
         return TIniCause::None;
@@ -761,7 +761,7 @@ TIniCause TLMDIniCtrl::CauseOf(int err) {
     }
 }
 
-void TLMDIniCtrl::Report(const QString& legacy, TIniWhat what, TIniCause cause, TIniAccess access) const {
+void TIniStore::Report(const QString& legacy, TIniWhat what, TIniCause cause, TIniAccess access) const {
     const QString message = StoreFailureText(legacy, what, cause, access, m_path);
     // A settings write refused for a reason the player was told already is not told again,
     // nor is a par (it belongs to a game whose failed save was told a moment ago); a highscore
@@ -775,7 +775,7 @@ void TLMDIniCtrl::Report(const QString& legacy, TIniWhat what, TIniCause cause, 
         Tell(message);
 }
 
-void TLMDIniCtrl::Tell(const QString& message) const {
+void TIniStore::Tell(const QString& message) const {
     if (!OnError)
         return;
     // The message box waits for the player in an event loop of its own, where the next write
@@ -790,13 +790,13 @@ void TLMDIniCtrl::Tell(const QString& message) const {
     m_telling = false;
 }
 
-void TLMDIniCtrl::ReadFailed(const QString& key, TIniCause cause) const {
+void TIniStore::ReadFailed(const QString& key, TIniCause cause) const {
     // Such a file may hold the player's highscores: it is not written over in this run.
     m_blocked = cause;
     Report(StoreCannotReadLine(key), TIniWhat::Settings, cause, TIniAccess::Read);
 }
 
-void TLMDIniCtrl::ValueDamaged(const TIniSnapshot& snapshot, const QString& key) const {
+void TIniStore::ValueDamaged(const TIniSnapshot& snapshot, const QString& key) const {
     if (m_damageTold)
         return;
     // Before the start check the player's language may not be known yet: it tells them.
@@ -811,14 +811,14 @@ void TLMDIniCtrl::ValueDamaged(const TIniSnapshot& snapshot, const QString& key)
     TellDamaged(names);
 }
 
-void TLMDIniCtrl::TellDamaged(const QStringList& names) const {
+void TIniStore::TellDamaged(const QStringList& names) const {
     if (m_damageTold || names.isEmpty())
         return;
     m_damageTold = true;
     Tell(StoreDamagedText(m_path, names));
 }
 
-TIniSnapshot TLMDIniCtrl::Snapshot() const {
+TIniSnapshot TIniStore::Snapshot() const {
     TIniSnapshot snapshot;
     snapshot.m_store = this;
     auto data = std::make_shared<TIniSnapshot::TData>();
@@ -836,7 +836,7 @@ TIniSnapshot TLMDIniCtrl::Snapshot() const {
     return snapshot;
 }
 
-void TLMDIniCtrl::CheckAtStart() {
+void TIniStore::CheckAtStart() {
     m_startChecked = true;
     const QString target = ResolveLinks(m_path);
     if (QFileInfo(m_path).absoluteDir().exists()) {
@@ -863,31 +863,31 @@ void TLMDIniCtrl::CheckAtStart() {
         Report(QString(), TIniWhat::Settings, readOnly, TIniAccess::Start);
 }
 
-QString TLMDIniCtrl::ReadText(const QString& section, const QString& key, const QString& def) const {
+QString TIniStore::ReadText(const QString& section, const QString& key, const QString& def) const {
     return Snapshot().ReadText(section, key, def);
 }
 
-int TLMDIniCtrl::ReadInt(const QString& section, const QString& key, int def) const {
+int TIniStore::ReadInt(const QString& section, const QString& key, int def) const {
     return Snapshot().ReadInt(section, key, def);
 }
 
-bool TLMDIniCtrl::ReadFlag(const QString& section, const QString& key, bool def) const {
+bool TIniStore::ReadFlag(const QString& section, const QString& key, bool def) const {
     return Snapshot().ReadFlag(section, key, def);
 }
 
-void TLMDIniCtrl::WriteInt(const QString& section, const QString& key, int value) {
+void TIniStore::WriteInt(const QString& section, const QString& key, int value) {
     WriteText(section, key, QString::number(value));
 }
 
-void TLMDIniCtrl::WriteFlag(const QString& section, const QString& key, bool value) {
+void TIniStore::WriteFlag(const QString& section, const QString& key, bool value) {
     WriteText(section, key, FlagText(value));
 }
 
-void TLMDIniCtrl::WriteText(const QString& section, const QString& key, const QString& value) {
+void TIniStore::WriteText(const QString& section, const QString& key, const QString& value) {
     WriteTexts(section, {{key, value}});
 }
 
-bool TLMDIniCtrl::WriteTexts(const QString& section, const QList<std::pair<QString, QString>>& values,
+bool TIniStore::WriteTexts(const QString& section, const QList<std::pair<QString, QString>>& values,
                              TIniWhat what) {
     if (values.isEmpty())
         return true;
@@ -897,7 +897,7 @@ bool TLMDIniCtrl::WriteTexts(const QString& section, const QList<std::pair<QStri
     });
 }
 
-bool TLMDIniCtrl::Update(TIniWhat what, const std::function<void(TIniEdit&)>& change) {
+bool TIniStore::Update(TIniWhat what, const std::function<void(TIniEdit&)>& change) {
     if (m_blocked != TIniCause::None) {
         Report(StoreCannotWriteLine(DryRun(change).key), what, m_blocked, TIniAccess::Write);
         return false;
@@ -955,7 +955,7 @@ bool TLMDIniCtrl::Update(TIniWhat what, const std::function<void(TIniEdit&)>& ch
     return true;
 }
 
-QString TLMDIniCtrl::EscapeValue(const QString& value) {
+QString TIniStore::EscapeValue(const QString& value) {
     QString out;
     out.reserve(value.size() + 8);
     for (qsizetype i = 0; i < value.size(); ++i) {
@@ -989,7 +989,7 @@ QString TLMDIniCtrl::EscapeValue(const QString& value) {
     return out;
 }
 
-QString TLMDIniCtrl::EscapeName(const QString& name) {
+QString TIniStore::EscapeName(const QString& name) {
     QString out = EscapeValue(name);
     QString result;
     for (QChar c : out) {
@@ -1001,7 +1001,7 @@ QString TLMDIniCtrl::EscapeName(const QString& name) {
     return result;
 }
 
-QString TLMDIniCtrl::Unescape(QStringView text) {
+QString TIniStore::Unescape(QStringView text) {
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -74,7 +74,7 @@ struct TIniText {
     QStringList lines;
 };
 
-class TLMDIniCtrl;
+class TIniStore;
 struct TIniIndex;
 
 // The typed reads over a key's stored text: a missing or unreadable value gives the default.
@@ -105,7 +105,7 @@ public:
     void WriteFlag(const QString& section, const QString& key, bool value);
 
 private:
-    friend class TLMDIniCtrl;
+    friend class TIniStore;
     TIniIndex& Index() const;
 
     TIniText& m_text;
@@ -120,13 +120,13 @@ public:
     std::optional<QString> Text(const QString& section, const QString& key) const override;
 
 private:
-    friend class TLMDIniCtrl;
+    friend class TIniStore;
     struct TData;
     std::shared_ptr<const TData> m_data;     // null when there is no file at all
-    const TLMDIniCtrl* m_store = nullptr;    // told of a damaged value or a failed read
+    const TIniStore* m_store = nullptr;    // told of a damaged value or a failed read
 };
 
-class TLMDIniCtrl {
+class TIniStore {
 public:
     // Larger files are no settings file of ours (ours is a few kilobytes): they are neither
     // parsed nor written over.
@@ -143,7 +143,7 @@ public:
     // takes well under a second.
     static constexpr int LeftoverAgeSeconds = 10 * 60;
 
-    explicit TLMDIniCtrl(const QString& path = DefaultPath());
+    explicit TIniStore(const QString& path = DefaultPath());
 
     // $XDG_CONFIG_HOME/Moxelware/Zelvano/V1.ini, XDG_CONFIG_HOME falling back to ~/.config.
     static QString DefaultPath();

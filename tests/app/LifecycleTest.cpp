@@ -218,9 +218,9 @@ TEST_F(Lifecycle, DialogsAreMadeWhenFirstNeeded) {
 // once for the store's own check: a large file is parsed three times, not once a value.
 TEST_F(Lifecycle, TheStartReadsTheFileOncePerJob) {
     int reads = 0;
-    TLMDIniCtrl::FaultHook = [&reads](TIniStep step) { return step == TIniStep::Read ? ++reads, 0 : 0; };
+    TIniStore::FaultHook = [&reads](TIniStep step) { return step == TIniStep::Read ? ++reads, 0 : 0; };
     Start();
-    TLMDIniCtrl::FaultHook = nullptr;
+    TIniStore::FaultHook = nullptr;
     EXPECT_EQ(reads, 3);
 }
 
@@ -380,9 +380,9 @@ TEST_F(Lifecycle, ExitAnsweredNoStaysYesStoresTheSettings) {
     form->Score = -5;
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
     int replacements = 0;
-    TLMDIniCtrl::FaultHook = [&](TIniStep step) { return step == TIniStep::Renamed ? ++replacements, 0 : 0; };
+    TIniStore::FaultHook = [&](TIniStep step) { return step == TIniStep::Renamed ? ++replacements, 0 : 0; };
     ClickButton(form->ExitBtn);
-    TLMDIniCtrl::FaultHook = nullptr;
+    TIniStore::FaultHook = nullptr;
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(replacements, 1) << "a crash halfway through the close must not leave a mix";
     const QString ini = IniText();
@@ -408,14 +408,14 @@ TEST_F(Lifecycle, DesktopEndClosesWithoutQuestionsAndKeepsWhatACloseKeeps) {
 
 TEST_F(Lifecycle, SettingsThatCannotBeReadAreNeverWrittenOver) {
     // As the system answers a player who may not read the file (mode 000).
-    TLMDIniCtrl::FaultHook = [](TIniStep step) { return step == TIniStep::Read ? EACCES : 0; };
+    TIniStore::FaultHook = [](TIniStep step) { return step == TIniStep::Read ? EACCES : 0; };
     dialogs.Expect("TOptionsDialog", Press("OKBtn", 1)); // the stored language cannot be read either
     Start(true, "level=3\nhsa0=kept\n");
     EXPECT_EQ(form->Level, 1) << "the game plays on with defaults";
     EXPECT_EQ(form->ini.Blocked(), TIniCause::Unreadable);
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
     ClickButton(form->ExitBtn);
-    TLMDIniCtrl::FaultHook = nullptr;
+    TIniStore::FaultHook = nullptr;
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(IniText(), "[common]\ntongue=0\nlevel=3\nhsa0=kept\n");
 }

@@ -23,7 +23,7 @@ class StatisticsDialogTest : public QObject {
     QWidget* main = nullptr;
     TImageList* bitmaps = nullptr;
     QTemporaryDir dir;
-    TLMDIniCtrl* ini = nullptr;
+    TIniStore* ini = nullptr;
     TYesNoDialog* question = nullptr;
     TStatisticsDlg* view = nullptr;
 
@@ -50,7 +50,7 @@ private slots:
         main->show();
         QVERIFY(QTest::qWaitForWindowExposed(main));
         bitmaps = new TImageList;
-        ini = new TLMDIniCtrl(dir.filePath(QStringLiteral("V1.ini")));
+        ini = new TIniStore(dir.filePath(QStringLiteral("V1.ini")));
         ini->OnError = [](const QString& message) { QFAIL(qPrintable(message)); };
         question = new TYesNoDialog(main, *bitmaps);
         view = new TStatisticsDlg(main, *ini, *question, *bitmaps);

@@ -26,7 +26,7 @@ class HighscoreDialogTest : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TLMDIniCtrl> m_ini;
+    std::unique_ptr<TIniStore> m_ini;
     QStringList m_errors;
     TChiffre m_cipher;
     int m_level = 1;
@@ -95,7 +95,7 @@ private slots:
 
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_ini = std::make_unique<TLMDIniCtrl>(Path());
+        m_ini = std::make_unique<TIniStore>(Path());
         m_errors.clear();
         m_ini->OnError = [this](const QString& m) { m_errors << m; };
         m_level = 1;
@@ -360,9 +360,9 @@ private slots:
         StoreRows(1, Falling());
         auto dlg = MakeDialog();
         int reads = 0;
-        TLMDIniCtrl::FaultHook = [&reads](TIniStep step) { return step == TIniStep::Read ? ++reads, 0 : 0; };
+        TIniStore::FaultHook = [&reads](TIniStep step) { return step == TIniStep::Read ? ++reads, 0 : 0; };
         const bool shown = Open(*dlg, 0, true, [&] { Click(dlg->CancelBtn); });
-        TLMDIniCtrl::FaultHook = nullptr;
+        TIniStore::FaultHook = nullptr;
         QVERIFY(shown);
         QCOMPARE(reads, 1);
         QCOMPARE(dlg->entryNames[14], QString("p14"));
@@ -376,7 +376,7 @@ private slots:
             // While the name is typed here, a second running copy stores an entry of its own.
             THighscoreNames names;
             THighscoreScores scores;
-            TLMDIniCtrl other(Path());
+            TIniStore other(Path());
             DecodeHighscoreList([&](const QString& key) { return other.ReadText("common", key, ""); }, m_cipher, 1,
                                 names, scores);
             QCOMPARE(InsertHighscore(names, scores, 1320, "other"), 2);

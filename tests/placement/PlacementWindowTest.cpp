@@ -37,7 +37,7 @@ private slots:
         QFETCH(QString, record);
         QFETCH(QRect, geometry);
         QFETCH(bool, maximized);
-        TLMDIniCtrl ini(Path());
+        TIniStore ini(Path());
         if (!record.isNull())
             ini.WriteText("common", "MainForm", record);
         QWidget window;
@@ -53,7 +53,7 @@ private slots:
     // What the window keeps at close comes back at the next showing, without drifting. The
     // off-screen platform draws a frame of 2 pixels all round.
     void saveThenShowAgain() {
-        TLMDIniCtrl ini(Path());
+        TIniStore ini(Path());
         {
             QWidget window;
             TWindowPlacement form(&window, ini);
@@ -74,7 +74,7 @@ private slots:
     }
 
     void maximizedKeepsItsNormalRectangle() {
-        TLMDIniCtrl ini(Path());
+        TIniStore ini(Path());
         QWidget window;
         TWindowPlacement form(&window, ini);
         window.resize(320, 240);
@@ -89,7 +89,7 @@ private slots:
 
     void noEffectWithoutAScreenToDrawOn() {
         QVERIFY(!TWindowPlacement::CanPlayShowEffect()); // off-screen platform
-        TLMDIniCtrl ini(Path());
+        TIniStore ini(Path());
         QWidget window;
         TWindowPlacement form(&window, ini);
         form.PlayShowEffect();

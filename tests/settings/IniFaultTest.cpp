@@ -90,14 +90,14 @@ protected:
         Language = 0;
     }
     void TearDown() override {
-        TLMDIniCtrl::FaultHook = nullptr;
+        TIniStore::FaultHook = nullptr;
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (QFileInfo::exists(path))
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     }
 
-    std::unique_ptr<TLMDIniCtrl> Store() {
-        auto store = std::make_unique<TLMDIniCtrl>(path);
+    std::unique_ptr<TIniStore> Store() {
+        auto store = std::make_unique<TIniStore>(path);
         store->OnError = [this](const QString& m) { errors << m; };
         return store;
     }
@@ -111,7 +111,7 @@ protected:
     QTemporaryDir dir;
     QString folder;
     QString path;
-    std::unique_ptr<TLMDIniCtrl> ini;
+    std::unique_ptr<TIniStore> ini;
     QStringList errors;
 };
 
@@ -129,12 +129,12 @@ TEST_F(IniFaultTest, KillAtEveryStepLeavesTheOldFileOrTheNewOneAndNoLock) {
         SCOPED_TRACE(int(s.step));
         WriteAll(path, Old);
         const int status = InChild([&] {
-            TLMDIniCtrl::FaultHook = [&](TIniStep step) {
+            TIniStore::FaultHook = [&](TIniStep step) {
                 if (step == s.step)
                     ::raise(SIGKILL);
                 return 0;
             };
-            TLMDIniCtrl(path).Update(TIniWhat::Highscore, [](TIniEdit& e) {
+            TIniStore(path).Update(TIniWhat::Highscore, [](TIniEdit& e) {
                 e.WriteInt("common", "level", 3);
                 e.WriteText("common", "hsa0", "new entry");
             });
@@ -146,14 +146,14 @@ TEST_F(IniFaultTest, KillAtEveryStepLeavesTheOldFileOrTheNewOneAndNoLock) {
         // The next start, once the dead writer's leftovers are old enough to be certainly
         // nobody's work in progress: they are gone, and its lock is no lock at all.
         for (const QString& name : FolderFiles())
-            Age(folder + "/" + name, TLMDIniCtrl::LeftoverAgeSeconds + 1);
+            Age(folder + "/" + name, TIniStore::LeftoverAgeSeconds + 1);
         auto next = Store();
         next->CheckAtStart();
         EXPECT_EQ(FolderFiles(), (QStringList{"V1.ini", "V1.ini.lock"}));
         int waits = 0;
-        TLMDIniCtrl::FaultHook = [&](TIniStep step) { return step == TIniStep::LockBusy ? ++waits, 0 : 0; };
+        TIniStore::FaultHook = [&](TIniStep step) { return step == TIniStep::LockBusy ? ++waits, 0 : 0; };
         next->WriteInt("common", "back", 4);
-        TLMDIniCtrl::FaultHook = nullptr;
+        TIniStore::FaultHook = nullptr;
         EXPECT_EQ(waits, 0);
         EXPECT_EQ(next->ReadInt("common", "back", 0), 4);
     }
@@ -165,7 +165,7 @@ TEST_F(IniFaultTest, StaleLockFileCostsNoWaitAndALiveOneIsWaitedFor) {
     WriteAll(path + ".lock", QByteArray());
     int waits = 0;
     int held = -1;
-    TLMDIniCtrl::FaultHook = [&](TIniStep step) {
+    TIniStore::FaultHook = [&](TIniStep step) {
         if (step == TIniStep::LockBusy && ++waits == 3)
             ::close(held); // the other copy finishes its write
         return 0;
@@ -181,7 +181,7 @@ TEST_F(IniFaultTest, StaleLockFileCostsNoWaitAndALiveOneIsWaitedFor) {
 }
 
 TEST_F(IniFaultTest, OnlyOurOwnOldLeftoversAreRemovedAtStart) {
-    const int old = TLMDIniCtrl::LeftoverAgeSeconds + 60;
+    const int old = TIniStore::LeftoverAgeSeconds + 60;
     const struct {
         const char* name;
         int age;      // seconds since it was last written
@@ -216,9 +216,9 @@ TEST_F(IniFaultTest, OnlyOurOwnOldLeftoversAreRemovedAtStart) {
         // Another copy is writing: nothing is removed, and the start does not wait for it.
         HeldLock writing(path + ".lock");
         int waits = 0;
-        TLMDIniCtrl::FaultHook = [&](TIniStep step) { return step == TIniStep::LockBusy ? ++waits, 0 : 0; };
+        TIniStore::FaultHook = [&](TIniStep step) { return step == TIniStep::LockBusy ? ++waits, 0 : 0; };
         ini->CheckAtStart();
-        TLMDIniCtrl::FaultHook = nullptr;
+        TIniStore::FaultHook = nullptr;
         EXPECT_EQ(waits, 0);
         all.append("V1.ini.lock");
         all.sort();
@@ -241,16 +241,16 @@ TEST_F(IniFaultTest, HeldLockCostsTheStartNoWaitAndAWriteOnlyABriefOne) {
     WriteAll(path, Old);
     HeldLock hung(path + ".lock");
     int waits = 0;
-    TLMDIniCtrl::FaultHook = [&](TIniStep step) { return step == TIniStep::LockBusy ? ++waits, 0 : 0; };
+    TIniStore::FaultHook = [&](TIniStep step) { return step == TIniStep::LockBusy ? ++waits, 0 : 0; };
     ini->CheckAtStart();
     EXPECT_EQ(ini->ReadInt("common", "level", 1), 2);
     EXPECT_EQ(waits, 0) << "the start reads without the lock";
 
     // The close: it waits a little (10 ms a try) and then writes all the same.
     ini->WriteInt("common", "level", 3);
-    TLMDIniCtrl::FaultHook = nullptr;
+    TIniStore::FaultHook = nullptr;
     EXPECT_GT(waits, 0);
-    EXPECT_LE(waits, TLMDIniCtrl::LockWaitMs / 10);
+    EXPECT_LE(waits, TIniStore::LockWaitMs / 10);
     EXPECT_EQ(ini->ReadInt("common", "level", 1), 3);
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
@@ -276,10 +276,10 @@ TEST_F(IniFaultTest, FailedWritesLeaveTheFileWholeAndSayWhyEveryTime) {
         SCOPED_TRACE(c.name);
         WriteAll(path, Old);
         errors.clear();
-        TLMDIniCtrl::FaultHook = [&](TIniStep step) { return step == c.step ? c.err : 0; };
+        TIniStore::FaultHook = [&](TIniStep step) { return step == c.step ? c.err : 0; };
         for (int attempt = 0; attempt < 2; ++attempt)
             EXPECT_FALSE(ini->WriteTexts("common", {{"hsa0", "new"}}, TIniWhat::Highscore));
-        TLMDIniCtrl::FaultHook = nullptr;
+        TIniStore::FaultHook = nullptr;
         ASSERT_EQ(errors.size(), 2) << "every failed highscore save is told";
         EXPECT_TRUE(errors[1].startsWith(QString::fromUtf8("Konnte Daten für 'hsa0' nicht setzen\n\n")));
         EXPECT_TRUE(errors[1].contains("Your highscore entry was not saved.")) << errors[1].toStdString();
@@ -305,7 +305,7 @@ TEST_F(IniFaultTest, FullDiskIsToldOnceAndNeverWithTheLockHeld) {
         if (errors.size() == 1)
             parSaved = StorePar(*ini, 1, 7, 4000, 120);
     };
-    TLMDIniCtrl::FaultHook = [&](TIniStep step) {
+    TIniStore::FaultHook = [&](TIniStep step) {
         if (step == TIniStep::LockBusy)
             ++waits;
         return step == TIniStep::Written ? ENOSPC : 0;
@@ -320,7 +320,7 @@ TEST_F(IniFaultTest, FullDiskIsToldOnceAndNeverWithTheLockHeld) {
 
     // The next game that cannot be saved is a failure of its own.
     EXPECT_FALSE(StoreFinishedGame(*ini, {1, GameEnd::Lost, 10, 50, 8}));
-    TLMDIniCtrl::FaultHook = nullptr;
+    TIniStore::FaultHook = nullptr;
     EXPECT_EQ(errors.size(), 2);
     EXPECT_EQ(ReadAll(path), Old);
 }
@@ -374,7 +374,7 @@ TEST_F(IniFaultTest, FileThatCannotBeReadIsToldOnceAndNeverWrittenOver) {
         std::function<void()> spoil; // makes the file unreadable
     } cases[] = {
         {"mode 000 (as the system says for a non-root player)",
-         [] { TLMDIniCtrl::FaultHook = [](TIniStep s) { return s == TIniStep::Read ? EACCES : 0; }; }},
+         [] { TIniStore::FaultHook = [](TIniStep s) { return s == TIniStep::Read ? EACCES : 0; }; }},
         {"mode 000 for real", [this] { QFile::setPermissions(path, {}); }},
         {"folder mode 000", [this] { QFile::setPermissions(folder, {}); }},
     };
@@ -384,7 +384,7 @@ TEST_F(IniFaultTest, FileThatCannotBeReadIsToldOnceAndNeverWrittenOver) {
         errors.clear();
         ini = Store();
         c.spoil();
-        if (ReadAll(path) == Old && !TLMDIniCtrl::FaultHook) {
+        if (ReadAll(path) == Old && !TIniStore::FaultHook) {
             TearDown();
             continue; // root reads it anyway: nothing to prove here
         }
@@ -405,7 +405,7 @@ TEST_F(IniFaultTest, FileThatCannotBeReadIsToldOnceAndNeverWrittenOver) {
 TEST_F(IniFaultTest, OversizedFileIsNotParsedNorTouched) {
     // Exactly at the limit is still a settings file (padded with a comment).
     QByteArray atLimit = "[common]\nlevel=3\n;";
-    atLimit.append(QByteArray(TLMDIniCtrl::MaxFileSize - atLimit.size() - 1, 'x')).append('\n');
+    atLimit.append(QByteArray(TIniStore::MaxFileSize - atLimit.size() - 1, 'x')).append('\n');
     WriteAll(path, atLimit);
     EXPECT_EQ(ini->ReadInt("common", "level", 1), 3);
 
@@ -429,7 +429,7 @@ TEST_F(IniFaultTest, WriteNeverMakesAFileTooLargeToReadAgain) {
     using Line = std::function<QByteArray(int)>;
     auto padded = [](QByteArray head, const Line& line, const QByteArray& tail = {}) {
         const QByteArray end = tail + "[tiny]\nt=1\n";
-        for (int i = 1; head.size() + line(i).size() + end.size() <= TLMDIniCtrl::MaxFileSize - 40; ++i)
+        for (int i = 1; head.size() + line(i).size() + end.size() <= TIniStore::MaxFileSize - 40; ++i)
             head += line(i);
         return head + end;
     };
@@ -444,19 +444,19 @@ TEST_F(IniFaultTest, WriteNeverMakesAFileTooLargeToReadAgain) {
     } cases[] = {
         {"a foreign section", padded(own + "[other]\n", key('x', 70)), "[other]"},
         {"foreign keys among ours", padded(own, key('k', 30)), "[common] k"},
-        {"a note", padded(own, [](int) { return ';' + QByteArray(TLMDIniCtrl::MaxFileSize - 200, 'n') + '\n'; }),
+        {"a note", padded(own, [](int) { return ';' + QByteArray(TIniStore::MaxFileSize - 200, 'n') + '\n'; }),
          ""},
         {"older copies of our own keys", padded(own, [](int) { return QByteArray("level        = 9\n"); }, "level=2\n"), ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_LE(c.file.size(), TLMDIniCtrl::MaxFileSize);
+        ASSERT_LE(c.file.size(), TIniStore::MaxFileSize);
         WriteAll(path, c.file);
         errors.clear();
         ini = Store();
         ASSERT_TRUE(StoreFinishedGame(*ini, {2, GameEnd::Won, 300, 20, 9}));
         ASSERT_TRUE(ini->Update(TIniWhat::Settings, [](TIniEdit& e) { e.WriteText("mine", "note", "written now"); }));
-        EXPECT_LE(QFileInfo(path).size(), TLMDIniCtrl::MaxFileSize);
+        EXPECT_LE(QFileInfo(path).size(), TIniStore::MaxFileSize);
 
         auto next = Store();
         next->CheckAtStart();
@@ -472,7 +472,7 @@ TEST_F(IniFaultTest, WriteNeverMakesAFileTooLargeToReadAgain) {
     }
 
     // When the game's own values alone are too large, nothing is written at all.
-    const QByteArray huge = "[common]\nlevel=2\nplayer=" + QByteArray(TLMDIniCtrl::MaxFileSize - 200, 'p') + "\n";
+    const QByteArray huge = "[common]\nlevel=2\nplayer=" + QByteArray(TIniStore::MaxFileSize - 200, 'p') + "\n";
     WriteAll(path, huge);
     errors.clear();
     ini = Store();
@@ -563,7 +563,7 @@ TEST_F(IniFaultTest, TwoCopiesAddingAtOnceLoseNothing) {
     constexpr int Rounds = 40;
     WriteAll(path, "[common]\nlevel=1\n");
     auto round = [&](const char* own) {
-        TLMDIniCtrl store(path);
+        TIniStore store(path);
         store.OnError = [](const QString& m) {
             std::fprintf(stderr, "%s\n", m.toUtf8().constData());
             ::_exit(2);

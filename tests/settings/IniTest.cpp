@@ -37,13 +37,13 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         path = dir.path() + "/Moxelware/Zelvano/V1.ini";
-        ini = std::make_unique<TLMDIniCtrl>(path);
+        ini = std::make_unique<TIniStore>(path);
         ini->OnError = [this](const QString& m) { errors << m; };
     }
 
     QTemporaryDir dir;
     QString path;
-    std::unique_ptr<TLMDIniCtrl> ini;
+    std::unique_ptr<TIniStore> ini;
     QStringList errors;
 };
 
@@ -157,7 +157,7 @@ TEST_F(IniTest, EveryTextSurvivesARoundTrip) {
     for (const QString& v : values)
         ini->WriteText("common", QString("k%1").arg(i++), v);
     // A second store on the same file, as a second running copy of the game would be.
-    TLMDIniCtrl other(path);
+    TIniStore other(path);
     i = 0;
     for (const QString& v : values) {
         const QString key = QString("k%1").arg(i++);
@@ -307,7 +307,7 @@ TEST_F(IniTest, DamagedValuesAreToldOnceInThePlayersLanguage) {
         SCOPED_TRACE(c.language);
         WriteAll(path, damaged);
         errors.clear();
-        ini = std::make_unique<TLMDIniCtrl>(path);
+        ini = std::make_unique<TIniStore>(path);
         ini->OnError = [this](const QString& m) { errors << m; };
         Language = 0;
         // As the game starts: a few values before it knows the language, then the check.
@@ -333,13 +333,13 @@ TEST_F(IniTest, DamagedValuesAreToldOnceInThePlayersLanguage) {
 TEST(IniPath, FollowsXdgConfigHome) {
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", "/tmp/cfg");
-    EXPECT_EQ(TLMDIniCtrl::DefaultPath(), "/tmp/cfg/Moxelware/Zelvano/V1.ini");
+    EXPECT_EQ(TIniStore::DefaultPath(), "/tmp/cfg/Moxelware/Zelvano/V1.ini");
     qputenv("XDG_CONFIG_HOME", "relative/is/ignored");
-    EXPECT_EQ(TLMDIniCtrl::DefaultPath(), QDir::homePath() + "/.config/Moxelware/Zelvano/V1.ini");
+    EXPECT_EQ(TIniStore::DefaultPath(), QDir::homePath() + "/.config/Moxelware/Zelvano/V1.ini");
     qunsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(TLMDIniCtrl::DefaultPath(), QDir::homePath() + "/.config/Moxelware/Zelvano/V1.ini");
+    EXPECT_EQ(TIniStore::DefaultPath(), QDir::homePath() + "/.config/Moxelware/Zelvano/V1.ini");
     qputenv("XDG_CONFIG_HOME", saved);
-    EXPECT_EQ(TLMDIniCtrl().Path(), TLMDIniCtrl::DefaultPath());
+    EXPECT_EQ(TIniStore().Path(), TIniStore::DefaultPath());
 }
 
 } // namespace

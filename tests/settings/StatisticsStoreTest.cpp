@@ -17,7 +17,7 @@ protected:
         path = dir.filePath(QStringLiteral("V1.ini"));
         Write("[common]\nlevel=2\nhsa0=kept as it was\n");
     }
-    void TearDown() override { TLMDIniCtrl::FaultHook = nullptr; }
+    void TearDown() override { TIniStore::FaultHook = nullptr; }
     void Write(const QByteArray& text) {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -27,8 +27,8 @@ protected:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    std::unique_ptr<TLMDIniCtrl> Store() {
-        auto ini = std::make_unique<TLMDIniCtrl>(path);
+    std::unique_ptr<TIniStore> Store() {
+        auto ini = std::make_unique<TIniStore>(path);
         ini->OnError = [this](const QString& message) { errors << message; };
         return ini;
     }
@@ -61,10 +61,10 @@ TEST_F(StatisticsStoreTest, AFailedWriteIsToldAndLeavesTheFileAsItWas) {
     auto ini = Store();
     ASSERT_TRUE(StoreFinishedGame(*ini, {2, GameEnd::Won, 10, 1, 5}));
     const QByteArray before = Read();
-    TLMDIniCtrl::FaultHook = [](TIniStep step) { return step == TIniStep::Written ? ENOSPC : 0; };
+    TIniStore::FaultHook = [](TIniStep step) { return step == TIniStep::Written ? ENOSPC : 0; };
     EXPECT_FALSE(StoreFinishedGame(*ini, {2, GameEnd::Lost, 99, 1, 6}));
     EXPECT_FALSE(ResetStatistics(*ini));
-    TLMDIniCtrl::FaultHook = nullptr;
+    TIniStore::FaultHook = nullptr;
     EXPECT_EQ(errors.size(), 2); // every failed statistics write is told
     EXPECT_EQ(Read(), before);
     EXPECT_EQ(ReadStatistics(*ini).Levels[1].Played, 1);
@@ -114,7 +114,7 @@ TEST_F(StatisticsStoreTest, AllFiguresComeFromOneReadOfTheFile) {
     Write(file);
     auto ini = Store();
     int reads = 0;
-    TLMDIniCtrl::FaultHook = [&reads](TIniStep step) { return step == TIniStep::Read ? ++reads, 0 : 0; };
+    TIniStore::FaultHook = [&reads](TIniStep step) { return step == TIniStep::Read ? ++reads, 0 : 0; };
     const Statistics stored = ReadStatistics(*ini);
     EXPECT_EQ(reads, 1);
     EXPECT_EQ(stored.Levels[0].Played, 3);
@@ -124,7 +124,7 @@ TEST_F(StatisticsStoreTest, AllFiguresComeFromOneReadOfTheFile) {
     reads = 0;
     ASSERT_TRUE(StoreFinishedGame(*ini, {4, GameEnd::Won, 10, 1, 5}));
     EXPECT_EQ(reads, 1);
-    TLMDIniCtrl::FaultHook = nullptr;
+    TIniStore::FaultHook = nullptr;
     EXPECT_EQ(ReadStatistics(*ini).Levels[3].Played, 1);
     EXPECT_EQ(ReadStatistics(*ini).Levels[3].Lost, 4);
     EXPECT_TRUE(Read().contains("[other]\nkey0=value\n"));
