@@ -888,7 +888,7 @@ void TIniStore::WriteText(const QString& section, const QString& key, const QStr
 }
 
 bool TIniStore::WriteTexts(const QString& section, const QList<std::pair<QString, QString>>& values,
-                             TIniWhat what) {
+                           TIniWhat what) {
     if (values.isEmpty())
         return true;
     return Update(what, [&](TIniEdit& edit) {
