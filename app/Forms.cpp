@@ -3,7 +3,7 @@
 #include "app/main.h"
 #include "dialogs/StatisticsDlg.h"
 #include "dialogs/YesNoDlg.h"
-#include "dialogs/highscor.h"
+#include "dialogs/HighscoreDialog.h"
 #include "dialogs/okDlg.h"
 #include "dialogs/OptionsDialog.h"
 

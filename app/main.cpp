@@ -9,7 +9,7 @@
 #include "controls/jetButton.h"
 #include "dialogs/StatisticsDlg.h"
 #include "dialogs/YesNoDlg.h"
-#include "dialogs/highscor.h"
+#include "dialogs/HighscoreDialog.h"
 #include "dialogs/okDlg.h"
 #include "game/Deal.h"
 #include "media/DataFolder.h"

@@ -6,7 +6,7 @@
 // (up to fifteen rows) that a new entry is merged into, as two running copies do.
 
 #include "dialogs/Chiffre.h"
-#include "dialogs/highscor.h"
+#include "dialogs/HighscoreDialog.h"
 #include "fuzz/FuzzSupport.h"
 
 #include <algorithm>

@@ -6,7 +6,7 @@
 #include "app/Advice.h"
 #include "app/Keys.h"
 #include "game/Solver.h"
-#include "dialogs/highscor.h"
+#include "dialogs/HighscoreDialog.h"
 #include "texts/Language.h"
 
 #include <QAccessible>

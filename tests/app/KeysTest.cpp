@@ -5,7 +5,7 @@
 
 #include "app/Keys.h"
 #include "dialogs/YesNoDlg.h"
-#include "dialogs/highscor.h"
+#include "dialogs/HighscoreDialog.h"
 #include "texts/Language.h"
 #include "dialogs/OptionsDialog.h"
 

@@ -2,7 +2,7 @@
 #include "AppFixture.h"
 
 #include "controls/jetButton.h"
-#include "dialogs/highscor.h"
+#include "dialogs/HighscoreDialog.h"
 #include "texts/Language.h"
 #include "dialogs/OptionsDialog.h"
 

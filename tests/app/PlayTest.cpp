@@ -1,7 +1,7 @@
 // Whole games through real mouse events: dragging cards, claiming offers, winning and losing.
 #include "AppFixture.h"
 
-#include "dialogs/highscor.h"
+#include "dialogs/HighscoreDialog.h"
 
 #include <QDialog>
 

@@ -5,7 +5,7 @@
 #include "controls/Decor.h"
 #include "controls/jetButton.h"
 #include "dialogs/Chiffre.h"
-#include "dialogs/highscor.h"
+#include "dialogs/HighscoreDialog.h"
 #include "texts/Language.h"
 #include "settings/ini.h"
 

@@ -6,7 +6,7 @@
 #include "controls/Decor.h"
 #include "controls/jetButton.h"
 #include "dialogs/YesNoDlg.h"
-#include "dialogs/highscor.h"
+#include "dialogs/HighscoreDialog.h"
 #include "dialogs/okDlg.h"
 #include "dialogs/OptionsDialog.h"
 

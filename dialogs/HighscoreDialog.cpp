@@ -1,4 +1,4 @@
-#include "dialogs/highscor.h"
+#include "dialogs/HighscoreDialog.h"
 
 #include "controls/Accessible.h"
 #include "controls/Decor.h"
