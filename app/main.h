@@ -8,7 +8,7 @@
 #include "board/Canvas.h"
 #include "board/Sprites.h"
 #include "controls/Decor.h"
-#include "dialogs/Chiffre.h"
+#include "settings/Chiffre.h"
 #include "game/Game.h"
 #include "game/Statistics.h"
 #include "media/Help.h"

@@ -4,7 +4,7 @@
 #include "board/Board.h"
 #include "board/Raster.h"
 #include "board/Sprites.h"
-#include "dialogs/Chiffre.h"
+#include "settings/Chiffre.h"
 #include "game/Deal.h"
 #include "game/Game.h"
 

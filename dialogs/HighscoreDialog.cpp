@@ -4,7 +4,7 @@
 #include "controls/Decor.h"
 #include "controls/FocusFrame.h"
 #include "controls/jetButton.h"
-#include "dialogs/Chiffre.h"
+#include "settings/Chiffre.h"
 #include "dialogs/DialogPlacement.h"
 #include "texts/Language.h"
 #include "settings/ini.h"

@@ -1,7 +1,7 @@
 // The scrambler's arithmetic without Qt: the same results on every processor. These tests also
 // run cross-built under emulation (make test-arm64).
 
-#include "dialogs/ChiffreSequence.h"
+#include "settings/ChiffreSequence.h"
 #include "tests/highscore/ChiffreVectors.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The highscore scrambler on QString, as the game calls it. The fixed vectors come from
 // chiffre_vectors.py (ChiffreVectors.h).
 
-#include "dialogs/Chiffre.h"
+#include "settings/Chiffre.h"
 #include "tests/highscore/ChiffreVectors.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "controls/Accessible.h"
 #include "controls/Decor.h"
 #include "controls/jetButton.h"
-#include "dialogs/Chiffre.h"
+#include "settings/Chiffre.h"
 #include "dialogs/HighscoreDialog.h"
 #include "texts/Language.h"
 #include "settings/ini.h"

@@ -1,4 +1,4 @@
-#include "dialogs/ChiffreSequence.h"
+#include "settings/ChiffreSequence.h"
 
 #include <bit>
 #include <cstdlib>

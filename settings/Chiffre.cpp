@@ -1,6 +1,6 @@
-#include "dialogs/Chiffre.h"
+#include "settings/Chiffre.h"
 
-#include "dialogs/ChiffreSequence.h"
+#include "settings/ChiffreSequence.h"
 
 #include <cstdlib>
 
