@@ -5,9 +5,11 @@
 // scrambler key for the round trips. Split at line feeds, the text is also a stored list
 // (up to fifteen rows) that a new entry is merged into, as two running copies do.
 
-#include "settings/Chiffre.h"
-#include "dialogs/HighscoreDialog.h"
 #include "fuzz/FuzzSupport.h"
+#include "settings/Chiffre.h"
+#include "settings/HighscoreStore.h"
+
+#include <QStringList>
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 // The stored form of a highscore row and where a new score goes.
 
-#include "dialogs/HighscoreDialog.h"
+#include "settings/HighscoreStore.h"
 
 #include <gtest/gtest.h>
 
