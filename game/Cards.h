@@ -35,6 +35,7 @@ struct Table {
         for (int c : StackCount) sum += c;
         return sum;
     }
+    bool operator==(const Table&) const = default;
 };
 
 // The row position holding the joker, or -1.

@@ -23,6 +23,7 @@ struct GameData : Table {
     int PatternCount = 12;
     std::array<int, MaxPatternCount + 1> PatternIds{};              // by position 1..PatternCount
     std::array<TPatternState, MaxPatternCount + 1> PatternState{}; // by position 1..PatternCount
+    bool operator==(const GameData&) const = default;
 };
 
 using PositionSet = std::bitset<MaxPatternCount + 1>;

@@ -1,0 +1,221 @@
+#include "game/Session.h"
+
+#include "game/Deal.h"
+
+#include <algorithm>
+
+TGameSession::TGameSession(TSessionHost& host, RandomSource& random) : m_host(host), m_random(random) {}
+
+void TGameSession::Restore(const TSessionState& state) {
+    m_state = state;
+    m_hand = -1;
+}
+
+void TGameSession::SetLevel(int level) {
+    ::SetLevel(m_state.Game, level);
+}
+
+void TGameSession::LayDeal(std::int32_t number) {
+    // Every fresh deal is a numbered one, so it can be played again.
+    if (number <= 0) number = static_cast<std::int32_t>(MinDealNumber + m_random.Random(MaxDealNumber));
+    m_state.Deal = std::clamp(number, MinDealNumber, MaxDealNumber);
+    StartDeal(m_state.Game, DealByNumber(m_state.Deal));
+    m_state.Assisted = false;
+    m_hand = -1;
+    m_host.DealLaid();
+    m_host.Show(TChange::Score);
+    m_host.Show(TChange::Toolbar);
+}
+
+void TGameSession::FirstDeal(std::int32_t number) {
+    LayDeal(number);
+    Evaluate();
+}
+
+void TGameSession::Evaluate() {
+    const PositionSet evaluated = EvaluatePatterns(m_state.Game);
+    for (int i = 1; i <= m_state.Game.PatternCount; ++i)
+        if (evaluated.test(i)) m_host.Show(TChange::Pattern, i);
+}
+
+void TGameSession::Touch() {
+    if (State() != gsNotStarted) return;
+    m_state.Game.GameState = gsRunning;
+    m_host.Show(TChange::Started);
+}
+
+bool TGameSession::Lift(int stack) {
+    Touch();
+    if (State() != gsRunning || m_hand >= 0) return false;
+    if (stack < 0 || stack >= StackTotal || m_state.Game.StackCount[stack] == 0) return false;
+    m_host.Play(TSound::Up);
+    m_hand = stack;
+    return true;
+}
+
+void TGameSession::CancelLift() {
+    if (m_hand < 0) return;
+    const int stack = m_hand;
+    m_hand = -1;
+    m_host.Show(TChange::Stack, stack);
+}
+
+void TGameSession::Drop(int target) {
+    if (m_hand < 0) return;
+    const int stack = m_hand;
+    m_hand = -1;
+    switch (JudgeDrop(m_state.Game, target)) {
+    case DropVerdict::Beside:
+        m_host.Play(TSound::Wrong);
+        m_host.Show(TChange::Stack, stack);
+        return;
+    case DropVerdict::JokerRule:
+        m_host.Show(TChange::Stack, stack);
+        m_host.Play(TSound::Wrong);
+        m_host.Tell(TMessage::JokerRule);
+        return;
+    case DropVerdict::Accepted:
+        break;
+    }
+    m_host.Play(TSound::Down);
+    ApplyDrop(m_state.Game, stack, target);
+    m_host.Show(TChange::RowCard, target);
+    m_host.Show(TChange::Stack, stack);
+    Evaluate();
+    CheckEnd();
+}
+
+void TGameSession::Claim(int position) {
+    Touch();
+    if (State() != gsRunning || m_hand >= 0) return;
+    const int points = ClaimValue(m_state.Game, position); // halved while the joker lies in the row
+    if (points < 0) return;
+    m_host.Play(TSound::Take);
+    m_host.ClaimFlash(position, points);
+    ApplyClaim(m_state.Game, position, points);
+    m_host.Show(TChange::Score);
+    for (int i = 1; i <= m_state.Game.PatternCount; ++i)
+        m_host.Show(TChange::Pattern, i);
+    CheckEnd();
+}
+
+bool TGameSession::Tick() {
+    return ClockStep(m_state.Game);
+}
+
+void TGameSession::TogglePause() {
+    if (State() == gsRunning) {
+        m_state.Game.GameState = gsPaused;
+        m_host.Show(TChange::Paused);
+    } else if (State() == gsPaused) {
+        m_state.Game.GameState = gsRunning;
+        m_host.Show(TChange::Paused);
+    }
+    m_host.Show(TChange::Toolbar);
+}
+
+void TGameSession::CheckEnd() {
+    const EndVerdict verdict = JudgeEnd(m_state.Game);
+    if (verdict == EndVerdict::Won) {
+        // The cards left in the stacks are collected one by one for their bonus.
+        while (m_state.Game.CardsInStacks() > 0) {
+            m_host.Play(TSound::Collect);
+            const int s = CollectNext(m_state.Game);
+            m_host.Show(TChange::Stack, s);
+            m_host.Show(TChange::Score);
+            m_host.Wait(120);
+        }
+        End(GameEnd::Won);
+    } else if (verdict == EndVerdict::Lost) {
+        End(GameEnd::Lost);
+    } else {
+        m_host.Show(TChange::Toolbar);
+    }
+}
+
+FinishedGame TGameSession::Finished(GameEnd end) const {
+    const GameData& g = m_state.Game;
+    return {g.Level, end, g.Score, g.ClockTicks, m_state.Deal, m_state.Assisted};
+}
+
+void TGameSession::End(GameEnd end) {
+    GameData& g = m_state.Game;
+    if (g.GameState == gsPaused) {
+        // A paused game dropped for another level is counted, without a word: nobody was
+        // playing it.
+        m_host.Record(Finished(end));
+        return;
+    }
+    g.GameState = end == GameEnd::Won ? gsWon : gsLost;
+    m_host.GameOver(g.Score);
+    // A failed write has been told by the store; the figures are simply not claimed as saved.
+    m_host.Record(Finished(end));
+    if (end == GameEnd::Won) m_host.Play(TSound::Done);
+    if (end == GameEnd::Lost || end == GameEnd::GivenUp) m_host.Play(TSound::Lost);
+    if (end == GameEnd::Won) m_host.Tell(TMessage::Won);
+    if (end == GameEnd::Lost) m_host.Tell(TMessage::Lost);
+    // A game played with hints does not compete, and nothing is offered once the desktop
+    // ended the program while a message was up.
+    if (g.Score > 0 && !m_state.Assisted && !m_closing) m_host.OfferHighscore(g.Score);
+    if (end == GameEnd::GivenUp || end == GameEnd::LevelChanged) {
+        g.Score = 0;
+        m_host.Show(TChange::Score);
+    }
+    if (end != GameEnd::Mixed) m_host.Show(TChange::Toolbar);
+}
+
+bool TGameSession::AskToDrop() {
+    // Only the player's yes drops the game. When the desktop ends the program while the
+    // question waits, the question ends without an answer and the close has counted the game.
+    return m_host.Ask(TQuestion::DropGame) && !m_closing;
+}
+
+void TGameSession::GiveUp() {
+    if (State() != gsRunning || !AskToDrop()) return;
+    End(GameEnd::GivenUp);
+}
+
+void TGameSession::NewDeal(std::int32_t number) {
+    if (State() == gsPaused) return;
+    if (State() == gsRunning) {
+        if (!AskToDrop()) return;
+        End(GameEnd::Mixed);
+    }
+    m_host.Play(TSound::Mix);
+    LayDeal(number);
+    m_host.Show(TChange::Table);
+    Evaluate();
+}
+
+bool TGameSession::ChangeLevel(int level) {
+    if (level == m_state.Game.Level || m_closing) return false;
+    if (State() == gsRunning) {
+        if (!AskToDrop()) return false; // the game goes on at its level
+        End(GameEnd::LevelChanged);
+    } else if (State() == gsPaused) {
+        End(GameEnd::LevelChanged);
+    }
+    SetLevel(level);
+    m_host.Show(TChange::Level);
+    m_host.Play(TSound::Mix);
+    LayDeal(0);
+    m_host.Show(TChange::Table);
+    Evaluate();
+    return true;
+}
+
+bool TGameSession::AskToLeave() {
+    if (!m_host.Ask(TQuestion::Leave)) return false;
+    if (State() == gsRunning && m_state.Game.Score > 0 && !m_state.Assisted && !m_closing)
+        m_host.OfferHighscore(m_state.Game.Score);
+    return true;
+}
+
+std::optional<FinishedGame> TGameSession::OpenAtClose() const {
+    if (!GameCounts(State())) return std::nullopt;
+    return Finished(State() == gsPaused ? GameEnd::PausedClosed : GameEnd::Closed);
+}
+
+bool TGameSession::HintPossible() const {
+    return (State() == gsNotStarted || State() == gsRunning) && JudgeEnd(m_state.Game) == EndVerdict::Playing;
+}
