@@ -5,7 +5,7 @@
 // one is lifted and a status line with the last news; each pattern shape is a push button named
 // by its pattern, described by its state and points. A notice beside the board speaks the news.
 
-#include "game/Cards.h"
+#include "game/Game.h"
 
 #include <QString>
 
@@ -13,8 +13,8 @@
 #include <memory>
 
 class TKeyboard;
-class TMainform;
 class TNotice;
+class TPlayView;
 
 // Installs the factories of the game's accessible interfaces (once per process).
 void InstallAccessibility();
@@ -26,15 +26,13 @@ QString CardName(CardCode card);
 QString RowPlaceName(int position);
 QString StackPlaceName(int stack, int cards);
 // The state of the pattern at a position: "open", "offered, 12 points", ..., "claimed".
-QString PatternStateText(const TMainform& form, int position);
+QString PatternStateText(const GameData& game, int position);
 
-// The toolbar buttons' names in the current language.
-void ApplyAccessibleNames(const TKeyboard& keys);
 // Tells a screen reader where the keyboard's mark now is.
-void AnnounceKeyboardFocus(TMainform& form, const TKeyboard& keys);
+void AnnounceKeyboardFocus(TPlayView& view, const TKeyboard& keys);
 
 // "Score: 2854", as the score is named and as news give the new score.
-QString ScoreText(const TMainform& form);
+QString ScoreText(const GameData& game);
 
 // Compares the game with what it was at the last call and says the differences that matter to
 // a player, once each: a card lifted or put back, a drop (which card, where, what it covered),
@@ -42,16 +40,16 @@ QString ScoreText(const TMainform& form);
 // a won or lost game with its score, a new deal. The score running down with the clock is
 // not news.
 class TAnnouncer {
-public:
-    explicit TAnnouncer(TMainform& form);
+  public:
+    explicit TAnnouncer(TPlayView& view);
 
-    void Changed(TMainform& form);
+    void Changed();
     // Says text at once: news that leaves the board as it is, such as a hint.
-    void Tell(TMainform& form, const QString& text);
+    void Tell(const QString& text);
     // The last announcement, as the status line reads it.
     QString Last() const;
 
-private:
+  private:
     struct TSnapshot {
         bool valid = false;
         std::array<CardCode, RowSize> row{};
@@ -65,10 +63,11 @@ private:
         int dragStack = 0;
         CardCode inHand = 0;
     };
-    TSnapshot Take(const TMainform& form) const;
-    void Moves(TMainform& form, const TSnapshot& was, const TSnapshot& now, QStringList& said) const;
-    void Offers(TMainform& form, const TSnapshot& was, const TSnapshot& now, QStringList& said) const;
+    TSnapshot Take() const;
+    void Moves(const TSnapshot& was, const TSnapshot& now, QStringList& said) const;
+    void Offers(const TSnapshot& was, const TSnapshot& now, QStringList& said) const;
 
+    TPlayView& m_view;
     TSnapshot m_was;
     TNotice* m_notice; // owned by the main window
 };

@@ -14,10 +14,14 @@ QString AssistedText() {
 QString HintText(const SolverMove& move) {
     if (move.Type == SolverMove::Kind::Claim) {
         const QString name = QString::fromUtf8(PatternName(move.PatternId, Language));
-        return IsGerman() ? QStringLiteral("Tipp: nimm „%1“").arg(name) : QStringLiteral("Hint: claim “%1”").arg(name);
+        return IsGerman() ? QStringLiteral("Tipp: nimm „%1“").arg(name)
+                          : QStringLiteral("Hint: claim “%1”").arg(name);
     }
-    return IsGerman() ? QStringLiteral("Tipp: Stapel %1 auf Platz %2").arg(move.Stack + 1).arg(move.Target + 1)
-                      : QStringLiteral("Hint: stack %1 onto row position %2").arg(move.Stack + 1).arg(move.Target + 1);
+    return IsGerman()
+               ? QStringLiteral("Tipp: Stapel %1 auf Platz %2").arg(move.Stack + 1).arg(move.Target + 1)
+               : QStringLiteral("Hint: stack %1 onto row position %2")
+                     .arg(move.Stack + 1)
+                     .arg(move.Target + 1);
 }
 
 // ---- the blinking frame ------------------------------------------------------------------
@@ -55,7 +59,9 @@ void THintMark::Flash(const QList<QRect>& places) {
     m_blink->start();
 }
 
-bool THintMark::Flashing() const { return m_blink->isActive(); }
+bool THintMark::Flashing() const {
+    return m_blink->isActive();
+}
 
 void THintMark::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -70,13 +76,13 @@ void THintMark::paintEvent(QPaintEvent*) {
 
 // ---- par and hints -----------------------------------------------------------------------
 
-TAdvice::TAdvice(const GameData& game, QWidget* parent) : QObject(parent), m_game(game), m_mark(new THintMark(parent)) {}
+TAdvice::TAdvice(const GameData& game, QWidget* parent)
+    : QObject(parent), m_game(game), m_mark(new THintMark(parent)) {}
 
 void TAdvice::DealLaid(const Table& dealt, int level, std::int32_t number) {
     m_dealt = dealt;
     m_dealtLevel = level;
     m_dealtNumber = number;
-    m_assisted = false;
     ++m_deal;
     m_hintRunner.Cancel();
 }
@@ -113,7 +119,6 @@ void TAdvice::AskHint() {
         const TGameState now = m_game.GameState;
         if (now != gsNotStarted && now != gsRunning) return;
         const SolverMove& move = found.Moves.front();
-        m_assisted = true;
         if (PlacesFor) m_mark->Flash(PlacesFor(move));
         if (OnHint) OnHint(move);
     });

@@ -1,7 +1,7 @@
 #pragma once
 // What the solver tells the player: the best result found for the deal once a game is over
-// ("par"), and on request the next move from the board as it lies (a hint). A game in which a
-// hint was shown is assisted: its score stays out of the highscore list.
+// ("par"), and on request the next move from the board as it lies (a hint). Whoever shows the
+// hint marks the game assisted: its score stays out of the highscore list.
 
 #include "app/SolverRunner.h"
 #include "game/Game.h"
@@ -24,17 +24,17 @@ QString HintText(const SolverMove& move); // what a screen reader says
 // or the pattern. It lies over the board and lets every press through.
 class THintMark : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit THintMark(QWidget* parent);
     // Blinks the rectangles for about a second, then hides.
     void Flash(const QList<QRect>& places);
     bool Flashing() const;
     QList<QRect> Places() const { return m_places; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QList<QRect> m_places;
     QTimer* m_blink = nullptr;
     int m_steps = 0;
@@ -42,11 +42,11 @@ private:
 
 class TAdvice : public QObject {
     Q_OBJECT
-public:
+  public:
     // game: the position hints start from; mark: where they are shown.
     TAdvice(const GameData& game, QWidget* parent);
 
-    // A new deal lies on the board: it is kept for its par, and the new game is not assisted.
+    // A new deal lies on the board: it is kept for its par.
     void DealLaid(const Table& dealt, int level, std::int32_t number = 0);
     // The game is over with this score: the search for the deal's par starts.
     void GameEnded(int score);
@@ -54,7 +54,6 @@ public:
     // the same then). Nothing in a game that is over or paused.
     void AskHint();
 
-    bool Assisted() const { return m_assisted; }
     // The par of the game that ended last, once found.
     std::optional<int> Par() const { return m_par; }
     int EndScore() const { return m_endScore; }
@@ -73,7 +72,7 @@ public:
     TSolverRunner& HintRunner() { return m_hintRunner; }
     THintMark* Mark() const { return m_mark; }
 
-private:
+  private:
     const GameData& m_game;
     THintMark* m_mark;
     TSolverRunner m_parRunner, m_hintRunner;
@@ -82,7 +81,6 @@ private:
     std::int32_t m_dealtNumber = 0;
     int m_parLevel = 1;
     std::int32_t m_parDeal = 0;
-    bool m_assisted = false;
     std::optional<int> m_par;
     int m_endScore = 0;
     int m_deal = 0; // counts deals, so a late answer for an old deal is recognised

@@ -10,8 +10,8 @@
 namespace {
 
 void MakeDialogs(TMainform* mainform) {
-    auto* highscore = new THighscoreDlg(mainform, mainform->ini, mainform->HighscoreCipher, mainform->Level,
-                                        mainform->Bitmaps);
+    auto* highscore = new THighscoreDlg(mainform, mainform->ini, mainform->HighscoreCipher,
+                                        mainform->Session.Game().Level, mainform->Bitmaps);
     auto* ok = new TOKDialog(mainform, mainform->Bitmaps);
     auto* yesNo = new TYesNoDialog(mainform, mainform->Bitmaps);
     auto* multi = new TOptionsDialog(mainform, *mainform, mainform->Bitmaps);

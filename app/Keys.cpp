@@ -1,7 +1,7 @@
 #include "app/Keys.h"
 
 #include "app/Accessibility.h"
-#include "app/main.h"
+#include "board/Board.h"
 #include "board/FocusMark.h"
 #include "controls/jetButton.h"
 #include "texts/Language.h"
@@ -15,12 +15,11 @@
 
 namespace {
 
-// The board takes a lifted card this much up from its stack, so the player sees it in hand.
-int RaiseOf(int cardSize) { return std::max(2, cardSize / 8); }
-
 void Nothing(TKeyboard&, int) {}
 
-void Press(TKeyboard& k, int toolbarIndex) { k.PressButton(k.ToolbarButton(toolbarIndex)); }
+void Press(TKeyboard& k, int toolbarIndex) {
+    k.PressTool(ToolAt(toolbarIndex));
+}
 
 // The digits: with a card in hand 1 to 4 put it on the row, without one 1 to 5 lift a card.
 void Digit(TKeyboard& k, int digit) {
@@ -35,9 +34,16 @@ constexpr QKeyCombination K(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModi
     return QKeyCombination(mods, key);
 }
 
-// Toolbar order, as ToolbarButton counts: new game, give up, pause, highscores, options, info,
-// help, exit.
-enum : int { Mix, GiveUp, Pause, HighScore, Option, Info, Help, Exit };
+enum : int {
+    Mix = ToolIndex(TTool::Mix),
+    GiveUp = ToolIndex(TTool::GiveUp),
+    Pause = ToolIndex(TTool::Pause),
+    HighScore = ToolIndex(TTool::HighScore),
+    Option = ToolIndex(TTool::Options),
+    Info = ToolIndex(TTool::Info),
+    Help = ToolIndex(TTool::Help),
+    Exit = ToolIndex(TTool::Exit),
+};
 
 // The key map. Others add their keys here.
 const TKeyBinding KeyMap[] = {
@@ -68,61 +74,44 @@ const TKeyBinding KeyMap[] = {
     {K(Qt::Key_F1), Press, Help},
     {K(Qt::Key_Q, Qt::ControlModifier), Press, Exit},
     // The deal on the board once more, as the info page's button does.
-    {K(Qt::Key_R, Qt::ControlModifier), [](TKeyboard& k, int) { k.Form().RestartDealClick(); }},
+    {K(Qt::Key_R, Qt::ControlModifier), [](TKeyboard& k, int) { k.View().RestartDeal(); }},
     // The statistics window.
-    {K(Qt::Key_T, Qt::ControlModifier), [](TKeyboard& k, int) { k.Form().StatisticsClick(); }},
+    {K(Qt::Key_T, Qt::ControlModifier), [](TKeyboard& k, int) { k.View().ShowStatistics(); }},
     // A hint: the next move the solver would make.
-    {K(Qt::Key_H), [](TKeyboard& k, int) { k.Form().HintRequest(); }},
+    {K(Qt::Key_H), [](TKeyboard& k, int) { k.View().AskHint(); }},
     // Keys the window must not pass on to Qt's own handling (Tab would look for a child).
     {K(Qt::Key_Tab, Qt::ControlModifier), Nothing, 0, true},
 };
 
-// What the tooltips and the help name, per toolbar button.
-const char* const ShortcutTexts[8] = {"F2, Ctrl+N", "Ctrl+G", "P", "Ctrl+H", "Ctrl+O", "Ctrl+I", "F1", "Ctrl+Q"};
-
 bool SameKey(QKeyCombination a, QKeyCombination b) {
     // The keypad's digits and Enter count as the main keys.
-    const Qt::KeyboardModifiers relevant = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    const Qt::KeyboardModifiers relevant =
+        Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
     return a.key() == b.key() && (a.keyboardModifiers() & relevant) == (b.keyboardModifiers() & relevant);
 }
 
 } // namespace
 
-TKeyboard::TKeyboard(TMainform& form) : Announcer(form), m_form(form) {
-    InstallAccessibility();
-    m_form.installEventFilter(this);
+TKeyboard::TKeyboard(TPlayView& view) : m_view(view) {
+    m_view.Window().installEventFilter(this);
     TextsApplied();
 }
 
 TKeyboard::~TKeyboard() = default;
 
-QString TKeyboard::ShortcutText(int toolbarIndex) {
-    if (toolbarIndex < 0 || toolbarIndex >= 8) return QString();
-    QString text = QString::fromLatin1(ShortcutTexts[toolbarIndex]);
-    // German keyboards label the control key "Strg".
-    if (IsGerman()) text.replace(QLatin1String("Ctrl+"), QLatin1String("Strg+"));
-    return text;
-}
-
-TJetButton* TKeyboard::ToolbarButton(int index) const {
-    TJetButton* const buttons[] = {m_form.MixBtn,    m_form.GiveUpBtn, m_form.PauseBtn, m_form.HighScoreBtn,
-                                   m_form.OptionBtn, m_form.InfoBtn,   m_form.HelpBtn,  m_form.ExitBtn};
-    return index >= 0 && index < 8 ? buttons[index] : nullptr;
-}
-
 bool TKeyboard::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &m_form && event->type() == QEvent::ChildPolished) {
+    if (watched == &m_view.Window() && event->type() == QEvent::ChildPolished) {
         // The dialogs are the window's children: each is watched for its opening (polished
         // before it is first shown, and whole by then).
         if (auto* dialog = qobject_cast<QDialog*>(static_cast<QChildEvent*>(event)->child()))
             dialog->installEventFilter(this);
     } else if (event->type() == QEvent::Show && qobject_cast<QDialog*>(watched)) {
         // What led to a dialog (the drop that lost the game) is said before the dialog itself.
-        Announcer.Changed(m_form);
-    } else if (watched == &m_form && event->type() == QEvent::KeyPress) {
+        m_view.Announcer().Changed();
+    } else if (watched == &m_view.Window() && event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(event);
         if (KeyPress(k->keyCombination())) return true;
-    } else if (watched == m_form.windowHandle() && m_markShown &&
+    } else if (watched == m_view.Window().windowHandle() && m_markShown &&
                (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
         HideMark(); // the mouse takes over; the press itself goes on as always
     }
@@ -132,14 +121,14 @@ bool TKeyboard::eventFilter(QObject* watched, QEvent* event) {
 bool TKeyboard::KeyPress(QKeyCombination key) {
     for (const TKeyBinding& b : KeyMap) {
         if (!SameKey(key, b.Key)) continue;
-        if (!m_watchingWindow && m_form.windowHandle()) {
+        if (!m_watchingWindow && m_view.Window().windowHandle()) {
             // Only now is there a window to watch for the mouse press that hides the mark.
-            m_form.windowHandle()->installEventFilter(this);
+            m_view.Window().windowHandle()->installEventFilter(this);
             m_watchingWindow = true;
         }
         const bool firstKey = !m_markShown;
         m_markShown = true;
-        if (m_form.Dragging && !b.WhileLifted) return true; // the hand is full
+        if (m_view.Hand() >= 0 && !b.WhileLifted) return true; // the hand is full
         const bool navigation = b.Key.key() == Qt::Key_Tab || b.Key.key() == Qt::Key_Backtab ||
                                 b.Key.key() == Qt::Key_Left || b.Key.key() == Qt::Key_Right ||
                                 b.Key.key() == Qt::Key_Up || b.Key.key() == Qt::Key_Down;
@@ -151,38 +140,33 @@ bool TKeyboard::KeyPress(QKeyCombination key) {
     return false;
 }
 
-bool TKeyboard::CardInHand() const { return m_lifted && m_form.Dragging; }
+bool TKeyboard::CardInHand() const {
+    return m_lifted && m_view.Hand() >= 0;
+}
 
 void TKeyboard::Lift(int stack) {
-    if (m_form.Dragging || !m_form.Board.Ready() || stack < 0 || stack >= StackTotal) return;
+    if (stack < 0 || stack >= StackTotal) return;
     m_index[static_cast<int>(TFocusGroup::Stacks)] = stack;
-    const QPoint c = m_form.Board.Layout.StackTopRect(stack).center();
-    m_form.boxMouseDown(Qt::LeftButton, c.x(), c.y());
-    if (!m_form.Dragging) return; // nothing to lift, or the game takes no moves now
+    if (!m_view.LiftCard(stack)) return; // nothing to lift, or the game takes no moves now
     m_lifted = true;
-    m_liftPoint = c;
-    m_form.boxMouseMove(c.x(), c.y() - RaiseOf(m_form.Board.Layout.CardSize));
     SetFocus(TFocusGroup::Row, IndexIn(TFocusGroup::Row));
 }
 
 void TKeyboard::DropOnRow(int position) {
     if (!CardInHand() || position < 0 || position >= RowSize) return;
-    const QPoint t = m_form.Board.Layout.RowRect(position).center();
-    m_form.boxMouseMove(t.x(), t.y());
     m_lifted = false;
     m_index[static_cast<int>(TFocusGroup::Row)] = position;
-    const int from = m_form.DragStack;
-    m_form.boxMouseUp(Qt::LeftButton, t.x(), t.y());
+    const int from = m_view.Hand();
+    m_view.DropCard(position);
     SetFocus(TFocusGroup::Stacks, from);
 }
 
 void TKeyboard::PutBack() {
     if (!CardInHand()) return;
-    // Let go over its own stack: beside the row, so it goes back as a mouse drop there would.
-    m_form.boxMouseMove(m_liftPoint.x(), m_liftPoint.y());
+    // Let go beside the row: it goes back as a pointer's drop there would.
     m_lifted = false;
-    const int from = m_form.DragStack;
-    m_form.boxMouseUp(Qt::LeftButton, m_liftPoint.x(), m_liftPoint.y());
+    const int from = m_view.Hand();
+    m_view.DropCard(-1);
     SetFocus(TFocusGroup::Stacks, from);
 }
 
@@ -190,63 +174,52 @@ void TKeyboard::Activate() {
     const int i = Index();
     switch (m_group) {
     case TFocusGroup::Stacks:
-        if (!CardInHand()) {
+        // Over a stack is beside the row; over its own stack that is putting it back.
+        if (!CardInHand())
             Lift(i);
-        } else {
-            // Over a stack is beside the row; over its own stack that is putting it back.
-            const QPoint p = m_form.Board.Layout.StackTopRect(i).center();
-            m_form.boxMouseMove(p.x(), p.y());
-            m_lifted = false;
-            const int from = m_form.DragStack;
-            m_form.boxMouseUp(Qt::LeftButton, p.x(), p.y());
-            SetFocus(TFocusGroup::Stacks, from);
-        }
+        else
+            PutBack();
         break;
     case TFocusGroup::Row:
-        if (CardInHand()) {
+        if (CardInHand())
             DropOnRow(i);
-        } else if (!m_form.Dragging && m_form.Board.Ready()) {
-            // A press on the board beside the stacks: it starts a fresh game's clock, no more.
-            const QPoint p = m_form.Board.Layout.RowRect(i).center();
-            m_form.boxMouseDown(Qt::LeftButton, p.x(), p.y());
-            m_form.boxMouseUp(Qt::LeftButton, p.x(), p.y());
-        }
+        else if (m_view.Hand() < 0)
+            m_view.TouchBoard(); // a press on the board beside the stacks starts a fresh game's clock
         break;
     case TFocusGroup::Patterns:
-        if (!m_form.Dragging) m_form.PatShapeMouseDown(i + 1);
+        if (m_view.Hand() < 0) m_view.ClaimPattern(i + 1);
         break;
-    case TFocusGroup::Score: break; // it only reads
+    case TFocusGroup::Score:
+        break; // it only reads
     case TFocusGroup::Toolbar:
-        if (!m_form.Dragging) PressButton(ToolbarButton(i));
+        if (m_view.Hand() < 0) PressTool(ToolAt(i));
         break;
     }
 }
 
-void TKeyboard::PressButton(TJetButton* button) {
-    if (!button) return;
-    // The exit button asks on the press; every other one acts on its click, and only while
-    // it is enabled.
-    if (button == m_form.ExitBtn) {
-        m_form.ExitBtnMouseDown();
-        return;
-    }
-    if (button->Enabled()) emit button->OnClick();
+void TKeyboard::PressTool(TTool tool) {
+    m_view.PressTool(tool);
 }
 
 int TKeyboard::GroupSize(TFocusGroup g) const {
     switch (g) {
-    case TFocusGroup::Stacks: return StackTotal;
-    case TFocusGroup::Row: return RowSize;
-    case TFocusGroup::Patterns: return m_form.PatternCount;
-    case TFocusGroup::Score: return 1;
-    case TFocusGroup::Toolbar: return 8;
+    case TFocusGroup::Stacks:
+        return StackTotal;
+    case TFocusGroup::Row:
+        return RowSize;
+    case TFocusGroup::Patterns:
+        return m_view.Game().PatternCount;
+    case TFocusGroup::Score:
+        return 1;
+    case TFocusGroup::Toolbar:
+        return ToolCount;
     }
     return 1;
 }
 
 int TKeyboard::FirstOfferedIndex() const {
-    for (int i = 1; i <= m_form.PatternCount; ++i)
-        if (IsOffered(m_form.PatternState[i])) return i - 1;
+    for (int i = 1; i <= m_view.Game().PatternCount; ++i)
+        if (IsOffered(m_view.Game().PatternState[i])) return i - 1;
     return -1;
 }
 
@@ -256,7 +229,7 @@ void TKeyboard::NextGroup(int step) {
     int index = IndexIn(next);
     // Entering the patterns, the mark goes to an offer if there is one.
     if (next == TFocusGroup::Patterns && FirstOfferedIndex() >= 0 &&
-        !IsOffered(m_form.PatternState[std::min(index, m_form.PatternCount - 1) + 1]))
+        !IsOffered(m_view.Game().PatternState[std::min(index, m_view.Game().PatternCount - 1) + 1]))
         index = FirstOfferedIndex();
     SetFocus(next, index);
 }
@@ -273,60 +246,70 @@ void TKeyboard::SetFocus(TFocusGroup g, int index) {
 }
 
 QRect TKeyboard::MarkedRect() const {
-    const BoardLayout& l = m_form.Board.Layout;
+    const BoardLayout& l = m_view.BoardView().Layout;
     const int i = std::clamp(Index(), 0, GroupSize(m_group) - 1);
     switch (m_group) {
-    case TFocusGroup::Stacks: return l.StackTopRect(i);
-    case TFocusGroup::Row: return l.RowRect(i);
-    case TFocusGroup::Patterns: return l.PatternRect(i + 1);
-    case TFocusGroup::Score: return l.ScoreField();
-    case TFocusGroup::Toolbar: return ToolbarButton(i)->geometry();
+    case TFocusGroup::Stacks:
+        return l.StackTopRect(i);
+    case TFocusGroup::Row:
+        return l.RowRect(i);
+    case TFocusGroup::Patterns:
+        return l.PatternRect(i + 1);
+    case TFocusGroup::Score:
+        return l.ScoreField();
+    case TFocusGroup::Toolbar:
+        return ToolbarButton(i)->geometry();
     }
     return QRect();
 }
 
 void TKeyboard::DrawMark() {
-    if (!m_markShown || !m_form.Board.Ready()) return;
+    if (!m_markShown || !m_view.BoardView().Ready()) return;
     // The pause hides the board, and a ring would tell where a card lies; the toolbar's bars
     // stay, as the pause button that resumes is there.
-    if (m_form.GameState == gsPaused && m_group != TFocusGroup::Toolbar) return;
+    if (m_view.Game().GameState == gsPaused && m_group != TFocusGroup::Toolbar) return;
     // The level may have changed under the mark: fewer patterns.
     m_index[static_cast<int>(TFocusGroup::Patterns)] =
-        std::clamp(IndexIn(TFocusGroup::Patterns), 0, std::max(0, m_form.PatternCount - 1));
-    DrawFocusMark(m_form.Canvas, MarkedRect(),
+        std::clamp(IndexIn(TFocusGroup::Patterns), 0, std::max(0, m_view.Game().PatternCount - 1));
+    DrawFocusMark(m_view.BoardCanvas(), MarkedRect(),
                   m_group == TFocusGroup::Toolbar ? TFocusMarkShape::Bars : TFocusMarkShape::Ring);
 }
 
 void TKeyboard::ShowMark() {
     m_markShown = true;
-    m_form.boxPaint();
+    m_view.RepaintBoard();
 }
 
 void TKeyboard::HideMark() {
     m_markShown = false;
-    m_form.boxPaint(); // the full paint leaves the mark out
+    m_view.RepaintBoard(); // the full paint leaves the mark out
 }
 
 void TKeyboard::AfterAction() {
-    if (!m_form.Dragging) m_lifted = false;
-    if (m_markShown && m_form.isVisible()) ShowMark();
-    Announcer.Changed(m_form);
+    if (m_view.Hand() < 0) m_lifted = false;
+    if (m_markShown && m_view.Window().isVisible()) ShowMark();
+    m_view.Announcer().Changed();
 }
 
-void TKeyboard::AnnounceFocus() { AnnounceKeyboardFocus(m_form, *this); }
+void TKeyboard::AnnounceFocus() {
+    AnnounceKeyboardFocus(m_view, *this);
+}
 
-void TKeyboard::Repainted() { DrawMark(); }
+void TKeyboard::Repainted() {
+    DrawMark();
+}
 
 void TKeyboard::Tick() {
     DrawMark(); // the offers' glittering frames may have touched it
-    Announcer.Changed(m_form);
 }
 
 void TKeyboard::TextsApplied() {
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < ToolCount; ++i) {
         TJetButton* b = ToolbarButton(i);
         // The tooltip names the keys; the hint itself stays as it is.
-        b->setToolTip(b->ShowHint() ? b->Hint() + QStringLiteral(" (") + ShortcutText(i) + QLatin1Char(')') : QString());
+        b->setToolTip(b->ShowHint()
+                          ? b->Hint() + QStringLiteral(" (") + ToolKeys(ToolAt(i)) + QLatin1Char(')')
+                          : QString());
+        b->setAccessibleName(ToolName(ToolAt(i)));
     }
-    ApplyAccessibleNames(*this);
 }

@@ -1,14 +1,13 @@
 #pragma once
-// Keyboard play. A table maps each key to an action, and every action goes through the very
-// handler of TMainform that the mouse uses (boxMouseDown, boxMouseUp, PatShapeMouseDown, the
-// buttons' clicks), so the rules, the sounds, the dialogs and the start of the clock are the
-// same whichever way the player plays.
+// Keyboard play. A table maps each key to an action, and every action is a move of the play
+// view in the player's terms (lift stack 3, drop on position 2, claim pattern 7, press the
+// pause button), which the window does as the pointer would.
 //
 // A focus mark walks five groups: the stacks, the row positions, the patterns in play, the score
 // and the toolbar buttons. It appears with the first key press and goes with the next mouse
 // press, and it is not drawn over the hidden board while the game pauses.
 
-#include "app/Accessibility.h"
+#include "app/PlayView.h"
 
 #include <QKeyCombination>
 #include <QObject>
@@ -19,7 +18,6 @@
 
 class QAccessibleInterface;
 class TJetButton;
-class TMainform;
 
 // In the order Tab walks them.
 enum class TFocusGroup { Stacks, Row, Patterns, Score, Toolbar };
@@ -39,11 +37,11 @@ struct TKeyBinding {
 
 class TKeyboard : public QObject {
     Q_OBJECT
-public:
-    explicit TKeyboard(TMainform& form);
+  public:
+    explicit TKeyboard(TPlayView& view);
     ~TKeyboard() override;
 
-    TMainform& Form() { return m_form; }
+    TPlayView& View() { return m_view; }
 
     // Runs the action bound to the key; false when the key is not in the map.
     bool KeyPress(QKeyCombination key);
@@ -53,9 +51,9 @@ public:
     void DropOnRow(int position); // the card in hand onto a row position
     void PutBack();               // the card in hand back onto its stack
     void Activate();              // Space or Enter on whatever the mark is on
-    void PressButton(TJetButton* button);
-    void NextGroup(int step);     // Tab, Shift+Tab
-    void Move(int step);          // the arrow keys
+    void PressTool(TTool tool);
+    void NextGroup(int step); // Tab, Shift+Tab
+    void Move(int step);      // the arrow keys
     // A card lifted by a key and still in hand.
     bool CardInHand() const;
 
@@ -66,7 +64,7 @@ public:
     bool MarkShown() const { return m_markShown; }
     // The element under the mark, in the board's pixels.
     QRect MarkedRect() const;
-    TJetButton* ToolbarButton(int index) const;
+    TJetButton* ToolbarButton(int index) const { return m_view.ToolButton(ToolAt(index)); }
 
     // Hooks of the main window: after a full paint of the board, after every timer tick, and
     // after the texts have been applied.
@@ -74,16 +72,10 @@ public:
     void Tick();
     void TextsApplied();
 
-    // What a screen reader is told of the game's changes.
-    TAnnouncer Announcer;
-
-    // The keys named in a toolbar button's tooltip and in the help, e.g. "F2, Ctrl+N".
-    static QString ShortcutText(int toolbarIndex);
-
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     int GroupSize(TFocusGroup g) const;
     void SetFocus(TFocusGroup g, int index);
     void ShowMark();
@@ -93,11 +85,10 @@ private:
     void AnnounceFocus();
     int FirstOfferedIndex() const;
 
-    TMainform& m_form;
+    TPlayView& m_view;
     TFocusGroup m_group = TFocusGroup::Stacks;
     std::array<int, FocusGroupCount> m_index{};
     bool m_markShown = false;
-    bool m_lifted = false;    // the card in hand was lifted by a key
-    QPoint m_liftPoint;       // where the key took hold of it: the stack top's centre
+    bool m_lifted = false; // the card in hand was lifted by a key
     bool m_watchingWindow = false;
 };

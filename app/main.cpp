@@ -1,5 +1,6 @@
 #include "app/main.h"
 
+#include "app/Accessibility.h"
 #include "app/Advice.h"
 #include "app/AfterFirstPaint.h"
 #include "app/Keys.h"
@@ -40,7 +41,8 @@ std::uint32_t ClockSeed() {
 } // namespace
 
 TMainform::TMainform(const QString& settingsPath, const TStartOptions& start)
-    : QWidget(nullptr), ini(settingsPath), Help(this), Random(ClockSeed()), Board(Canvas, *this, Random) {
+    : QWidget(nullptr), ini(settingsPath), Help(this), Random(ClockSeed()), Session(*this, Random),
+      Board(Canvas, Session.Game(), Random) {
     m_start = start; // read by FormCreate
     // The vector pictures are read on two other threads while the window is made.
     Board.LoadArtwork();
@@ -80,7 +82,9 @@ TMainform::TMainform(const QString& settingsPath, const TStartOptions& start)
     CreateAdvice();
     FormCreate();
     LMDForm1 = std::make_unique<TWindowPlacement>(this, ini);
-    Keys = std::make_unique<TKeyboard>(*this);
+    InstallAccessibility();
+    News = std::make_unique<TAnnouncer>(static_cast<TPlayView&>(*this));
+    Keys = std::make_unique<TKeyboard>(static_cast<TPlayView&>(*this));
     Timer->start();
 }
 
@@ -104,35 +108,61 @@ void TMainform::SetDialogs(THighscoreDlg* highscore, TOKDialog* ok, TYesNoDialog
 }
 
 void TMainform::CreateToolbar() {
-    struct ButtonDef {
-        TJetButton** button;
-        const char* pictures;
-    };
-    const ButtonDef defs[] = {{&MixBtn, "mix"},         {&GiveUpBtn, "giveup"}, {&PauseBtn, "pause"},
-                              {&HighScoreBtn, "highscore"}, {&OptionBtn, "options"}, {&InfoBtn, "info"},
-                              {&HelpBtn, "help"},       {&ExitBtn, "exit"}};
-    for (const ButtonDef& d : defs) {
+    for (int k = 0; k < ToolCount; ++k) {
+        const TTool tool = ToolAt(k);
         auto* b = new TJetButton(this);
-        b->LoadPictures(QString::fromLatin1(d.pictures));
-        *d.button = b;
+        b->LoadPictures(QString::fromLatin1(ToolDef(tool).Pictures));
+        if (ToolDef(tool).Left) b->SetBounds(ToolDef(tool).Offset, 4, 50, 50);
+        if (tool == TTool::Exit)
+            connect(b, &TJetButton::OnMouseDown, this,
+                    [this] { close(); }); // leaving asks at once, on the press
+        else
+            connect(b, &TJetButton::OnClick, this, [this, tool] { ToolClicked(tool); });
+        Tools[size_t(k)] = b;
     }
-    for (int k = 0; k < 4; ++k) {
-        TJetButton* left[] = {MixBtn, GiveUpBtn, PauseBtn, HighScoreBtn};
-        left[k]->SetBounds(LeftButtonX[k], 4, 50, 50);
+}
+
+void TMainform::ToolClicked(TTool tool) {
+    switch (tool) {
+    case TTool::Mix:
+        Session.NewDeal();
+        break;
+    case TTool::GiveUp:
+        Session.GiveUp();
+        break;
+    case TTool::Pause:
+        PauseBtnClick();
+        break;
+    case TTool::HighScore:
+        HighScoreBtnClick();
+        break;
+    case TTool::Options:
+        OptionBtnClick();
+        break;
+    case TTool::Info:
+        InfoBtnClick();
+        break;
+    case TTool::Help:
+        HelpBtnClick();
+        break;
+    case TTool::Exit:
+        close();
+        break;
     }
-    connect(MixBtn, &TJetButton::OnClick, this, &TMainform::ResetBtnClick);
-    connect(GiveUpBtn, &TJetButton::OnClick, this, &TMainform::GiveUpBtnClick);
-    connect(PauseBtn, &TJetButton::OnClick, this, &TMainform::PauseBtnClick);
-    connect(HighScoreBtn, &TJetButton::OnClick, this, &TMainform::HighScoreBtnClick);
-    connect(OptionBtn, &TJetButton::OnClick, this, &TMainform::OptionBtnClick);
-    connect(InfoBtn, &TJetButton::OnClick, this, &TMainform::InfoBtnClick);
-    connect(HelpBtn, &TJetButton::OnClick, this, &TMainform::HelpBtnClick);
-    // Leaving asks at once, on the press.
-    connect(ExitBtn, &TJetButton::OnMouseDown, this, [this] { ExitBtnMouseDown(); });
+}
+
+void TMainform::PressTool(TTool tool) {
+    TJetButton* button = ToolButton(tool);
+    // The exit button asks on the press; every other one acts on its click, and only while
+    // it is enabled.
+    if (tool == TTool::Exit)
+        close();
+    else if (button->Enabled())
+        emit button->OnClick();
 }
 
 void TMainform::CreateAdvice() {
-    Advice = new TAdvice(*this, this);
+    Advice = new TAdvice(Session.Game(), this);
     Advice->PlacesFor = [this](const SolverMove& move) {
         const BoardLayout& l = Board.Layout;
         if (move.Type == SolverMove::Kind::Claim) return QList<QRect>{l.PatternRect(move.Position)};
@@ -144,7 +174,8 @@ void TMainform::CreateAdvice() {
     };
     // The flash is for the eyes; a screen reader says the same move.
     Advice->OnHint = [this](const SolverMove& move) {
-        if (Keys) Keys->Announcer.Tell(*this, HintText(move));
+        Session.MarkAssisted();
+        if (News) News->Tell(HintText(move));
     };
 }
 
@@ -156,7 +187,8 @@ void TMainform::FormCreate() {
     // One read of the file for every value the start needs: a large file costs its parse once.
     const TIniSnapshot stored = ini.Snapshot();
     // A colour the texture does not have would leave the board undrawn.
-    Board.BackgroundIndex = std::clamp(stored.ReadInt(Common, QStringLiteral("back"), 1), 0, BackgroundCount - 1);
+    Board.BackgroundIndex =
+        std::clamp(stored.ReadInt(Common, QStringLiteral("back"), 1), 0, BackgroundCount - 1);
     // -1 until a language is chosen: the first showing then asks for one.
     m_storedLanguage = stored.ReadInt(Common, QStringLiteral("tongue"), -1);
     Language = m_storedLanguage == -1 ? 0 : m_storedLanguage;
@@ -170,21 +202,18 @@ void TMainform::FormCreate() {
     // the board takes to lay out and paint, and part of it waits on the desktop's session bus:
     // the music begins right after the board is on the screen, and opening it sets up the rest.
     AfterFirstPaint(box, [this] { midi.Start(QStringList{DataDir, PlayerMusicFolder()}); });
-    if (stored.ReadFlag(Common, QStringLiteral("max"), false)) setWindowState(windowState() | Qt::WindowMaximized);
+    if (stored.ReadFlag(Common, QStringLiteral("max"), false))
+        setWindowState(windowState() | Qt::WindowMaximized);
 
     HighscoreCipher.Init(QString(), 0);
-    SetLevel(level);
+    Session.SetLevel(level);
     // The first deal may be asked for by number; every later new game is random again.
-    if (m_start.Deal > 0)
-        NewDeal(m_start.Deal);
-    else
-        NewDeal();
-    EvaluatePatterns();
-    Dragging = false;
+    Session.FirstDeal(m_start.Deal);
     CreatePatternShapes();
     // The texts are applied before the toolbar's states are first set, so a game that has not
     // begun shows what give-up and pause will do once it has.
-    for (TJetButton* b : {MixBtn, GiveUpBtn, PauseBtn}) b->SetEnabled(true);
+    for (TTool t : {TTool::Mix, TTool::GiveUp, TTool::Pause})
+        ToolButton(t)->SetEnabled(true);
     ApplyMainTexts();
     UpdateToolbar();
 }
@@ -241,19 +270,19 @@ void TMainform::RelayoutAndPaint() {
     Canvas.Ratio = box->devicePixelRatioF();
     if (!Board.LayoutBoard(box->width(), box->height())) return;
     PlaceBoardControls();
-    const bool redoDrag = Dragging && DragSprite && Board.DeviceCardSize() != oldDeviceCardSize;
+    const bool redoDrag = Dragging() && DragSprite && Board.DeviceCardSize() != oldDeviceCardSize;
     if (redoDrag) DragSprite.reset(); // its saved pixels belong to the old board
     boxPaint();
     if (redoDrag) RestartDragAfterLayout(oldCardSize);
 }
 
 void TMainform::closeEvent(QCloseEvent* event) {
-    // m_closing is asked again: the desktop may have ended the game during the question.
-    if (m_closing || !FormCloseQuery() || m_closing) {
+    // Closing is asked again: the desktop may have ended the game during the question.
+    if (Session.IsClosing() || !FormCloseQuery() || Session.IsClosing()) {
         event->ignore();
         return;
     }
-    m_closing = true;
+    Session.Closing();
     FormClose();
     event->accept();
 }
@@ -262,25 +291,19 @@ void TMainform::closeEvent(QCloseEvent* event) {
 // pauses it as the pause button does, and it stays paused when the window comes back.
 void TMainform::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !isMinimized() || GameState != gsRunning) return;
-    if (Dragging) {
+    if (event->type() != QEvent::WindowStateChange || !isMinimized() || Session.State() != gsRunning) return;
+    if (Dragging()) {
         // The card goes back to its stack; the release, whenever it comes, finds no drag.
         if (DragSprite) DragSprite->Hide();
         DragSprite.reset();
         DragImage = QImage();
-        Dragging = false;
-        Board.DrawStack(DragStack, true);
+        Session.CancelLift();
     }
     PauseBtnClick();
 }
 
 bool TMainform::FormCloseQuery() {
-    NeedDialogs();
-    if (!YesNoDialog) return true;
-    YesNoDialog->ShowModal(1);
-    if (YesNoDialog->ModalResult() != mrYes) return false;
-    if (GameState == gsRunning && Score > 0) OfferHighscore();
-    return true;
+    return Session.AskToLeave();
 }
 
 void TMainform::FormClose() {
@@ -288,12 +311,11 @@ void TMainform::FormClose() {
     // One replacement of the file for all of it, so a crash halfway through leaves the old
     // settings or the new ones, never a mix. A game left running or paused counts as played.
     ini.Update(TIniWhat::Settings, [this](TIniEdit& edit) {
-        if (GameCounts(GameState))
-            AddFinishedGame(edit, FinishedGameNow(GameState == gsPaused ? GameEnd::PausedClosed : GameEnd::Closed));
+        if (const auto open = Session.OpenAtClose()) AddFinishedGame(edit, *open);
         edit.WriteFlag(Common, QStringLiteral("max"), isMaximized());
         edit.WriteInt(Common, QStringLiteral("back"), Board.BackgroundIndex);
         edit.WriteInt(Common, QStringLiteral("tongue"), Language);
-        edit.WriteInt(Common, QStringLiteral("level"), Level);
+        edit.WriteInt(Common, QStringLiteral("level"), Session.Game().Level);
         edit.WriteFlag(Common, QStringLiteral("sound"), SoundOn);
         edit.WriteFlag(Common, QStringLiteral("music"), MusicOn);
         // The window comes back where the player left it.
@@ -303,8 +325,8 @@ void TMainform::FormClose() {
 }
 
 void TMainform::CloseWithoutQuestions() {
-    if (m_closing) return;
-    m_closing = true;
+    if (Session.IsClosing()) return;
+    Session.Closing();
     // No window may open now (the desktop is going away): failures go to the log.
     ini.OnError = &TIniStore::LogMessage;
     FormClose();
@@ -335,21 +357,21 @@ void TMainform::PlaceBoardControls() {
     // let go of once it has stood still for a moment: most games never resize the window again.
     m_boardSettled->start();
     const int cw = width();
-    TJetButton* right[] = {OptionBtn, InfoBtn, HelpBtn, ExitBtn};
-    for (int k = 0; k < 4; ++k) right[k]->SetBounds(cw - RightButtonOffset[k], 4, 50, 50);
+    for (int k = 0; k < ToolCount; ++k)
+        if (!ToolDef(ToolAt(k)).Left) Tools[size_t(k)]->SetBounds(cw - ToolDef(ToolAt(k)).Offset, 4, 50, 50);
     const BoardLayout& l = Board.Layout;
     for (int i = 1; i <= MaxPatternCount; ++i) {
         // Shapes of patterns not in play wait just outside the client area.
-        const int left = i > PatternCount ? cw : l.Scaled(l.PatternX[i]) + l.BoardLeft;
+        const int left = i > Session.Game().PatternCount ? cw : l.Scaled(l.PatternX[i]) + l.BoardLeft;
         PatternShapes[i]->setGeometry(left, l.Scaled(0.029f) + l.BoardTop, l.PatternSize, l.PatternSize);
     }
 }
 
 void TMainform::boxPaint() {
     Board.Paint();
-    if (Dragging) {
+    if (Dragging()) {
         // Keep the drag whole: the lifted stack without its top card, the card over it all.
-        Board.DrawStack(DragStack, false);
+        Board.DrawStack(Session.Hand(), false);
         if (DragSprite) DragSprite->Repainted();
     }
     if (Keys) Keys->Repainted();
@@ -357,116 +379,120 @@ void TMainform::boxPaint() {
 
 // ---- the game ------------------------------------------------------------------------
 
-void TMainform::SetLevel(int level) { ::SetLevel(*this, level); }
-
-void TMainform::NewDeal() {
-    // Every fresh deal is a numbered one, so it can be played again.
-    NewDeal(static_cast<std::int32_t>(MinDealNumber + Random.Random(MaxDealNumber)));
-}
-
-void TMainform::NewDeal(std::int32_t number) {
-    DealNumber = std::clamp(number, MinDealNumber, MaxDealNumber);
-    StartDeal(*this, DealByNumber(DealNumber));
-    Advice->DealLaid(*this, Level, DealNumber);
-    Board.DrawScore();
-    UpdateToolbar();
-}
-
-void TMainform::EvaluatePatterns() {
-    const PositionSet evaluated = ::EvaluatePatterns(*this);
-    for (int i = 1; i <= PatternCount; ++i)
-        if (evaluated.test(i)) Board.DrawPattern(i);
-}
-
 void TMainform::UpdateToolbar() {
-    const ToolbarState t = ToolbarFor(GameState);
-    MixBtn->SetEnabled(t.Mix);
-    GiveUpBtn->SetEnabled(t.GiveUp);
-    PauseBtn->SetEnabled(t.Pause);
-}
-
-void TMainform::StartGame() {
-    GameState = gsRunning;
-    UpdateToolbar();
-    ApplyMainTexts(); // give-up and pause now carry the hints of their enabled state
+    const ToolbarState t = ToolbarFor(Session.State());
+    ToolButton(TTool::Mix)->SetEnabled(t.Mix);
+    ToolButton(TTool::GiveUp)->SetEnabled(t.GiveUp);
+    ToolButton(TTool::Pause)->SetEnabled(t.Pause);
 }
 
 void TMainform::DrawTable() {
-    for (int i = 1; i <= PatternCount; ++i) Board.DrawPattern(i);
-    for (int j = 0; j < RowSize; ++j) Board.DrawRowCard(j);
-    for (int s = 0; s < StackTotal; ++s) Board.DrawStack(s, true);
+    for (int i = 1; i <= Session.Game().PatternCount; ++i)
+        Board.DrawPattern(i);
+    for (int j = 0; j < RowSize; ++j)
+        Board.DrawRowCard(j);
+    for (int s = 0; s < StackTotal; ++s)
+        Board.DrawStack(s, true);
 }
 
-void TMainform::CheckEndOfGame() {
-    const EndVerdict verdict = JudgeEnd(*this);
-    if (verdict == EndVerdict::Playing) {
-        UpdateToolbar();
-        return;
-    }
-    if (verdict == EndVerdict::Won) {
-        while (CardsInStacks() > 0) {
-            PlaySoundResource("COLLECT");
-            const int s = CollectNext(*this);
-            Board.DrawStack(s, true);
-            Board.DrawScore();
-            Delay(120);
-        }
-        GameState = gsWon;
-        GameEnded();
-        RecordGameEnd(GameEnd::Won);
-        PlaySoundResource("DONE");
-        NeedDialogs();
-        if (OKDialog) {
-            OKDialog->SetNote(EndNote());
-            OKDialog->ShowModal(2);
-        }
-    } else {
-        GameState = gsLost;
-        GameEnded();
-        RecordGameEnd(GameEnd::Lost);
-        PlaySoundResource("LOST");
-        NeedDialogs();
-        if (OKDialog) {
-            OKDialog->SetNote(EndNote());
-            OKDialog->ShowModal(3);
-        }
-    }
-    if (Score > 0) OfferHighscore();
-    UpdateToolbar();
-}
-
-FinishedGame TMainform::FinishedGameNow(GameEnd end) const {
-    return {Level, end, Score, ClockTicks, DealNumber, Advice->Assisted()};
-}
-
-void TMainform::RecordGameEnd(GameEnd end) {
-    // A failed write has been told by the store; the figures are simply not claimed as saved.
-    StoreFinishedGame(ini, FinishedGameNow(end));
-}
-
-void TMainform::OfferHighscore() {
-    if (Advice->Assisted()) return; // a game played with hints does not compete
-    if (m_closing) return;           // the desktop ended the game while a message was up
+bool TMainform::Ask(TQuestion question) {
     NeedDialogs();
-    if (HighscoreDlg) HighscoreDlg->ShowModal(Score, false);
+    // Without its dialogs (a tool's window) the program may always be left, and no game is
+    // dropped.
+    if (!YesNoDialog) return question == TQuestion::Leave;
+    YesNoDialog->ShowModal(question == TQuestion::Leave ? 1 : 2);
+    return YesNoDialog->ModalResult() == mrYes;
 }
 
-void TMainform::GameEnded() { Advice->GameEnded(Score); }
+void TMainform::Tell(TGameMessage message) {
+    NeedDialogs();
+    if (!OKDialog) return;
+    switch (message) {
+    case TGameMessage::JokerRule:
+        OKDialog->ShowModal(1);
+        break;
+    case TGameMessage::Won:
+        OKDialog->SetNote(EndNote());
+        OKDialog->ShowModal(2);
+        break;
+    case TGameMessage::Lost:
+        OKDialog->SetNote(EndNote());
+        OKDialog->ShowModal(3);
+        break;
+    }
+}
+
+void TMainform::Play(TSound sound) {
+    static const char* const Names[] = {"UP", "DOWN", "FALSCH", "TAKE", "COLLECT", "DONE", "LOST", "MIX"};
+    PlaySoundResource(Names[static_cast<int>(sound)]);
+}
+
+void TMainform::Show(TChange change, int index) {
+    switch (change) {
+    case TChange::Stack:
+        Board.DrawStack(index, true);
+        break;
+    case TChange::RowCard:
+        Board.DrawRowCard(index);
+        break;
+    case TChange::Pattern:
+        Board.DrawPattern(index);
+        break;
+    case TChange::Score:
+        Board.DrawScore();
+        break;
+    case TChange::Table:
+        DrawTable();
+        break;
+    case TChange::Toolbar:
+        UpdateToolbar();
+        break;
+    case TChange::Started:
+        UpdateToolbar();
+        ApplyMainTexts(); // give-up and pause now carry the hints of their enabled state
+        break;
+    case TChange::Paused:
+        boxPaint();
+        break;
+    case TChange::Level:
+        LayoutBoard(); // the pattern panel's width follows the number of patterns
+        Board.RestoreBelowBand();
+        break;
+    }
+}
+
+void TMainform::ClaimFlash(int position, int points) {
+    Board.ClaimFlash(position, points, [this] { Delay(100); });
+}
+
+void TMainform::DealLaid() {
+    Advice->DealLaid(Session.Game(), Session.Game().Level, Session.Deal());
+}
+
+void TMainform::GameOver(int score) {
+    Advice->GameEnded(score);
+}
+
+void TMainform::Record(const FinishedGame& game) {
+    // A failed write has been told by the store; the figures are simply not claimed as saved.
+    StoreFinishedGame(ini, game);
+}
+
+void TMainform::OfferHighscore(int score) {
+    NeedDialogs();
+    if (HighscoreDlg) HighscoreDlg->ShowModal(score, false);
+}
 
 // Below the end message: why there is no highscore entry, and the par once it is found.
 QString TMainform::EndNote() const {
     QStringList lines;
-    if (Advice->Assisted()) lines << AssistedText();
+    if (Session.Assisted()) lines << AssistedText();
     if (Advice->Par()) lines << ParText(*Advice->Par(), Advice->EndScore());
     return lines.join(QLatin1Char('\n'));
 }
 
-bool TMainform::HintPossible() const {
-    return (GameState == gsNotStarted || GameState == gsRunning) && JudgeEnd(*this) == EndVerdict::Playing;
-}
-
 void TMainform::HintRequest() {
-    if (Dragging) return;
+    if (Dragging()) return;
     Advice->AskHint();
 }
 
@@ -488,67 +514,71 @@ void TMainform::PlaySoundResource(const char* name) {
     PlayEffect(n);
 }
 
-// ---- the pointer ---------------------------------------------------------------------
+// ---- the pointer and the keys ---------------------------------------------------------
+
+namespace {
+// A card lifted by a key is shown this much up from its stack, so the player sees it in hand.
+int RaiseOf(int cardSize) {
+    return std::max(2, cardSize / 8);
+}
+} // namespace
 
 void TMainform::boxMouseDown(Qt::MouseButton, int X, int Y) {
     m_lastPointer = QPoint(X, Y);
-    if (GameState == gsNotStarted) StartGame();
-    if (GameState != gsRunning || Dragging) return;
-    const int s = Board.Layout.StackAt(X, Y);
-    if (s < 0 || StackCount[s] == 0) return;
-    PlaySoundResource("UP");
+    Session.Touch();
+    if (Dragging() || !Session.Lift(Board.Layout.StackAt(X, Y))) return;
+    BeginDrag(Session.Hand(), QPoint(X, Y));
+}
+
+void TMainform::BeginDrag(int s, QPoint grab) {
     // The card and its sprite live on the canvas, in device pixels.
     const int cs = Board.DeviceCardSize();
     const QRect top = Board.Layout.StackTopRect(s);
     DragSprite = std::make_unique<tSprite>(&Canvas, cs, cs);
     DragImage = NewBitmap(cs, cs);
-    Board.DrawCard(DragImage, 0, 0, TopCard(s));
+    Board.DrawCard(DragImage, 0, 0, Session.Game().TopCard(s));
     DragSprite->SetImage(&DragImage, 0, 0);
     DragSprite->SetPosition(Board.Dev(top.x()), Board.Dev(top.y()));
     Board.DrawStack(s, false);
     DragSprite->Show(); // saves the lifted stack and paints the card where it lay
-    DragSprite->Grab(Board.Dev(X), Board.Dev(Y));
-    m_dragGrab = QPoint(X - top.x(), Y - top.y());
-    DragStack = s;
-    Dragging = true;
+    DragSprite->Grab(Board.Dev(grab.x()), Board.Dev(grab.y()));
+    m_dragGrab = grab - top.topLeft();
 }
 
 void TMainform::boxMouseMove(int X, int Y) {
     m_lastPointer = QPoint(X, Y);
-    if (Dragging && DragSprite) DragSprite->DragTo(Board.Dev(X), Board.Dev(Y));
+    if (Dragging() && DragSprite) DragSprite->DragTo(Board.Dev(X), Board.Dev(Y));
 }
 
 void TMainform::boxMouseUp(Qt::MouseButton, int, int) {
-    if (!Dragging) return;
+    if (!Dragging()) return;
     const int half = Board.Layout.CardSize / 2;
     // The card's centre decides, not where the pointer was let go.
-    const int target = Board.Layout.RowAt(qRound(DragSprite->GetX() / Board.Ratio()) + half,
-                                          qRound(DragSprite->GetY() / Board.Ratio()) + half);
-    DragSprite->Hide();
-    Dragging = false;
+    EndDrag(Board.Layout.RowAt(qRound(DragSprite->GetX() / Board.Ratio()) + half,
+                               qRound(DragSprite->GetY() / Board.Ratio()) + half));
+}
+
+void TMainform::EndDrag(int target) {
+    if (DragSprite) DragSprite->Hide();
     DragSprite.reset();
     DragImage = QImage();
+    Session.Drop(target);
+}
 
-    switch (JudgeDrop(*this, target)) {
-    case DropVerdict::Beside:
-        PlaySoundResource("FALSCH");
-        Board.DrawStack(DragStack, true);
-        return;
-    case DropVerdict::JokerRule:
-        Board.DrawStack(DragStack, true);
-        PlaySoundResource("FALSCH");
-        NeedDialogs();
-        if (OKDialog) OKDialog->ShowModal(1);
-        return;
-    case DropVerdict::Accepted:
-        break;
-    }
-    PlaySoundResource("DOWN");
-    ApplyDrop(*this, DragStack, target);
-    Board.DrawRowCard(target);
-    Board.DrawStack(DragStack, true);
-    EvaluatePatterns();
-    CheckEndOfGame();
+bool TMainform::LiftCard(int stack) {
+    if (Dragging() || !Board.Ready() || stack < 0 || stack >= StackTotal) return false;
+    Session.Touch();
+    if (!Session.Lift(stack)) return false;
+    const QPoint c = Board.Layout.StackTopRect(stack).center();
+    BeginDrag(stack, c);
+    m_lastPointer = QPoint(c.x(), c.y() - RaiseOf(Board.Layout.CardSize));
+    DragSprite->DragTo(Board.Dev(m_lastPointer.x()), Board.Dev(m_lastPointer.y()));
+    return true;
+}
+
+void TMainform::DropCard(int target) {
+    if (!Dragging()) return;
+    EndDrag(target >= 0 && target < RowSize ? target : -1);
 }
 
 void TMainform::RestartDragAfterLayout(int oldCardSize) {
@@ -557,7 +587,7 @@ void TMainform::RestartDragAfterLayout(int oldCardSize) {
     const QPoint pointer = m_lastPointer;
     const QPoint grab = m_dragGrab * cs / std::max(oldCardSize, 1);
     DragImage = NewBitmap(dcs, dcs);
-    Board.DrawCard(DragImage, 0, 0, TopCard(DragStack));
+    Board.DrawCard(DragImage, 0, 0, Session.Game().TopCard(Session.Hand()));
     DragSprite = std::make_unique<tSprite>(&Canvas, dcs, dcs);
     DragSprite->SetImage(&DragImage, 0, 0);
     DragSprite->SetPosition(Board.Dev(pointer.x() - grab.x()), Board.Dev(pointer.y() - grab.y()));
@@ -566,117 +596,43 @@ void TMainform::RestartDragAfterLayout(int oldCardSize) {
 }
 
 void TMainform::PatShapeMouseDown(int position) {
-    if (GameState == gsNotStarted) StartGame();
-    if (GameState != gsRunning || Dragging) return;
-    const int points = ClaimValue(*this, position); // halved while the joker lies in the row
-    if (points < 0) return;
-    PlaySoundResource("TAKE");
-    Board.ClaimFlash(position, points, [this] { Delay(100); });
-    ApplyClaim(*this, position, points);
-    Board.DrawScore();
-    for (int i = 1; i <= PatternCount; ++i) Board.DrawPattern(i);
-    CheckEndOfGame();
+    Session.Claim(position);
 }
 
 void TMainform::TimerTimer() {
     midi.KeepAlive(MusicOn);
     // A dragged card lies over whatever it passes: the glittering frames and the score are
     // drawn under it, so it neither gets painted over nor brings back old pixels later.
-    const bool underCard = Dragging && DragSprite && DragSprite->IsVisible();
+    const bool underCard = Dragging() && DragSprite && DragSprite->IsVisible();
     if (underCard) DragSprite->Hide();
-    if (GameState == gsNotStarted || GameState == gsRunning) Board.FlashFrames();
-    if (ClockStep(*this)) Board.DrawScore();
+    const TGameState state = Session.State();
+    if (state == gsNotStarted || state == gsRunning) Board.FlashFrames();
+    if (Session.Tick()) Board.DrawScore();
     if (underCard) DragSprite->Show();
     if (Keys) Keys->Tick();
+    if (News) News->Changed();
 }
 
 // ---- the toolbar ---------------------------------------------------------------------
 
-void TMainform::ResetBtnClick() { DealAfresh(0); }
-
-void TMainform::RestartDealClick() { DealAfresh(DealNumber); }
-
-void TMainform::DealAfresh(std::int32_t number) {
-    if (GameState == gsPaused) return;
-    if (GameState == gsRunning) {
-        if (!AskToDropTheGame()) return;
-        GameState = gsLost;
-        GameEnded();
-        RecordGameEnd(GameEnd::Mixed);
-        if (Score > 0) OfferHighscore();
-    }
-    PlaySoundResource("MIX");
-    if (number > 0)
-        NewDeal(number);
-    else
-        NewDeal();
-    DrawTable();
-    EvaluatePatterns();
-}
-
-bool TMainform::AskToDropTheGame() {
-    NeedDialogs();
-    YesNoDialog->ShowModal(2);
-    // Only the player's yes drops the game. When the desktop ends the game while the question
-    // waits, the question ends without an answer and the close has already counted the game.
-    return YesNoDialog->ModalResult() == mrYes && !m_closing;
-}
-
-void TMainform::GiveUpBtnClick() {
-    if (GameState != gsRunning) return;
-    if (!AskToDropTheGame()) return;
-    GameState = gsLost;
-    GameEnded();
-    RecordGameEnd(GameEnd::GivenUp);
-    PlaySoundResource("LOST");
-    if (Score > 0) OfferHighscore();
-    Score = 0;
-    Board.DrawScore();
-    UpdateToolbar();
+void TMainform::RestartDealClick() {
+    Session.NewDeal(Session.Deal());
 }
 
 void TMainform::PauseBtnClick() {
-    if (GameState == gsRunning) {
-        GameState = gsPaused;
-        boxPaint();
-    } else if (GameState == gsPaused) {
-        GameState = gsRunning;
-        boxPaint();
-    }
-    UpdateToolbar();
+    Session.TogglePause();
 }
 
 void TMainform::HighScoreBtnClick() {
     NeedDialogs();
-    HighscoreDlg->ShowModal(Score, true);
+    HighscoreDlg->ShowModal(Session.Game().Score, true);
 }
 
 void TMainform::OptionBtnClick() {
     NeedDialogs();
-    qxMultiDlg->DialogLevel = Level;
+    qxMultiDlg->DialogLevel = Session.Game().Level;
     qxMultiDlg->ShowPage(TOptionsPage::Options);
-    const int chosen = qxMultiDlg->DialogLevel;
-    if (chosen == Level || m_closing) return;
-    if (GameState == gsRunning) {
-        if (!AskToDropTheGame()) return; // the game goes on at its level
-        GameState = gsLost;
-        GameEnded();
-        RecordGameEnd(GameEnd::LevelChanged);
-        if (Score > 0) OfferHighscore();
-        Score = 0;
-        Board.DrawScore();
-        UpdateToolbar();
-    } else if (GameState == gsPaused) {
-        RecordGameEnd(GameEnd::LevelChanged); // dropped without a question, but it was played
-    }
-    SetLevel(chosen);
-    LayoutBoard(); // the pattern panel's width follows the number of patterns
-    PlaySoundResource("MIX");
-    NewDeal();
-    Board.RestoreBelowBand();
-    DrawTable();
-    EvaluatePatterns();
-    ApplyMainTexts();
+    if (Session.ChangeLevel(qxMultiDlg->DialogLevel)) ApplyMainTexts();
 }
 
 void TMainform::StatisticsClick() {
@@ -698,30 +654,29 @@ void TMainform::HelpBtnClick() {
     Help.ShowTopic(Language == 1 ? QStringLiteral("Das_Spiel") : QStringLiteral("The_game"));
 }
 
-void TMainform::ExitBtnMouseDown() { close(); }
-
 // ---- texts and options ---------------------------------------------------------------
 
 void TMainform::ApplyMainTexts() {
-    for (int i = 1; i <= PatternCount; ++i)
-        PatternShapes[i]->setToolTip(QString::fromUtf8(PatternName(PatternIds[i], Language)));
+    const GameData& g = Session.Game();
+    for (int i = 1; i <= g.PatternCount; ++i)
+        PatternShapes[i]->setToolTip(QString::fromUtf8(PatternName(g.PatternIds[i], Language)));
     ScoreLabel->setText(MainText(TMainText::ScoreCaption));
     ScoreLabel->adjustSize();
-    MixBtn->SetHint(MainText(TMainText::MixHint));
-    GiveUpBtn->SetHint(MainText(GiveUpBtn->Enabled() ? TMainText::GiveUpHintEnabled : TMainText::GiveUpHintDisabled));
-    PauseBtn->SetHint(MainText(PauseBtn->Enabled() ? TMainText::PauseHintEnabled : TMainText::PauseHintDisabled));
-    HighScoreBtn->SetHint(MainText(TMainText::HighScoreHint));
-    OptionBtn->SetHint(MainText(TMainText::OptionHint));
-    InfoBtn->SetHint(MainText(TMainText::InfoHint));
-    HelpBtn->SetHint(MainText(TMainText::HelpHint));
-    ExitBtn->SetHint(MainText(TMainText::ExitHint));
-    setWindowTitle(MainTitle(Level));
+    for (int k = 0; k < ToolCount; ++k) {
+        const TToolDef& d = ToolDef(ToolAt(k));
+        Tools[size_t(k)]->SetHint(MainText(Tools[size_t(k)]->Enabled() ? d.Hint : d.DisabledHint));
+    }
+    setWindowTitle(MainTitle(g.Level));
     if (Keys) Keys->TextsApplied();
 }
 
-void TMainform::SwitchMusic() { midi.Switch(MusicOn); }
+void TMainform::SwitchMusic() {
+    midi.Switch(MusicOn);
+}
 
-QString TMainform::MusicFileName() const { return midi.FileName(); }
+QString TMainform::MusicFileName() const {
+    return midi.FileName();
+}
 
 void TMainform::SetBackground(int index) {
     Board.BackgroundIndex = std::clamp(index, 0, BackgroundCount - 1);

@@ -1,15 +1,16 @@
 #pragma once
-// The main window: the whole game. It holds the game's state, asks the rules in game/ what
-// each press, drop, claim and tick does, has the board repaint what changed, and opens the
+// The main window. It draws the game session's state, turns the pointer's presses into the
+// session's moves, shows the questions and messages the session asks for, and opens the
 // dialogs. Everything happens on the one user-interface thread.
 
 #include "app/CommandLine.h"
+#include "app/PlayView.h"
 #include "board/Board.h"
 #include "board/Canvas.h"
 #include "board/Sprites.h"
 #include "controls/Decor.h"
 #include "settings/Chiffre.h"
-#include "game/Game.h"
+#include "game/Session.h"
 #include "game/Statistics.h"
 #include "media/Help.h"
 #include "media/Media.h"
@@ -27,6 +28,7 @@
 class QLabel;
 class QTimer;
 class TAdvice;
+class TAnnouncer;
 class TJetButton;
 class TKeyboard;
 class TPaintBox;
@@ -37,13 +39,14 @@ class TYesNoDialog;
 class TOptionsDialog;
 class TStatisticsDlg;
 
-class TMainform : public QWidget, public GameData, public TOptionsHost {
+class TMainform : public QWidget, public TOptionsHost, public TSessionHost, public TPlayView {
     Q_OBJECT
-public:
+  public:
     // settingsPath: the settings file (the player's own by default).
     // start: a deal number and a level for the first game instead of a random deal and the
     // stored level (0 for either: as usual).
-    explicit TMainform(const QString& settingsPath = TIniStore::DefaultPath(), const TStartOptions& start = {});
+    explicit TMainform(const QString& settingsPath = TIniStore::DefaultPath(),
+                       const TStartOptions& start = {});
     ~TMainform() override;
 
     // The dialogs are made after the main window (the highscore dialog reads its store while
@@ -60,8 +63,7 @@ public:
     TImageList Bitmaps;
     TCanvas Canvas;
     TPaintBox* box = nullptr;
-    TJetButton *MixBtn = nullptr, *GiveUpBtn = nullptr, *PauseBtn = nullptr, *HighScoreBtn = nullptr;
-    TJetButton *OptionBtn = nullptr, *InfoBtn = nullptr, *HelpBtn = nullptr, *ExitBtn = nullptr;
+    std::array<TJetButton*, ToolCount> Tools{};
     QLabel* ScoreLabel = nullptr;
     QTimer* Timer = nullptr;
     TMusic midi;
@@ -69,8 +71,6 @@ public:
     TChiffre HighscoreCipher;
     std::array<TPatternShape*, MaxPatternCount + 1> PatternShapes{}; // by position 1..18
     std::unique_ptr<TWindowPlacement> LMDForm1;
-    // Keyboard play, the focus mark and what a screen reader is told (app/Keys).
-    std::unique_ptr<TKeyboard> Keys;
 
     THighscoreDlg* HighscoreDlg = nullptr;
     TOKDialog* OKDialog = nullptr;
@@ -83,15 +83,22 @@ public:
     QString DataDir;    // the music and the help, with a trailing separator
     bool SoundOn = true;
     bool MusicOn = true;
-    bool Dragging = false;
-    int DragStack = 0;
     std::unique_ptr<tSprite> DragSprite;
     QImage DragImage;
     GameRandom Random;
+    // The game on the board.
+    TGameSession Session;
     TBoard Board;
-    // The number of the deal on the board; the same number always deals the same table.
-    std::int32_t DealNumber = 0;
     TAdvice* Advice = nullptr; // par after each game, and hints
+    // What a screen reader is told of the game's changes.
+    std::unique_ptr<TAnnouncer> News;
+    // Keyboard play and its focus mark (app/Keys).
+    std::unique_ptr<TKeyboard> Keys;
+
+    // The game as it stands; tests and tools may set up a position by hand.
+    using TPlayView::Game;
+    GameData& Game() { return Session.EditGame(); }
+    bool Dragging() const { return Session.Hand() >= 0; }
 
     // Event handlers.
     void FormShow();
@@ -108,14 +115,11 @@ public:
     void boxMouseUp(Qt::MouseButton button, int X, int Y);
     void PatShapeMouseDown(int position);
     void TimerTimer();
-    void ResetBtnClick();
-    void GiveUpBtnClick();
     void PauseBtnClick();
     void HighScoreBtnClick();
     void OptionBtnClick();
     void InfoBtnClick();
     void HelpBtnClick();
-    void ExitBtnMouseDown();
     // Ctrl+R and the info page: the deal on the board from its start, as a new game. Asks
     // first while a game runs, as a new deal does.
     void RestartDealClick();
@@ -123,14 +127,7 @@ public:
     // Ctrl+T: the statistics of every level.
     void StatisticsClick();
 
-    // Game routines; each repaints what it changes.
-    // A deal of a number drawn at random, or of the given number.
-    void NewDeal();
-    void NewDeal(std::int32_t number);
-    void EvaluatePatterns();
-    void CheckEndOfGame();
     void UpdateToolbar();
-    void SetLevel(int level);
     void LayoutBoard();
     void BoardSettled(); // the window has kept its size for a while
     void ApplyMainTexts() override;
@@ -145,40 +142,66 @@ public:
     void SwitchMusic() override;
     QString MusicFileName() const override;
     int Background() const override { return Board.BackgroundIndex; }
-    std::int32_t DealOnBoard() const override { return DealNumber; }
-    bool HintPossible() const override;
+    std::int32_t DealOnBoard() const override { return Session.Deal(); }
+    bool HintPossible() const override { return Session.HintPossible(); }
     void SetBackground(int index) override;
+
+    // The game session's side: its questions, messages, sounds and what it changed.
+    bool Ask(TQuestion question) override;
+    void Tell(TGameMessage message) override;
+    void Play(TSound sound) override;
+    void Show(TChange change, int index = 0) override;
+    void ClaimFlash(int position, int points) override;
+    void Wait(int ms) override { Delay(ms); }
+    void DealLaid() override;
+    void GameOver(int score) override;
+    void Record(const FinishedGame& game) override;
+    void OfferHighscore(int score) override;
+
+    // The keyboard's and the screen reader's side.
+    const TGameSession& GameSession() const override { return Session; }
+    QWidget& Window() override { return *this; }
+    TPaintBox& BoardWidget() override { return *box; }
+    const TBoard& BoardView() const override { return Board; }
+    TCanvas& BoardCanvas() override { return Canvas; }
+    void RepaintBoard() override { boxPaint(); }
+    TJetButton* ToolButton(TTool tool) const override { return Tools[size_t(ToolIndex(tool))]; }
+    TPatternShape* PatternShape(int position) const override { return PatternShapes[size_t(position)]; }
+    TKeyboard* Keyboard() const override { return Keys.get(); }
+    TAnnouncer& Announcer() override { return *News; }
+    bool LiftCard(int stack) override;
+    void DropCard(int target) override;
+    void ClaimPattern(int position) override { PatShapeMouseDown(position); }
+    void TouchBoard() override { Session.Touch(); }
+    void PressTool(TTool tool) override;
+    void RestartDeal() override { RestartDealClick(); }
+    void ShowStatistics() override { StatisticsClick(); }
+    void AskHint() override { HintRequest(); }
 
     // For tests and tools: every effect played (while sound is on), and a stand-in for the
     // blocking waits.
     std::function<void(const QString& name)> OnSound;
     std::function<void(int ms)> OnDelay;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void CreateToolbar();
     void CreatePatternShapes();
-    void StartGame();
-    void OfferHighscore();
-    // Adds the game on the board, as it ends now, to the stored statistics of its level.
-    void RecordGameEnd(GameEnd end);
-    FinishedGame FinishedGameNow(GameEnd end) const;
-    // Mix and restart: ends a running game (after asking) and deals the number, or a random one.
-    void DealAfresh(std::int32_t number);
-    // Asks before a running game is dropped (a new deal, giving up, another level): true on yes.
-    bool AskToDropTheGame();
+    void ToolClicked(TTool tool);
+    // The card on top of a stack follows the pointer from here on, held at grab.
+    void BeginDrag(int stack, QPoint grab);
+    void EndDrag(int target);
     void DrawTable();
     void RestartDragAfterLayout(int oldCardSize);
     void RelayoutAndPaint();
     void PlaceBoardControls();
     void CreateAdvice();
-    void GameEnded(); // a started game is over, however it ended: its par is looked for
     QString EndNote() const;
 
     TStartOptions m_start;
@@ -186,8 +209,7 @@ private:
     int m_storedLanguage = -1; // as the start read it; -1 when none was ever chosen
     std::function<void()> m_dialogMaker;
     QTimer* m_boardSettled = nullptr;
-    bool m_closing = false;
-    QSize m_laidOut; // the paint box size of the last layout
+    QSize m_laidOut;      // the paint box size of the last layout
     QPoint m_dragGrab;    // where the pointer took hold of the dragged card
     QPoint m_lastPointer; // on the board, as last seen
 };

@@ -72,7 +72,7 @@ void TGameSession::Drop(int target) {
     case DropVerdict::JokerRule:
         m_host.Show(TChange::Stack, stack);
         m_host.Play(TSound::Wrong);
-        m_host.Tell(TMessage::JokerRule);
+        m_host.Tell(TGameMessage::JokerRule);
         return;
     case DropVerdict::Accepted:
         break;
@@ -152,8 +152,8 @@ void TGameSession::End(GameEnd end) {
     m_host.Record(Finished(end));
     if (end == GameEnd::Won) m_host.Play(TSound::Done);
     if (end == GameEnd::Lost || end == GameEnd::GivenUp) m_host.Play(TSound::Lost);
-    if (end == GameEnd::Won) m_host.Tell(TMessage::Won);
-    if (end == GameEnd::Lost) m_host.Tell(TMessage::Lost);
+    if (end == GameEnd::Won) m_host.Tell(TGameMessage::Won);
+    if (end == GameEnd::Lost) m_host.Tell(TGameMessage::Lost);
     // A game played with hints does not compete, and nothing is offered once the desktop
     // ended the program while a message was up.
     if (g.Score > 0 && !m_state.Assisted && !m_closing) m_host.OfferHighscore(g.Score);

@@ -20,7 +20,7 @@ enum class TQuestion {
 };
 
 // The messages a game shows, each answered by OK.
-enum class TMessage {
+enum class TGameMessage {
     JokerRule, // the joker may not go where it was dropped
     Won,
     Lost,
@@ -45,7 +45,7 @@ class TSessionHost {
   public:
     virtual ~TSessionHost() = default;
     virtual bool Ask(TQuestion question) = 0; // true for yes
-    virtual void Tell(TMessage message) = 0;
+    virtual void Tell(TGameMessage message) = 0;
     virtual void Play(TSound sound) = 0;
     virtual void Show(TChange change, int index = 0) = 0;
     // The claim's points flash over the pattern before it is booked.
@@ -108,6 +108,11 @@ class TGameSession {
     void SetLevel(int level);
     // The first deal of a session: no sound, no question.
     void FirstDeal(std::int32_t number = 0);
+    // Lays a deal (0: one drawn at random) as a fresh game, without a sound or a question and
+    // before its offers are evaluated; for setting up a game by hand.
+    void LayDeal(std::int32_t number);
+    // Tests the row against the open patterns and has the changed ones drawn.
+    void Evaluate();
     // A hint was shown.
     void MarkAssisted() { m_state.Assisted = true; }
 
@@ -124,8 +129,6 @@ class TGameSession {
     bool HintPossible() const;
 
   private:
-    void LayDeal(std::int32_t number);
-    void Evaluate();
     void CheckEnd();
     // Every game that has started ends here, whatever ends it.
     void End(GameEnd end);

@@ -3,6 +3,7 @@
 // the dialogs' texts, and the events that announce what happened.
 #include "AppFixture.h"
 
+#include "app/Accessibility.h"
 #include "app/Advice.h"
 #include "app/Keys.h"
 #include "game/Solver.h"
@@ -66,22 +67,22 @@ TEST_F(Access, TheToolbarIsEightNamedPushButtonsWithTheirTrueStates) {
         EXPECT_FALSE(b->state().invisible) << name;
         EXPECT_FALSE(b->text(QAccessible::Description).isEmpty()) << name;
     }
-    QAccessibleInterface* giveUp = Of(form->GiveUpBtn);
-    EXPECT_EQ(giveUp->text(QAccessible::Description), form->GiveUpBtn->Hint());
+    QAccessibleInterface* giveUp = Of(form->ToolButton(TTool::GiveUp));
+    EXPECT_EQ(giveUp->text(QAccessible::Description), form->ToolButton(TTool::GiveUp)->Hint());
     // Before the game starts give-up and pause cannot be pressed, and say so.
     EXPECT_TRUE(giveUp->state().disabled);
-    EXPECT_TRUE(Of(form->PauseBtn)->state().disabled);
-    EXPECT_FALSE(Of(form->MixBtn)->state().disabled);
+    EXPECT_TRUE(Of(form->ToolButton(TTool::Pause))->state().disabled);
+    EXPECT_FALSE(Of(form->ToolButton(TTool::Mix))->state().disabled);
     QTest::keyClick(form, Qt::Key_P); // nothing: not started
     QTest::keyClick(form, Qt::Key_1);
     QTest::keyClick(form, Qt::Key_Escape);
     EXPECT_FALSE(giveUp->state().disabled);
-    EXPECT_FALSE(Of(form->PauseBtn)->state().disabled);
+    EXPECT_FALSE(Of(form->ToolButton(TTool::Pause))->state().disabled);
 
     // The press action is the button's click.
-    Of(form->PauseBtn)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(form->GameState, gsPaused);
-    EXPECT_TRUE(Of(form->MixBtn)->state().disabled);
+    Of(form->ToolButton(TTool::Pause))->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(form->Game().GameState, gsPaused);
+    EXPECT_TRUE(Of(form->ToolButton(TTool::Mix))->state().disabled);
 
     Language = 1;
     form->ApplyMainTexts();
@@ -114,16 +115,16 @@ TEST_F(Access, TheWindowIsANamedFrameAndTheMarkIsItsFocus) {
     EXPECT_EQ(form->Keys->Group(), TFocusGroup::Score);
     EXPECT_TRUE(score->state().focused);
     EXPECT_FALSE(stack1->state().focused);
-    EXPECT_EQ(score->text(QAccessible::Name), "Score: " + QString::number(form->Score));
+    EXPECT_EQ(score->text(QAccessible::Name), "Score: " + QString::number(form->Game().Score));
     QTest::keyClick(form, Qt::Key_Tab); // the toolbar
-    EXPECT_TRUE(Of(form->MixBtn)->state().focused);
-    EXPECT_FALSE(Of(form->GiveUpBtn)->state().focused);
+    EXPECT_TRUE(Of(form->ToolButton(TTool::Mix))->state().focused);
+    EXPECT_FALSE(Of(form->ToolButton(TTool::GiveUp))->state().focused);
     EXPECT_FALSE(score->state().focused);
 
     // While a dialog has the focus, nothing on the main window claims it.
     dialogs.Expect("TYesNoDialog", [&](QDialog* d) {
         QApplication::setActiveWindow(d);
-        EXPECT_FALSE(Of(form->MixBtn)->state().focused);
+        EXPECT_FALSE(Of(form->ToolButton(TTool::Mix))->state().focused);
         PressButton(d, "NoBtn", mrNo);
     });
     QTest::keyClick(form, Qt::Key_Q, Qt::ControlModifier);
@@ -172,7 +173,7 @@ TEST_P(CardNames, RowAndStacksAreNamedByTheirCards) {
     ASSERT_TRUE(stack);
     EXPECT_EQ(stack->role(), QAccessible::Graphic);
 
-    form->Score = 123;
+    form->Game().Score = 123;
     QAccessibleInterface* score = FindByName(window, QString::fromUtf8(c.score) + " 123", QAccessible::StaticText);
     ASSERT_TRUE(score);
     // It only reads: no value a screen reader would offer to step up or down.
@@ -192,13 +193,13 @@ TEST_F(Access, PatternsSayTheirStateAndPoints) {
     Start();
     SetTable("r4 g4 b9 v13", {{"r3"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
     int offered = -1;
-    for (int i = 1; i <= form->PatternCount; ++i)
-        if (IsOffered(form->PatternState[i])) offered = i;
+    for (int i = 1; i <= form->Game().PatternCount; ++i)
+        if (IsOffered(form->Game().PatternState[i])) offered = i;
     ASSERT_GT(offered, 0);
     QAccessibleInterface* p = Of(form->PatternShapes[size_t(offered)]);
     EXPECT_EQ(p->role(), QAccessible::Button);
-    EXPECT_EQ(p->text(QAccessible::Name), QString::fromUtf8(PatternName(form->PatternIds[offered], 0)));
-    const QString points = QString::number(ClaimValue(*form, offered)) + " points";
+    EXPECT_EQ(p->text(QAccessible::Name), QString::fromUtf8(PatternName(form->Game().PatternIds[offered], 0)));
+    const QString points = QString::number(ClaimValue(form->Game(), offered)) + " points";
     EXPECT_EQ(p->text(QAccessible::Description), "offered, " + points);
     EXPECT_FALSE(p->state().disabled);
     // A pattern not in play at this level is not there for a screen reader.
@@ -210,7 +211,7 @@ TEST_F(Access, PatternsSayTheirStateAndPoints) {
     EXPECT_TRUE(p->state().checked);
     form->TimerTimer();
     EXPECT_EQ(Announced(form), "Claimed: " + p->text(QAccessible::Name) + ", " + points + ". Score: " +
-                                   QString::number(form->Score));
+                                   QString::number(form->Game().Score));
 }
 
 TEST_F(Access, DropsOffersAndTheEndAreAnnounced) {
@@ -220,10 +221,10 @@ TEST_F(Access, DropsOffersAndTheEndAreAnnounced) {
     QTest::keyClick(form, Qt::Key_1);
     dialogs.Expect("TOKDialog", Press("YesBtn", 2));
     QTest::keyClick(form, Qt::Key_1); // r4 g4 b9 v13 offers a pair, and the stacks are empty: lost
-    EXPECT_EQ(form->GameState, gsLost);
+    EXPECT_EQ(form->Game().GameState, gsLost);
     const QString said = Announced(form);
     EXPECT_TRUE(said.startsWith("red 4 on row position 1, covers red 2. Offered: ")) << said.toStdString();
-    EXPECT_TRUE(said.endsWith(". Lost. Score: " + QString::number(form->Score))) << said.toStdString();
+    EXPECT_TRUE(said.endsWith(". Lost. Score: " + QString::number(form->Game().Score))) << said.toStdString();
 }
 
 // What each move says, once, in the player's language.
@@ -246,7 +247,7 @@ TEST_P(News, EachMoveIsSaidOnce) {
     for (Qt::Key k : c.keys) QTest::keyClick(form, k);
     EXPECT_EQ(Announced(form), QString::fromUtf8(c.said));
     // Nothing new: nothing more is said, however often the clock ticks.
-    form->Keys->Announcer.Tell(*form, "-");
+    form->News->Tell("-");
     form->TimerTimer();
     form->TimerTimer();
     EXPECT_EQ(Announced(form), "-");
@@ -271,7 +272,7 @@ TEST_F(Access, AHintIsSaidOnTheStatusLine) {
     Start();
     SetTable("r7 g7 b7 v2", {{"r3", "g9"}, {"r2", "v7"}, {"b12"}});
     form->TimerTimer(); // the first look only learns the board
-    const SolverMove best = Solve(*form).Moves.front();
+    const SolverMove best = Solve(form->Game()).Moves.front();
     for (const int language : {0, 1}) {
         Language = language;
         form->ApplyMainTexts();

@@ -15,8 +15,8 @@ namespace {
 using Advice = AppFixture;
 
 int PositionOf(TMainform* f, int id) {
-    for (int i = 1; i <= f->PatternCount; ++i)
-        if (f->PatternIds[i] == id) return i;
+    for (int i = 1; i <= f->Game().PatternCount; ++i)
+        if (f->Game().PatternIds[i] == id) return i;
     return -1;
 }
 
@@ -35,11 +35,11 @@ TEST_F(Advice, HintFlashesTheNextMoveAndKeepsTheGameOutOfTheHighscoreList) {
     Start();
     // One pattern left; "four equal values" lies one card away, under the red 2 on stack 1.
     SetTable("r7 g7 b7 v2", {{"r3", "g9"}, {"r2", "v7"}, {"b12"}});
-    for (int i = 1; i <= form->PatternCount; ++i)
-        if (form->PatternIds[i] != 8) form->PatternState[i] = TPatternState::Claimed;
-    form->GameState = gsRunning;
-    form->Score = 300;
-    const SolverMove best = Solve(*form).Moves.front();
+    for (int i = 1; i <= form->Game().PatternCount; ++i)
+        if (form->Game().PatternIds[i] != 8) form->Game().PatternState[i] = TPatternState::Claimed;
+    form->Game().GameState = gsRunning;
+    form->Game().Score = 300;
+    const SolverMove best = Solve(form->Game()).Moves.front();
 
     PressHint(form);
     Settle(form->Advice->HintRunner());
@@ -48,7 +48,7 @@ TEST_F(Advice, HintFlashesTheNextMoveAndKeepsTheGameOutOfTheHighscoreList) {
     ASSERT_EQ(best.Type, SolverMove::Kind::Drop);
     EXPECT_EQ(mark->Places(), (QList<QRect>{form->Board.Layout.StackTopRect(best.Stack),
                                            form->Board.Layout.RowRect(best.Target)}));
-    EXPECT_TRUE(form->Advice->Assisted());
+    EXPECT_TRUE(form->Session.Assisted());
     // The frame shows over the board, around the stack's top card.
     const QRect top = form->Board.Layout.StackTopRect(best.Stack);
     const QImage shot = form->grab().toImage();
@@ -63,26 +63,26 @@ TEST_F(Advice, HintFlashesTheNextMoveAndKeepsTheGameOutOfTheHighscoreList) {
         PressButton(d, "YesBtn", 2);
     });
     for (int s : {0, 0, 1, 1, 2}) DragToRow(s, 3);
-    EXPECT_EQ(form->GameState, gsLost);
+    EXPECT_EQ(form->Game().GameState, gsLost);
     EXPECT_EQ(dialogs.Seen, QStringList{"TOKDialog"});
 
     // Counted apart in the statistics, not as a lost game of the player's own.
     const Statistics stored = ReadStatistics(form->ini);
-    EXPECT_EQ(stored.Levels[form->Level - 1].Assisted, 1);
-    EXPECT_EQ(stored.Levels[form->Level - 1].Played, 0);
+    EXPECT_EQ(stored.Levels[form->Game().Level - 1].Assisted, 1);
+    EXPECT_EQ(stored.Levels[form->Game().Level - 1].Played, 0);
 
     // A new deal is a fair game again.
-    ClickButton(form->MixBtn);
-    EXPECT_FALSE(form->Advice->Assisted());
+    ClickButton(form->ToolButton(TTool::Mix));
+    EXPECT_FALSE(form->Session.Assisted());
 }
 
 TEST_F(Advice, HintShowsTheClaimWhenTheRowPaysBestNow) {
     Start();
     SetTable("r1 g11 b1 v11", {{"r3", "g4"}, {"b6"}});
     const int ones = PositionOf(form, 16);
-    for (int i = 1; i <= form->PatternCount; ++i)
-        if (i != ones) form->PatternState[i] = TPatternState::Claimed;
-    form->EvaluatePatterns();
+    for (int i = 1; i <= form->Game().PatternCount; ++i)
+        if (i != ones) form->Game().PatternState[i] = TPatternState::Claimed;
+    form->Session.Evaluate();
     PressHint(form);
     Settle(form->Advice->HintRunner());
     EXPECT_EQ(form->Advice->Mark()->Places(), QList<QRect>{form->Board.Layout.PatternRect(ones)});
@@ -90,14 +90,14 @@ TEST_F(Advice, HintShowsTheClaimWhenTheRowPaysBestNow) {
 
 TEST_F(Advice, NoHintWhenTheBoardMovedOnOrTheGameIsOver) {
     Start();
-    form->GameState = gsRunning;
+    form->Game().GameState = gsRunning;
     PressHint(form);
-    DragToRow(0, form->JokerPos >= 0 ? form->JokerPos : 0); // before the answer is shown
+    DragToRow(0, form->Game().JokerPos >= 0 ? form->Game().JokerPos : 0); // before the answer is shown
     Settle(form->Advice->HintRunner());
     EXPECT_FALSE(form->Advice->Mark()->Flashing());
-    EXPECT_FALSE(form->Advice->Assisted());
+    EXPECT_FALSE(form->Session.Assisted());
 
-    form->GameState = gsPaused;
+    form->Game().GameState = gsPaused;
     PressHint(form);
     Settle(form->Advice->HintRunner());
     EXPECT_FALSE(form->Advice->Mark()->Flashing());
@@ -105,12 +105,12 @@ TEST_F(Advice, NoHintWhenTheBoardMovedOnOrTheGameIsOver) {
 
 TEST_F(Advice, ParOfTheDealShowsAtTheEndAndIsStored) {
     Start();
-    GameData dealt = *form;
+    GameData dealt = form->Game();
     const int par = Solve(dealt).Points;
     // The game ends lost with a claim of 35 points; the end message waits until the par is in.
     SetTable("r5 g5 b9 v2", {{"r3"}});
-    form->Advice->DealLaid(dealt, dealt.Level, form->DealNumber); // the par is for the deal as dealt
-    form->GameState = gsRunning;
+    form->Advice->DealLaid(dealt, dealt.Level, form->Session.Deal()); // the par is for the deal as dealt
+    form->Game().GameState = gsRunning;
     ClickPattern(PositionOf(form, 5));
     QString note;
     dialogs.Expect("TOKDialog", [this, &note](QDialog* d) {
@@ -120,7 +120,7 @@ TEST_F(Advice, ParOfTheDealShowsAtTheEndAndIsStored) {
     });
     dialogs.Expect("THighscoreDlg", Press("CancelBtn", 0));
     DragToRow(0, 0);
-    EXPECT_EQ(form->GameState, gsLost);
+    EXPECT_EQ(form->Game().GameState, gsLost);
     EXPECT_EQ(note, QStringLiteral("best found for this deal: %1; you: 35").arg(par));
     ASSERT_TRUE(form->Advice->Par());
     EXPECT_EQ(*form->Advice->Par(), par);
@@ -136,13 +136,13 @@ TEST_F(Advice, ParOfTheDealShowsAtTheEndAndIsStored) {
 // change ends the game first): it is stored for the game it belongs to.
 TEST_F(Advice, ParIsStoredForTheLevelAndDealOfItsGame) {
     Start();
-    const GameData basic = *form;
+    const GameData basic = form->Game();
     const int par = Solve(basic).Points;
     form->Advice->DealLaid(basic, 1, 4242);
     StoreFinishedGame(form->ini, {1, GameEnd::LevelChanged, 120, 10, 4242});
     form->Advice->GameEnded(120);
-    form->SetLevel(3);
-    form->NewDeal(77);
+    form->Session.SetLevel(3);
+    form->Session.LayDeal(77);
     Settle(form->Advice->ParRunner());
     const Statistics stored = ReadStatistics(form->ini);
     EXPECT_EQ(stored.Levels[0].Par, par);
@@ -164,18 +164,18 @@ TEST_F(Advice, TheInfoPageAsksForAHintByMouse) {
         EXPECT_EQ(multi->InfoHint->Text(), QStringLiteral("Hint: the next move (H)"));
         emit multi->InfoHint->Clicked();
     });
-    ClickButton(form->InfoBtn);
+    ClickButton(form->ToolButton(TTool::Info));
     Settle(form->Advice->HintRunner());
     EXPECT_TRUE(form->Advice->Mark()->Flashing());
-    EXPECT_TRUE(form->Advice->Assisted());
+    EXPECT_TRUE(form->Session.Assisted());
 
     // Over: the page offers no hint.
-    form->GameState = gsLost;
+    form->Game().GameState = gsLost;
     dialogs.Expect("TOptionsDialog", [](QDialog* d) {
         EXPECT_FALSE(static_cast<TOptionsDialog*>(d)->InfoHint->isVisible());
         PressButton(d, "OKBtn", 0);
     });
-    ClickButton(form->InfoBtn);
+    ClickButton(form->ToolButton(TTool::Info));
 }
 
 } // namespace

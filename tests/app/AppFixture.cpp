@@ -99,16 +99,16 @@ void AppFixture::ClickButton(TJetButton* button) {
 }
 
 void AppFixture::SetTable(const char* row, const std::vector<std::vector<const char*>>& stacks) {
-    form->Row = RowFromText(row);
-    form->JokerPos = FindJoker(form->Row);
+    form->Game().Row = RowFromText(row);
+    form->Game().JokerPos = FindJoker(form->Game().Row);
     for (int s = 0; s < StackTotal; ++s) {
         const auto& cards = s < static_cast<int>(stacks.size()) ? stacks[s] : std::vector<const char*>{};
-        form->StackCount[s] = static_cast<int>(cards.size());
+        form->Game().StackCount[s] = static_cast<int>(cards.size());
         for (size_t k = 0; k < cards.size(); ++k)
-            form->Stacks[s][cards.size() - 1 - k] = CardFromText(cards[k]);
+            form->Game().Stacks[s][cards.size() - 1 - k] = CardFromText(cards[k]);
     }
-    for (int i = 1; i <= form->PatternCount; ++i) form->PatternState[i] = TPatternState::Open;
-    form->EvaluatePatterns();
+    for (int i = 1; i <= form->Game().PatternCount; ++i) form->Game().PatternState[i] = TPatternState::Open;
+    form->Session.Evaluate();
     form->boxPaint();
 }
 

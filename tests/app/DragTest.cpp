@@ -31,14 +31,14 @@ TEST_F(Drag, PressAndReleaseInPlacePutsTheCardBack) {
     const QImage before = CanvasRegion(area);
     const QPoint p = l->StackTopRect(0).center();
     MouseDown(p);
-    EXPECT_TRUE(form->Dragging);
+    EXPECT_TRUE(form->Dragging());
     EXPECT_EQ(CanvasRegion(area), before); // the card is shown where it lay: nothing changes at the press
     MouseUp(p);
-    EXPECT_FALSE(form->Dragging);
+    EXPECT_FALSE(form->Dragging());
     EXPECT_EQ(sounds, (QStringList{"UP", "FALSCH"}));
-    EXPECT_EQ(form->StackCount[0], 3);
+    EXPECT_EQ(form->Game().StackCount[0], 3);
     EXPECT_EQ(CanvasRegion(area), before);
-    EXPECT_EQ(form->GameState, gsRunning); // the first press started the game
+    EXPECT_EQ(form->Game().GameState, gsRunning); // the first press started the game
 }
 
 TEST_F(Drag, TheCardFollowsThePointerAtItsHold) {
@@ -49,15 +49,15 @@ TEST_F(Drag, TheCardFollowsThePointerAtItsHold) {
     MouseMove(QPoint(300, 200));
     EXPECT_EQ(form->DragSprite->GetX(), 300 - 10);
     EXPECT_EQ(form->DragSprite->GetY(), 200 - 20);
-    EXPECT_EQ(CanvasRegion(QRect(290, 180, cs, cs)), CardPicture(form->TopCard(1)));
+    EXPECT_EQ(CanvasRegion(QRect(290, 180, cs, cs)), CardPicture(form->Game().TopCard(1)));
     MouseUp(QPoint(300, 200));
 }
 
 TEST_F(Drag, ADropCoversTheRowCardAndShortensTheStack) {
-    const CardCode card = form->TopCard(0);
+    const CardCode card = form->Game().TopCard(0);
     DragToRow(0, 1);
-    EXPECT_EQ(form->Row[1], card);
-    EXPECT_EQ(form->StackCount[0], 2);
+    EXPECT_EQ(form->Game().Row[1], card);
+    EXPECT_EQ(form->Game().StackCount[0], 2);
     EXPECT_EQ(sounds, (QStringList{"UP", "DOWN"}));
     const QRect row = l->RowRect(1);
     EXPECT_EQ(CanvasRegion(row), CardPicture(card));
@@ -65,7 +65,7 @@ TEST_F(Drag, ADropCoversTheRowCardAndShortensTheStack) {
     const QRect area = l->StackArea(0);
     const int st = l->StripStep();
     EXPECT_EQ(CanvasRegion(QRect(area.x(), area.y(), cs, cs)).copy(1, 1, cs - 2, cs - 2),
-              CardPicture(form->TopCard(0)).copy(1, 1, cs - 2, cs - 2));
+              CardPicture(form->Game().TopCard(0)).copy(1, 1, cs - 2, cs - 2));
     const QRect freed(area.x(), area.y() + cs + st, cs, st);
     EXPECT_EQ(CanvasRegion(freed), form->Board.BoardBackground.copy(freed));
 }
@@ -77,8 +77,8 @@ TEST_F(Drag, ADropCentredExactlyOnARowSquaresEdgeCounts) {
     const QPoint to(row.x() + cs - cs / 2, row.y() + 5);
     MouseMove(to);
     MouseUp(to);
-    EXPECT_EQ(form->Row[2], MakeCard(1, 10));
-    EXPECT_EQ(form->StackCount[3], 0);
+    EXPECT_EQ(form->Game().Row[2], MakeCard(1, 10));
+    EXPECT_EQ(form->Game().StackCount[3], 0);
 }
 
 TEST_F(Drag, BesideTheRowOrOnItsOwnStackTheCardGoesBack) {
@@ -96,18 +96,18 @@ TEST_F(Drag, BesideTheRowOrOnItsOwnStackTheCardGoesBack) {
 TEST_F(Drag, TheJokerRuleBothWays) {
     DragToRow(2, 3); // r6 off stack 2: the joker below is now on top
     DragToRow(2, 1); // the joker into the row at position 1
-    ASSERT_EQ(form->JokerPos, 1);
-    const auto row = form->Row;
+    ASSERT_EQ(form->Game().JokerPos, 1);
+    const auto row = form->Game().Row;
     sounds.clear();
     dialogs.Expect("TOKDialog", Press("YesBtn", 2));
     DragToRow(0, 0);
-    EXPECT_EQ(form->Row, row);
-    EXPECT_EQ(form->StackCount[0], 3);
+    EXPECT_EQ(form->Game().Row, row);
+    EXPECT_EQ(form->Game().StackCount[0], 3);
     EXPECT_EQ(sounds, (QStringList{"UP", "FALSCH"}));
     EXPECT_EQ(dialogs.Seen, QStringList{"TOKDialog"});
     DragToRow(0, 1);
-    EXPECT_EQ(form->JokerPos, -1);
-    EXPECT_EQ(form->Row[1], MakeCard(0, 3));
+    EXPECT_EQ(form->Game().JokerPos, -1);
+    EXPECT_EQ(form->Game().Row[1], MakeCard(0, 3));
 }
 
 TEST_F(Drag, APressJustBesideTheTopCardLiftsItButDoesNotHoldIt) {
@@ -115,36 +115,36 @@ TEST_F(Drag, APressJustBesideTheTopCardLiftsItButDoesNotHoldIt) {
     for (QPoint p : {QPoint(top.x() + cs, top.y() + 10), QPoint(top.x() + 10, top.y() + cs)}) {
         sounds.clear();
         MouseDown(p);
-        ASSERT_TRUE(form->Dragging);
+        ASSERT_TRUE(form->Dragging());
         EXPECT_FALSE(form->DragSprite->IsGrabbed());
         MouseMove(l->RowRect(0).center());
         EXPECT_EQ(form->DragSprite->GetX(), top.x()); // it does not follow
         MouseUp(l->RowRect(0).center());
         EXPECT_EQ(sounds, (QStringList{"UP", "FALSCH"}));
-        EXPECT_EQ(form->StackCount[1], 2);
+        EXPECT_EQ(form->Game().StackCount[1], 2);
     }
 }
 
 TEST_F(Drag, AnyMouseButtonDrags) {
     DragToRow(1, 0, Qt::RightButton);
-    EXPECT_EQ(form->Row[0], MakeCard(2, 5));
+    EXPECT_EQ(form->Game().Row[0], MakeCard(2, 5));
     DragToRow(1, 0, Qt::MiddleButton);
-    EXPECT_EQ(form->Row[0], MakeCard(3, 8));
+    EXPECT_EQ(form->Game().Row[0], MakeCard(3, 8));
 }
 
 TEST_F(Drag, PatternPressesDuringADragClaimNothing) {
     SetTable("r4 g4 b9 v13", {{"r3", "r5"}});
     const int two = 5;
-    ASSERT_TRUE(IsOffered(form->PatternState[two]));
+    ASSERT_TRUE(IsOffered(form->Game().PatternState[two]));
     MouseDown(l->StackTopRect(0).center());
     form->PatShapeMouseDown(two);
     MouseDown(l->PatternRect(two).center(), Qt::RightButton); // a second button while the first is held
-    EXPECT_EQ(form->Score, 0);
-    EXPECT_TRUE(IsOffered(form->PatternState[two]));
-    EXPECT_TRUE(form->Dragging);
+    EXPECT_EQ(form->Game().Score, 0);
+    EXPECT_TRUE(IsOffered(form->Game().PatternState[two]));
+    EXPECT_TRUE(form->Dragging());
     MouseUp(l->PatternRect(two).center(), Qt::RightButton); // any button's release drops the card
-    EXPECT_FALSE(form->Dragging);
-    EXPECT_EQ(form->StackCount[0], 2);
+    EXPECT_FALSE(form->Dragging());
+    EXPECT_EQ(form->Game().StackCount[0], 2);
 }
 
 TEST_F(Drag, AFullRepaintDuringADragKeepsTheLiftedStackAndTheCard) {
@@ -161,27 +161,27 @@ TEST_F(Drag, AFullRepaintDuringADragKeepsTheLiftedStackAndTheCard) {
     MouseUp(QPoint(100, 450));
     // Nothing of the card is left behind where it was when the board was repainted.
     EXPECT_EQ(CanvasRegion(card), form->Board.BoardBackground.copy(card));
-    EXPECT_EQ(form->StackCount[0], 3);
+    EXPECT_EQ(form->Game().StackCount[0], 3);
 }
 
 TEST_F(Drag, AResizeDuringADragRendersTheCardAtTheNewSize) {
     MouseDown(l->StackTopRect(0).center());
     form->resize(1200, 800);
     QTest::qWait(10);
-    ASSERT_TRUE(form->Dragging);
+    ASSERT_TRUE(form->Dragging());
     const int big = form->Board.Layout.CardSize;
     EXPECT_GT(big, cs);
     const QRect card(form->DragSprite->GetX(), form->DragSprite->GetY(), big, big);
     QImage want = NewBitmap(big, big);
-    form->Board.DrawCard(want, 0, 0, form->TopCard(0));
+    form->Board.DrawCard(want, 0, 0, form->Game().TopCard(0));
     EXPECT_EQ(form->Canvas.Image.copy(card), want);
     MouseUp(QPoint(5, 700));
-    EXPECT_EQ(form->StackCount[0], 3);
+    EXPECT_EQ(form->Game().StackCount[0], 3);
 }
 
 TEST_F(Drag, TheClockAndTheOffersAreDrawnUnderTheDraggedCard) {
     SetTable("r4 g4 b9 v13", {{"r3", "r5"}});
-    ASSERT_TRUE(IsOffered(form->PatternState[5]));
+    ASSERT_TRUE(IsOffered(form->Game().PatternState[5]));
     const QRect field = l->ScoreField();
     const QRect offer = l->PatternRect(5);
     MouseDown(l->StackTopRect(0).center());

@@ -59,7 +59,7 @@ TEST_P(KeyTable, EachKeyDoesWhatTheMouseDoes) {
     const StateKeyCase& c = GetParam();
     Start();
     KnownTable();
-    form->GameState = c.state;
+    form->Game().GameState = c.state;
     form->UpdateToolbar();
     if (c.dialog) {
         const QString cls = QString::fromLatin1(c.dialog);
@@ -70,10 +70,10 @@ TEST_P(KeyTable, EachKeyDoesWhatTheMouseDoes) {
         });
     }
     for (const auto& [key, mods] : c.keys) Key(form, key, mods);
-    EXPECT_EQ(form->GameState, c.after);
+    EXPECT_EQ(form->Game().GameState, c.after);
     EXPECT_EQ(sounds, c.sounds);
-    EXPECT_EQ(form->Dragging, c.dragging);
-    EXPECT_EQ(form->StackCount[0], c.stack0);
+    EXPECT_EQ(form->Dragging(), c.dragging);
+    EXPECT_EQ(form->Game().StackCount[0], c.stack0);
     EXPECT_EQ(dialogs.Seen.size(), c.dialog ? 1 : 0);
 }
 
@@ -131,8 +131,8 @@ TEST_F(Keys, TheDroppedCardLandsWhereTheDigitSays) {
     KnownTable();
     Key(form, Qt::Key_2); // r5
     Key(form, Qt::Key_4);
-    EXPECT_EQ(form->Row[3], MakeCard(0, 5));
-    EXPECT_EQ(form->StackCount[1], 2);
+    EXPECT_EQ(form->Game().Row[3], MakeCard(0, 5));
+    EXPECT_EQ(form->Game().StackCount[1], 2);
     // The mark follows the card back to the stack it came from.
     EXPECT_EQ(form->Keys->Group(), TFocusGroup::Stacks);
     EXPECT_EQ(form->Keys->Index(), 1);
@@ -145,32 +145,32 @@ TEST_F(Keys, TheJokerRuleRefusesAKeyDropAsItRefusesTheMouse) {
     Key(form, Qt::Key_1);
     Key(form, Qt::Key_1);
     EXPECT_EQ(sounds, (QStringList{"UP", "FALSCH"}));
-    EXPECT_EQ(form->Row[0], MakeCard(0, 2));
-    EXPECT_EQ(form->StackCount[0], 2);
-    EXPECT_FALSE(form->Dragging);
+    EXPECT_EQ(form->Game().Row[0], MakeCard(0, 2));
+    EXPECT_EQ(form->Game().StackCount[0], 2);
+    EXPECT_FALSE(form->Dragging());
     // Onto the joker it goes.
     Key(form, Qt::Key_1);
     Key(form, Qt::Key_2);
-    EXPECT_EQ(form->Row[1], MakeCard(0, 3));
-    EXPECT_EQ(form->JokerPos, -1);
+    EXPECT_EQ(form->Game().Row[1], MakeCard(0, 3));
+    EXPECT_EQ(form->Game().JokerPos, -1);
 }
 
 TEST_F(Keys, SpaceClaimsTheOfferTheMarkLandsOn) {
     Start();
     SetTable("r4 g4 b9 v13", {{"r3"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
     int offered = -1;
-    for (int i = 1; i <= form->PatternCount; ++i)
-        if (IsOffered(form->PatternState[i])) offered = i;
+    for (int i = 1; i <= form->Game().PatternCount; ++i)
+        if (IsOffered(form->Game().PatternState[i])) offered = i;
     ASSERT_GT(offered, 0);
     Key(form, Qt::Key_Tab); // shows the mark on the stacks
     Key(form, Qt::Key_Tab); // the row
     Key(form, Qt::Key_Tab); // the patterns: straight to the offer
     EXPECT_EQ(form->Keys->Group(), TFocusGroup::Patterns);
     Key(form, Qt::Key_Space);
-    EXPECT_EQ(form->PatternState[offered], TPatternState::Claimed);
-    EXPECT_EQ(form->GameState, gsRunning);
+    EXPECT_EQ(form->Game().PatternState[offered], TPatternState::Claimed);
+    EXPECT_EQ(form->Game().GameState, gsRunning);
     EXPECT_EQ(sounds, QStringList{"TAKE"});
-    EXPECT_GT(form->Score, 0);
+    EXPECT_GT(form->Game().Score, 0);
 }
 
 TEST_F(Keys, TheMarkComesWithTheFirstKeyAndGoesWithTheNextMousePress) {
@@ -188,7 +188,7 @@ TEST_F(Keys, TheMarkComesWithTheFirstKeyAndGoesWithTheNextMousePress) {
 
     // On the toolbar the mark is a bar above and below the button, on the board image.
     Key(form, Qt::Key_Backtab, Qt::ShiftModifier);
-    const QRect mix = form->MixBtn->geometry();
+    const QRect mix = form->ToolButton(TTool::Mix)->geometry();
     EXPECT_NE(form->Canvas.Image.pixel(mix.center().x(), mix.bottom() + 3), clean.pixel(mix.center().x(), mix.bottom() + 3));
     EXPECT_EQ(form->Canvas.Image.pixel(onMark), clean.pixel(onMark));
 
@@ -207,7 +207,7 @@ TEST_F(Keys, TheMarkComesWithTheFirstKeyAndGoesWithTheNextMousePress) {
 TEST_F(Keys, TheMarkIsStripedAndStaysOffThePausedBoard) {
     Start();
     KnownTable();
-    form->GameState = gsRunning;
+    form->Game().GameState = gsRunning;
     const QImage clean = form->Canvas.Image.copy();
     Key(form, Qt::Key_Right); // shows the mark on the first stack
     const QRect stack = form->Board.Layout.StackTopRect(0);
@@ -222,26 +222,26 @@ TEST_F(Keys, TheMarkIsStripedAndStaysOffThePausedBoard) {
     MouseDown(empty);
     MouseUp(empty);
     form->PauseBtnClick();
-    ASSERT_EQ(form->GameState, gsPaused);
+    ASSERT_EQ(form->Game().GameState, gsPaused);
     const QImage paused = form->Canvas.Image.copy();
     Key(form, Qt::Key_Right);
     EXPECT_TRUE(form->Keys->MarkShown());
     form->TimerTimer();
     EXPECT_EQ(form->Canvas.Image, paused);
     Key(form, Qt::Key_P); // the game goes on, and the mark with it
-    EXPECT_EQ(form->GameState, gsRunning);
+    EXPECT_EQ(form->Game().GameState, gsRunning);
     EXPECT_NE(form->Canvas.Image.pixel(stack.center().x(), y), clean.pixel(stack.center().x(), y));
 }
 
 TEST_F(Keys, TooltipsNameTheKeysAndTheHintsStay) {
     Start();
-    EXPECT_EQ(form->MixBtn->Hint(), "I start a new game.");
-    EXPECT_EQ(form->MixBtn->toolTip(), "I start a new game. (F2, Ctrl+N)");
-    EXPECT_EQ(form->ExitBtn->toolTip(), "For now I have enough. (Ctrl+Q)");
-    EXPECT_EQ(form->PauseBtn->toolTip(), "I need a break. (P)");
+    EXPECT_EQ(form->ToolButton(TTool::Mix)->Hint(), "I start a new game.");
+    EXPECT_EQ(form->ToolButton(TTool::Mix)->toolTip(), "I start a new game. (F2, Ctrl+N)");
+    EXPECT_EQ(form->ToolButton(TTool::Exit)->toolTip(), "For now I have enough. (Ctrl+Q)");
+    EXPECT_EQ(form->ToolButton(TTool::Pause)->toolTip(), "I need a break. (P)");
     Language = 1;
     form->ApplyMainTexts();
-    EXPECT_EQ(form->MixBtn->toolTip(), "Ich fang ein neues Spiel an. (F2, Strg+N)");
+    EXPECT_EQ(form->ToolButton(TTool::Mix)->toolTip(), "Ich fang ein neues Spiel an. (F2, Strg+N)");
     Language = 0;
 }
 
@@ -349,9 +349,9 @@ TEST_F(Keys, LettersThatAreNoAnswerLeaveTheQuestionOpen) {
 
 TEST_F(Keys, TheHighscoreNameIsTypedAndTakenWithEnter) {
     Start();
-    form->GameState = gsRunning;
+    form->Game().GameState = gsRunning;
     form->UpdateToolbar();
-    form->Score = 40;
+    form->Game().Score = 40;
     dialogs.Expect("TYesNoDialog", KeyAnswer(Qt::Key_Y));
     dialogs.Expect("THighscoreDlg", [](QDialog* d) {
         auto* h = static_cast<THighscoreDlg*>(d);
@@ -363,16 +363,16 @@ TEST_F(Keys, TheHighscoreNameIsTypedAndTakenWithEnter) {
         if (d->isVisible()) d->done(0);
     });
     Key(form, Qt::Key_G, Qt::ControlModifier);
-    EXPECT_EQ(form->GameState, gsLost);
+    EXPECT_EQ(form->Game().GameState, gsLost);
     EXPECT_TRUE(IniText().contains("player=Ada"));
     EXPECT_TRUE(IniText().contains("hsa0="));
 }
 
 TEST_F(Keys, EscapeInTheHighscoreEntryStoresNothing) {
     Start();
-    form->GameState = gsRunning;
+    form->Game().GameState = gsRunning;
     form->UpdateToolbar();
-    form->Score = 40;
+    form->Game().Score = 40;
     dialogs.Expect("TYesNoDialog", KeyAnswer(Qt::Key_Return));
     dialogs.Expect("THighscoreDlg", KeyAnswer(Qt::Key_Escape));
     Key(form, Qt::Key_G, Qt::ControlModifier);

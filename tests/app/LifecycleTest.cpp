@@ -21,32 +21,32 @@ using Lifecycle = AppFixture;
 const QPoint EmptyBoard(20, 470);
 
 void ExpectToolbar(TMainform* f, bool mix, bool giveUp, bool pause) {
-    EXPECT_EQ(f->MixBtn->Enabled(), mix);
-    EXPECT_EQ(f->GiveUpBtn->Enabled(), giveUp);
-    EXPECT_EQ(f->PauseBtn->Enabled(), pause);
-    for (TJetButton* b : {f->HighScoreBtn, f->OptionBtn, f->InfoBtn, f->HelpBtn, f->ExitBtn}) EXPECT_TRUE(b->Enabled());
+    EXPECT_EQ(f->ToolButton(TTool::Mix)->Enabled(), mix);
+    EXPECT_EQ(f->ToolButton(TTool::GiveUp)->Enabled(), giveUp);
+    EXPECT_EQ(f->ToolButton(TTool::Pause)->Enabled(), pause);
+    for (TJetButton* b : {f->ToolButton(TTool::HighScore), f->ToolButton(TTool::Options), f->ToolButton(TTool::Info), f->ToolButton(TTool::Help), f->ToolButton(TTool::Exit)}) EXPECT_TRUE(b->Enabled());
 }
 
 TEST_F(Lifecycle, ToolbarFollowsTheState) {
     Start();
-    EXPECT_EQ(form->GameState, gsNotStarted);
+    EXPECT_EQ(form->Game().GameState, gsNotStarted);
     ExpectToolbar(form, true, false, false);
     MouseDown(EmptyBoard);
     MouseUp(EmptyBoard);
-    EXPECT_EQ(form->GameState, gsRunning);
+    EXPECT_EQ(form->Game().GameState, gsRunning);
     ExpectToolbar(form, true, true, true);
-    ClickButton(form->PauseBtn);
-    EXPECT_EQ(form->GameState, gsPaused);
+    ClickButton(form->ToolButton(TTool::Pause));
+    EXPECT_EQ(form->Game().GameState, gsPaused);
     ExpectToolbar(form, false, false, true);
     // The disabled buttons do nothing while paused.
-    ClickButton(form->MixBtn);
-    ClickButton(form->GiveUpBtn);
-    EXPECT_EQ(form->GameState, gsPaused);
-    ClickButton(form->PauseBtn);
-    EXPECT_EQ(form->GameState, gsRunning);
+    ClickButton(form->ToolButton(TTool::Mix));
+    ClickButton(form->ToolButton(TTool::GiveUp));
+    EXPECT_EQ(form->Game().GameState, gsPaused);
+    ClickButton(form->ToolButton(TTool::Pause));
+    EXPECT_EQ(form->Game().GameState, gsRunning);
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
-    ClickButton(form->GiveUpBtn);
-    EXPECT_EQ(form->GameState, gsLost);
+    ClickButton(form->ToolButton(TTool::GiveUp));
+    EXPECT_EQ(form->Game().GameState, gsLost);
     ExpectToolbar(form, true, false, false);
     EXPECT_EQ(sounds.back(), "LOST");
 }
@@ -54,82 +54,82 @@ TEST_F(Lifecycle, ToolbarFollowsTheState) {
 TEST_F(Lifecycle, NewGameWithoutAQuestionUnlessRunning) {
     Start();
     for (TGameState state : {gsNotStarted, gsWon, gsLost}) {
-        form->GameState = state;
-        form->Score = 500;
+        form->Game().GameState = state;
+        form->Game().Score = 500;
         sounds.clear();
-        const auto before = form->Stacks;
-        ClickButton(form->MixBtn);
-        EXPECT_EQ(form->GameState, gsNotStarted) << int(state);
-        EXPECT_EQ(form->Score, 0);
+        const auto before = form->Game().Stacks;
+        ClickButton(form->ToolButton(TTool::Mix));
+        EXPECT_EQ(form->Game().GameState, gsNotStarted) << int(state);
+        EXPECT_EQ(form->Game().Score, 0);
         EXPECT_EQ(sounds, QStringList{"MIX"});
-        EXPECT_NE(form->Stacks, before); // a fresh deal
+        EXPECT_NE(form->Game().Stacks, before); // a fresh deal
     }
     EXPECT_TRUE(dialogs.Seen.isEmpty());
 }
 
 TEST_F(Lifecycle, NewGameWhileRunning) {
     Start();
-    form->GameState = gsRunning;
-    form->Score = 120;
-    const auto table = form->Stacks;
+    form->Game().GameState = gsRunning;
+    form->Game().Score = 120;
+    const auto table = form->Game().Stacks;
     dialogs.Expect("TYesNoDialog", Press("NoBtn", mrNo));
-    ClickButton(form->MixBtn);
-    EXPECT_EQ(form->GameState, gsRunning);
-    EXPECT_EQ(form->Stacks, table);
-    EXPECT_EQ(form->Score, 120);
+    ClickButton(form->ToolButton(TTool::Mix));
+    EXPECT_EQ(form->Game().GameState, gsRunning);
+    EXPECT_EQ(form->Game().Stacks, table);
+    EXPECT_EQ(form->Game().Score, 120);
     EXPECT_TRUE(sounds.isEmpty());
 
     // Yes: the score is offered (it ranks on a fresh list), then a new deal.
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
     dialogs.Expect("THighscoreDlg", Press("CancelBtn", 0));
-    ClickButton(form->MixBtn);
-    EXPECT_EQ(form->GameState, gsNotStarted);
-    EXPECT_EQ(form->Score, 0);
+    ClickButton(form->ToolButton(TTool::Mix));
+    EXPECT_EQ(form->Game().GameState, gsNotStarted);
+    EXPECT_EQ(form->Game().Score, 0);
     EXPECT_EQ(sounds, QStringList{"MIX"});
 
     // A score at or below zero is not offered.
-    form->GameState = gsRunning;
-    form->Score = 0;
+    form->Game().GameState = gsRunning;
+    form->Game().Score = 0;
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
-    ClickButton(form->MixBtn);
+    ClickButton(form->ToolButton(TTool::Mix));
     EXPECT_EQ(dialogs.Seen, (QStringList{"TYesNoDialog", "TYesNoDialog", "THighscoreDlg", "TYesNoDialog"}));
 }
 
 TEST_F(Lifecycle, GivingUpOffersAPositiveScoreThenShowsZero) {
     Start();
     MouseDown(EmptyBoard);
-    form->Score = 350;
+    form->Game().Score = 350;
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
     dialogs.Expect("THighscoreDlg", [](QDialog* d) {
         EXPECT_EQ(static_cast<THighscoreDlg*>(d)->entryScores[0], 350);
         PressButton(d, "CancelBtn", 0);
     });
-    ClickButton(form->GiveUpBtn);
-    EXPECT_EQ(form->Score, 0);
-    EXPECT_EQ(form->GameState, gsLost);
+    ClickButton(form->ToolButton(TTool::GiveUp));
+    EXPECT_EQ(form->Game().Score, 0);
+    EXPECT_EQ(form->Game().GameState, gsLost);
 
-    ClickButton(form->MixBtn);
+    ClickButton(form->ToolButton(TTool::Mix));
     MouseDown(EmptyBoard);
-    form->Score = -40;
+    form->Game().Score = -40;
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
-    ClickButton(form->GiveUpBtn); // nothing to offer
-    EXPECT_EQ(form->Score, 0);
+    ClickButton(form->ToolButton(TTool::GiveUp)); // nothing to offer
+    EXPECT_EQ(form->Game().Score, 0);
 }
 
 TEST_F(Lifecycle, PauseHidesTheBoardAndKeepsTheClock) {
     Start();
     MouseDown(EmptyBoard);
     for (int t = 0; t < 9; ++t) form->TimerTimer();
-    EXPECT_EQ(form->Score, -3);
-    ClickButton(form->PauseBtn);
+    EXPECT_EQ(form->Game().Score, -3);
+    ClickButton(form->ToolButton(TTool::Pause));
     EXPECT_EQ(form->Canvas.Image, form->Board.BoardBackground);
     for (int t = 0; t < 30; ++t) form->TimerTimer();
-    EXPECT_EQ(form->Score, -3);
-    EXPECT_EQ(form->ClockTicks, 9);
-    ClickButton(form->PauseBtn);
+    EXPECT_EQ(form->Game().Score, -3);
+    EXPECT_EQ(form->Game().ClockTicks, 9);
+    ClickButton(form->ToolButton(TTool::Pause));
     EXPECT_NE(form->Canvas.Image, form->Board.BoardBackground);
     for (int t = 0; t < 3; ++t) form->TimerTimer();
-    EXPECT_EQ(form->Score, -4);
+    EXPECT_EQ(form->Game().Score, -4);
 }
 
 // Out of sight the clock must not eat points: minimising pauses a running game as the pause
@@ -141,32 +141,32 @@ TEST_F(Lifecycle, MinimisingPausesARunningGame) {
     const auto restore = [this] { form->showNormal(); QTest::qWait(20); };
     minimise();
     restore();
-    EXPECT_EQ(form->GameState, gsNotStarted) << "a game that has not begun is left alone";
+    EXPECT_EQ(form->Game().GameState, gsNotStarted) << "a game that has not begun is left alone";
 
     MouseDown(EmptyBoard);
     MouseUp(EmptyBoard);
     const QPoint card = form->Board.Layout.StackTopRect(2).center();
     MouseDown(card); // a card in hand when the window goes
     MouseMove(card + QPoint(30, 0));
-    ASSERT_TRUE(form->Dragging);
-    const int cards = form->StackCount[2];
+    ASSERT_TRUE(form->Dragging());
+    const int cards = form->Game().StackCount[2];
     for (int t = 0; t < 6; ++t) form->TimerTimer();
     minimise();
-    EXPECT_EQ(form->GameState, gsPaused);
-    EXPECT_FALSE(form->Dragging);
-    EXPECT_EQ(form->StackCount[2], cards);
+    EXPECT_EQ(form->Game().GameState, gsPaused);
+    EXPECT_FALSE(form->Dragging());
+    EXPECT_EQ(form->Game().StackCount[2], cards);
     for (int t = 0; t < 30; ++t) form->TimerTimer();
     restore();
     MouseUp(card + QPoint(30, 0));
-    EXPECT_EQ(form->GameState, gsPaused);
-    EXPECT_EQ(form->Score, -2);
-    EXPECT_TRUE(form->PauseBtn->Enabled());
-    EXPECT_FALSE(form->MixBtn->Enabled());
+    EXPECT_EQ(form->Game().GameState, gsPaused);
+    EXPECT_EQ(form->Game().Score, -2);
+    EXPECT_TRUE(form->ToolButton(TTool::Pause)->Enabled());
+    EXPECT_FALSE(form->ToolButton(TTool::Mix)->Enabled());
     form->boxPaint();
     EXPECT_EQ(form->Canvas.Image, form->Board.BoardBackground);
-    ClickButton(form->PauseBtn);
-    EXPECT_EQ(form->GameState, gsRunning);
-    EXPECT_EQ(form->StackCount[2], cards);
+    ClickButton(form->ToolButton(TTool::Pause));
+    EXPECT_EQ(form->Game().GameState, gsRunning);
+    EXPECT_EQ(form->Game().StackCount[2], cards);
     EXPECT_NE(form->Canvas.Image, form->Board.BoardBackground);
 }
 
@@ -175,30 +175,30 @@ TEST_F(Lifecycle, ClockRunsWhileAQuestionWaits) {
     Start();
     MouseDown(EmptyBoard);
     MouseUp(EmptyBoard);
-    ASSERT_EQ(form->ClockTicks, 0);
+    ASSERT_EQ(form->Game().ClockTicks, 0);
     form->Timer->start();
     dialogs.Expect("TYesNoDialog", [](QDialog* d) {
         QTimer::singleShot(1000, d, [d] { PressButton(d, "NoBtn", mrNo); });
     });
-    ClickButton(form->GiveUpBtn);
+    ClickButton(form->ToolButton(TTool::GiveUp));
     form->Timer->stop();
-    EXPECT_EQ(form->GameState, gsRunning);
+    EXPECT_EQ(form->Game().GameState, gsRunning);
     // About ten ticks; a busy machine may drop a few, never all of them.
-    EXPECT_GE(form->ClockTicks, 5);
-    EXPECT_LE(form->ClockTicks, 12);
-    EXPECT_EQ(form->Score, -(form->ClockTicks / 3));
+    EXPECT_GE(form->Game().ClockTicks, 5);
+    EXPECT_LE(form->Game().ClockTicks, 12);
+    EXPECT_EQ(form->Game().Score, -(form->Game().ClockTicks / 3));
 }
 
 // A transparent pixel of a toolbar button is not the board: it starts no game.
 TEST_F(Lifecycle, PressIntoAButtonCornerStartsNothing) {
     Start();
-    for (TJetButton* b : {form->MixBtn, form->HighScoreBtn, form->ExitBtn}) {
+    for (TJetButton* b : {form->ToolButton(TTool::Mix), form->ToolButton(TTool::HighScore), form->ToolButton(TTool::Exit)}) {
         const QPoint corner = b->geometry().topLeft() + QPoint(1, 1);
         ASSERT_FALSE(b->HitTest(1, 1));
         MouseDown(corner);
         MouseUp(corner);
     }
-    EXPECT_EQ(form->GameState, gsNotStarted);
+    EXPECT_EQ(form->Game().GameState, gsNotStarted);
     EXPECT_TRUE(dialogs.Seen.isEmpty());
 }
 
@@ -208,7 +208,7 @@ TEST_F(Lifecycle, DialogsAreMadeWhenFirstNeeded) {
     EXPECT_TRUE(form->findChildren<QDialog*>().isEmpty());
     for (int round = 0; round < 2; ++round) {
         dialogs.Expect("THighscoreDlg", Press("CancelBtn", 0));
-        emit form->HighScoreBtn->OnClick();
+        emit form->ToolButton(TTool::HighScore)->OnClick();
         EXPECT_EQ(form->findChildren<QDialog*>().size(), 5) << "round " << round;
     }
     EXPECT_EQ(dialogs.Seen, (QStringList{"THighscoreDlg", "THighscoreDlg"}));
@@ -265,7 +265,7 @@ TEST_F(Lifecycle, SettledBoardLetsGoOfDocumentsUpToFullHd) {
 // exit button is not left pressed: it shows its hover picture like any other button.
 TEST_F(Lifecycle, ExitAsksOnThePressAndAfterNoReactsAsEver) {
     Start();
-    TJetButton* exit = form->ExitBtn;
+    TJetButton* exit = form->ToolButton(TTool::Exit);
     const QPoint p = exit->geometry().center();
     const auto shown = [this, exit] {
         return form->grab(exit->geometry()).toImage().convertToFormat(QImage::Format_RGB32);
@@ -301,87 +301,87 @@ auto ChooseLevel(int level) {
 TEST_F(Lifecycle, LevelChanges) {
     Start();
     // The same level back: nothing happens at all.
-    form->GameState = gsRunning;
-    form->Score = 70;
+    form->Game().GameState = gsRunning;
+    form->Game().Score = 70;
     dialogs.Expect("TOptionsDialog", ChooseLevel(1));
-    ClickButton(form->OptionBtn);
-    EXPECT_EQ(form->GameState, gsRunning);
-    EXPECT_EQ(form->Score, 70);
+    ClickButton(form->ToolButton(TTool::Options));
+    EXPECT_EQ(form->Game().GameState, gsRunning);
+    EXPECT_EQ(form->Game().Score, 70);
 
     // Running, answered No: level, score and table stay.
-    const auto table = form->Stacks;
+    const auto table = form->Game().Stacks;
     dialogs.Expect("TOptionsDialog", ChooseLevel(3));
     dialogs.Expect("TYesNoDialog", Press("NoBtn", mrNo));
-    ClickButton(form->OptionBtn);
-    EXPECT_EQ(form->Level, 1);
-    EXPECT_EQ(form->Score, 70);
-    EXPECT_EQ(form->Stacks, table);
+    ClickButton(form->ToolButton(TTool::Options));
+    EXPECT_EQ(form->Game().Level, 1);
+    EXPECT_EQ(form->Game().Score, 70);
+    EXPECT_EQ(form->Game().Stacks, table);
     EXPECT_EQ(form->windowTitle(), "Zelvano - basic");
 
     // Paused: the paused game is dropped without a question or an offer; the new game is not paused.
-    form->GameState = gsPaused;
+    form->Game().GameState = gsPaused;
     dialogs.Expect("TOptionsDialog", ChooseLevel(4));
-    ClickButton(form->OptionBtn);
-    EXPECT_EQ(form->Level, 4);
-    EXPECT_EQ(form->PatternCount, 18);
-    EXPECT_EQ(form->GameState, gsNotStarted);
-    EXPECT_EQ(form->Score, 0);
+    ClickButton(form->ToolButton(TTool::Options));
+    EXPECT_EQ(form->Game().Level, 4);
+    EXPECT_EQ(form->Game().PatternCount, 18);
+    EXPECT_EQ(form->Game().GameState, gsNotStarted);
+    EXPECT_EQ(form->Game().Score, 0);
     EXPECT_EQ(sounds.back(), "MIX");
     EXPECT_EQ(form->windowTitle(), "Zelvano - champion");
     // The last pattern shape now lies on the board; at basic it was parked outside.
     EXPECT_EQ(form->PatternShapes[18]->geometry(), form->Board.Layout.PatternRect(18));
     // After the new deal the switched-off buttons carry the hints of their disabled state.
-    EXPECT_EQ(form->GiveUpBtn->Hint(), "You want to give up a game before you started it?");
+    EXPECT_EQ(form->ToolButton(TTool::GiveUp)->Hint(), "You want to give up a game before you started it?");
 
     // Running, answered Yes: offered to the old level's list, then dealt at the new level.
-    form->GameState = gsRunning;
-    form->Score = 90;
+    form->Game().GameState = gsRunning;
+    form->Game().Score = 90;
     dialogs.Expect("TOptionsDialog", ChooseLevel(2));
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
     dialogs.Expect("THighscoreDlg", [this](QDialog* d) {
-        EXPECT_EQ(form->Level, 4);
+        EXPECT_EQ(form->Game().Level, 4);
         PressButton(d, "YesBtn", 1);
     });
-    ClickButton(form->OptionBtn);
-    EXPECT_EQ(form->Level, 2);
+    ClickButton(form->ToolButton(TTool::Options));
+    EXPECT_EQ(form->Game().Level, 2);
     EXPECT_EQ(form->PatternShapes[18]->x(), form->width());
     EXPECT_TRUE(IniText().contains("hsd0="));
 }
 
 TEST_F(Lifecycle, HintsBeforeTheFirstGameAreTheEnabledOnes) {
     Start();
-    EXPECT_EQ(form->GiveUpBtn->Hint(), "I give up.");
-    EXPECT_EQ(form->PauseBtn->Hint(), "I need a break.");
+    EXPECT_EQ(form->ToolButton(TTool::GiveUp)->Hint(), "I give up.");
+    EXPECT_EQ(form->ToolButton(TTool::Pause)->Hint(), "I need a break.");
     EXPECT_EQ(form->PatternShapes[9]->toolTip(), "sequence (e.g. 5 6 7 8)");
 }
 
 TEST_F(Lifecycle, PressOnAPatternNotOfferedStartsTheGameAndClaimsNothing) {
     Start();
     SetTable("r2 g4 b9 v13", {{"r3"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
-    ASSERT_FALSE(IsOffered(form->PatternState[1]));
+    ASSERT_FALSE(IsOffered(form->Game().PatternState[1]));
     ClickPattern(1);
-    EXPECT_EQ(form->GameState, gsRunning);
-    EXPECT_EQ(form->Score, 0);
-    EXPECT_EQ(form->PatternState[1], TPatternState::Open);
-    EXPECT_EQ(form->GiveUpBtn->Hint(), "I give up.");
+    EXPECT_EQ(form->Game().GameState, gsRunning);
+    EXPECT_EQ(form->Game().Score, 0);
+    EXPECT_EQ(form->Game().PatternState[1], TPatternState::Open);
+    EXPECT_EQ(form->ToolButton(TTool::GiveUp)->Hint(), "I give up.");
 }
 
 TEST_F(Lifecycle, ExitAnsweredNoStaysYesStoresTheSettings) {
     Start(true, "level=7\nsound=2\nback=9\n");
-    EXPECT_EQ(form->Level, 4);
+    EXPECT_EQ(form->Game().Level, 4);
     EXPECT_TRUE(form->SoundOn);
     EXPECT_EQ(form->Board.BackgroundIndex, 4);
     dialogs.Expect("TYesNoDialog", Press("NoBtn", mrNo));
-    ClickButton(form->ExitBtn);
+    ClickButton(form->ToolButton(TTool::Exit));
     EXPECT_TRUE(form->isVisible());
 
     // Running with a score at or below zero: closes without a highscore dialog.
-    form->GameState = gsRunning;
-    form->Score = -5;
+    form->Game().GameState = gsRunning;
+    form->Game().Score = -5;
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
     int replacements = 0;
     TIniStore::FaultHook = [&](TIniStep step) { return step == TIniStep::Renamed ? ++replacements, 0 : 0; };
-    ClickButton(form->ExitBtn);
+    ClickButton(form->ToolButton(TTool::Exit));
     TIniStore::FaultHook = nullptr;
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(replacements, 1) << "a crash halfway through the close must not leave a mix";
@@ -392,10 +392,10 @@ TEST_F(Lifecycle, ExitAnsweredNoStaysYesStoresTheSettings) {
 
 TEST_F(Lifecycle, DesktopEndClosesWithoutQuestionsAndKeepsWhatACloseKeeps) {
     Start(true, "level=1\nhsa0=kept\n");
-    form->SetLevel(3);
+    form->Session.SetLevel(3);
     form->SetBackground(2);
-    form->GameState = gsRunning;
-    form->Score = 12;
+    form->Game().GameState = gsRunning;
+    form->Game().Score = 12;
     form->CloseWithoutQuestions();
     form->CloseWithoutQuestions(); // a second signal changes nothing
     EXPECT_TRUE(dialogs.Seen.isEmpty()) << dialogs.Seen.join(' ').toStdString();
@@ -411,10 +411,10 @@ TEST_F(Lifecycle, SettingsThatCannotBeReadAreNeverWrittenOver) {
     TIniStore::FaultHook = [](TIniStep step) { return step == TIniStep::Read ? EACCES : 0; };
     dialogs.Expect("TOptionsDialog", Press("OKBtn", 1)); // the stored language cannot be read either
     Start(true, "level=3\nhsa0=kept\n");
-    EXPECT_EQ(form->Level, 1) << "the game plays on with defaults";
+    EXPECT_EQ(form->Game().Level, 1) << "the game plays on with defaults";
     EXPECT_EQ(form->ini.Blocked(), TIniCause::Unreadable);
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
-    ClickButton(form->ExitBtn);
+    ClickButton(form->ToolButton(TTool::Exit));
     TIniStore::FaultHook = nullptr;
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(IniText(), "[common]\ntongue=0\nlevel=3\nhsa0=kept\n");
@@ -422,11 +422,11 @@ TEST_F(Lifecycle, SettingsThatCannotBeReadAreNeverWrittenOver) {
 
 TEST_F(Lifecycle, ExitWhileRunningOffersAPositiveScore) {
     Start();
-    form->GameState = gsRunning;
-    form->Score = 12;
+    form->Game().GameState = gsRunning;
+    form->Game().Score = 12;
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
     dialogs.Expect("THighscoreDlg", Press("YesBtn", 1));
-    ClickButton(form->ExitBtn);
+    ClickButton(form->ToolButton(TTool::Exit));
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(IniText().contains("hsa0="));
 }
@@ -440,23 +440,23 @@ TEST_F(Lifecycle, FirstStartAsksForTheLanguage) {
     Start(false);
     QTest::qWait(50);
     EXPECT_EQ(form->windowTitle(), "Zelvano - Anfänger");
-    EXPECT_EQ(form->GiveUpBtn->Hint(), "Du willst ein Spiel aufgeben, bevor Du begonnen hast?");
+    EXPECT_EQ(form->ToolButton(TTool::GiveUp)->Hint(), "Du willst ein Spiel aufgeben, bevor Du begonnen hast?");
     Language = 0;
 }
 
 TEST_F(Lifecycle, TimerFlashesOffersOnlyBeforeTheEnd) {
     Start();
     SetTable("r4 g4 b9 v13", {{"r3"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
-    ASSERT_TRUE(IsOffered(form->PatternState[5]));
+    ASSERT_TRUE(IsOffered(form->Game().PatternState[5]));
     const QRect ring = form->Board.Layout.PatternRect(5).adjusted(-1, -1, 1, 1);
     const QImage before = CanvasRegion(ring);
     form->TimerTimer();
     EXPECT_NE(CanvasRegion(ring), before);
     form->Board.DrawPattern(5);
-    form->GameState = gsLost;
+    form->Game().GameState = gsLost;
     form->TimerTimer();
     EXPECT_EQ(CanvasRegion(ring), before);
-    EXPECT_EQ(form->ClockTicks, 0);
+    EXPECT_EQ(form->Game().ClockTicks, 0);
 }
 
 TEST_F(Lifecycle, EveryResizeStepRendersThePicturesExactlyAtOnce) {
@@ -467,7 +467,7 @@ TEST_F(Lifecycle, EveryResizeStepRendersThePicturesExactlyAtOnce) {
     // The same pictures a board laid out at that size from the start has, with no pause
     // needed: nothing scaled from the previous size is ever shown.
     TCanvas canvas;
-    GameData game = *form;
+    GameData game = form->Game();
     TBoard fresh(canvas, game, form->Random);
     fresh.LoadArtwork();
     ASSERT_TRUE(fresh.LayoutBoard(1100, 760));
@@ -475,7 +475,7 @@ TEST_F(Lifecycle, EveryResizeStepRendersThePicturesExactlyAtOnce) {
     EXPECT_EQ(form->Board.PatternPictures, fresh.PatternPictures);
     const int cs = fresh.Layout.CardSize;
     QImage card(cs, cs, QImage::Format_RGB32);
-    fresh.DrawCard(card, 0, 0, form->Row[0]);
+    fresh.DrawCard(card, 0, 0, form->Game().Row[0]);
     EXPECT_EQ(form->Canvas.Image.copy(form->Board.Layout.RowRect(0)), card); // and the board was repainted
 }
 

@@ -10,8 +10,8 @@ namespace {
 using Play = AppFixture;
 
 int PositionOf(TMainform* f, int id) {
-    for (int i = 1; i <= f->PatternCount; ++i)
-        if (f->PatternIds[i] == id) return i;
+    for (int i = 1; i <= f->Game().PatternCount; ++i)
+        if (f->Game().PatternIds[i] == id) return i;
     return -1;
 }
 
@@ -49,15 +49,15 @@ TEST_F(Play, AWholeGameWonFromDealToTheHighscoreList) {
         if (s.stack >= 0) DragToRow(s.stack, s.position);
         if (s.claim == 0) continue;
         const int position = PositionOf(form, s.claim);
-        ASSERT_TRUE(IsOffered(form->PatternState[position])) << "pattern " << s.claim;
+        ASSERT_TRUE(IsOffered(form->Game().PatternState[position])) << "pattern " << s.claim;
         ClickPattern(position);
-        ASSERT_EQ(form->PatternState[position], TPatternState::Claimed) << "pattern " << s.claim;
+        ASSERT_EQ(form->Game().PatternState[position], TPatternState::Claimed) << "pattern " << s.claim;
         ++claims;
     }
     EXPECT_EQ(claims, 12);
-    EXPECT_EQ(form->GameState, gsWon);
-    EXPECT_EQ(form->CardsInStacks(), 0);
-    EXPECT_EQ(form->Score, 2447 + 27 * 21);
+    EXPECT_EQ(form->Game().GameState, gsWon);
+    EXPECT_EQ(form->Game().CardsInStacks(), 0);
+    EXPECT_EQ(form->Game().Score, 2447 + 27 * 21);
     EXPECT_EQ(dialogs.Seen, (QStringList{"TOKDialog", "THighscoreDlg"}));
     // The end: 27 cards collected one by one, then the fanfare.
     EXPECT_EQ(sounds.count("COLLECT"), 27);
@@ -68,78 +68,78 @@ TEST_F(Play, AWholeGameWonFromDealToTheHighscoreList) {
     EXPECT_TRUE(IniText().contains("hsa0="));
     // A finished game ignores the board.
     DragToRow(4, 0);
-    EXPECT_EQ(form->CardsInStacks(), 0);
-    EXPECT_FALSE(form->Dragging);
+    EXPECT_EQ(form->Game().CardsInStacks(), 0);
+    EXPECT_FALSE(form->Dragging());
 }
 
 TEST_F(Play, AWholeGameLostWhenTheStacksRunOut) {
     Start();
     dialogs.Expect("TOKDialog", Press("YesBtn", 2));
     // Every card onto the row, never a claim: the joker rule decides where it may go.
-    while (form->GameState != gsLost) {
+    while (form->Game().GameState != gsLost) {
         int s = 0;
-        while (form->StackCount[s] == 0) ++s;
-        DragToRow(s, form->JokerPos >= 0 ? form->JokerPos : 0);
+        while (form->Game().StackCount[s] == 0) ++s;
+        DragToRow(s, form->Game().JokerPos >= 0 ? form->Game().JokerPos : 0);
     }
-    EXPECT_EQ(form->CardsInStacks(), 0);
+    EXPECT_EQ(form->Game().CardsInStacks(), 0);
     EXPECT_EQ(sounds.back(), "LOST");
     EXPECT_EQ(sounds.count("DOWN"), 50);
-    EXPECT_EQ(form->Score, 0); // no clock in this test, nothing to offer
-    EXPECT_FALSE(form->GiveUpBtn->Enabled());
+    EXPECT_EQ(form->Game().Score, 0); // no clock in this test, nothing to offer
+    EXPECT_FALSE(form->ToolButton(TTool::GiveUp)->Enabled());
 }
 
 TEST_F(Play, ClaimWithTheJokerPaysHalfAndWithdrawsTheOtherOffers) {
     Start();
     SetTable("r5 g5 b9 J", {{"r3"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
     const int two = PositionOf(form, 5), three = PositionOf(form, 6);
-    ASSERT_TRUE(IsOffered(form->PatternState[three]));
+    ASSERT_TRUE(IsOffered(form->Game().PatternState[three]));
     ClickPattern(two);
-    EXPECT_EQ(form->Score, 17);
+    EXPECT_EQ(form->Game().Score, 17);
     EXPECT_EQ(sounds, QStringList{"TAKE"});
     EXPECT_EQ(delays, (QList<int>{100, 100, 100, 100, 100, 100}));
-    EXPECT_EQ(form->PatternState[three], TPatternState::Open);
+    EXPECT_EQ(form->Game().PatternState[three], TPatternState::Open);
     // The pattern shows the claimed mark again after the flash.
     const QRect sq = form->Board.Layout.PatternRect(two);
     const int ps = form->Board.Layout.PatternSize;
     EXPECT_EQ(CanvasRegion(sq.adjusted(1, 1, -1, -1)), form->Board.PatternPictures.copy(1, 1, ps - 2, ps - 2));
     ClickPattern(three); // withdrawn: nothing to claim until the next drop
-    EXPECT_EQ(form->Score, 17);
+    EXPECT_EQ(form->Game().Score, 17);
 }
 
 TEST_F(Play, WonWithSevenCardsLeftCollectsThemInStackOrder) {
     Start();
     SetTable("r4 g4 b4 J", {{"r3", "r5"}, {}, {"r7", "r8", "r9"}, {}, {"r10", "r12"}});
-    form->GameState = gsRunning;
+    form->Game().GameState = gsRunning;
     const int last = PositionOf(form, 8);
-    for (int i = 1; i <= form->PatternCount; ++i)
-        if (i != last) form->PatternState[i] = TPatternState::Claimed;
-    form->Score = -200;
+    for (int i = 1; i <= form->Game().PatternCount; ++i)
+        if (i != last) form->Game().PatternState[i] = TPatternState::Claimed;
+    form->Game().Score = -200;
     dialogs.Expect("TOKDialog", Press("YesBtn", 2));
     dialogs.Expect("THighscoreDlg", Press("CancelBtn", 0));
     QList<int> counts; // stacks 0, 2 and 4 as each COLLECT sounds
     form->OnSound = [&](const QString& n) {
         sounds << n;
-        if (n == "COLLECT") counts << form->StackCount[0] * 100 + form->StackCount[2] * 10 + form->StackCount[4];
+        if (n == "COLLECT") counts << form->Game().StackCount[0] * 100 + form->Game().StackCount[2] * 10 + form->Game().StackCount[4];
     };
     ClickPattern(last); // three 4s and the joker: 822 halved
-    EXPECT_EQ(form->Score, -200 + 411 + 147);
+    EXPECT_EQ(form->Game().Score, -200 + 411 + 147);
     EXPECT_EQ(counts, (QList<int>{232, 132, 32, 22, 12, 2, 1}));
     EXPECT_EQ(delays.count(120), 7);
-    EXPECT_EQ(form->GameState, gsWon);
+    EXPECT_EQ(form->Game().GameState, gsWon);
     EXPECT_EQ(sounds.back(), "DONE");
 }
 
 TEST_F(Play, WonWithAScoreAtOrBelowZeroOffersNothing) {
     Start();
     SetTable("r4 g4 b4 J", {{"r3"}});
-    form->GameState = gsRunning;
+    form->Game().GameState = gsRunning;
     const int last = PositionOf(form, 8);
-    for (int i = 1; i <= form->PatternCount; ++i)
-        if (i != last) form->PatternState[i] = TPatternState::Claimed;
-    form->Score = -432;
+    for (int i = 1; i <= form->Game().PatternCount; ++i)
+        if (i != last) form->Game().PatternState[i] = TPatternState::Claimed;
+    form->Game().Score = -432;
     dialogs.Expect("TOKDialog", Press("YesBtn", 2));
     ClickPattern(last);
-    EXPECT_EQ(form->Score, 0);
+    EXPECT_EQ(form->Game().Score, 0);
     EXPECT_EQ(dialogs.Seen, QStringList{"TOKDialog"});
 }
 
@@ -149,7 +149,7 @@ TEST_F(Play, SoundOffPlaysNothingAndChangesNothingElse) {
     DragToRow(0, 3);
     ClickPattern(PositionOf(form, 5));
     EXPECT_TRUE(sounds.isEmpty());
-    EXPECT_EQ(form->Score, 35);
+    EXPECT_EQ(form->Game().Score, 35);
     EXPECT_EQ(delays.size(), 6);
 }
 

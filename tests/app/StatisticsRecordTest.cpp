@@ -19,8 +19,8 @@ using StatisticsRecording = AppFixture;
 const QPoint EmptyBoard(20, 470);
 
 int PositionOf(TMainform* f, int id) {
-    for (int i = 1; i <= f->PatternCount; ++i)
-        if (f->PatternIds[i] == id) return i;
+    for (int i = 1; i <= f->Game().PatternCount; ++i)
+        if (f->Game().PatternIds[i] == id) return i;
     return -1;
 }
 
@@ -40,58 +40,58 @@ TEST_F(StatisticsRecording, EveryEndingInTheWindowIsStoredAtOnce) {
     const Ending endings[] = {
         {"won", [&] {
              SetTable("r4 g4 b4 J", {{"r3"}});
-             form->GameState = gsRunning;
+             form->Game().GameState = gsRunning;
              const int last = PositionOf(form, 8);
-             for (int i = 1; i <= form->PatternCount; ++i)
-                 if (i != last) form->PatternState[i] = TPatternState::Claimed;
-             form->Score = -432;
+             for (int i = 1; i <= form->Game().PatternCount; ++i)
+                 if (i != last) form->Game().PatternState[i] = TPatternState::Claimed;
+             form->Game().Score = -432;
              dialogs.Expect("TOKDialog", Press("YesBtn", 2));
              ClickPattern(last); // 411 for the claim, 21 for the card left
          }, true, 0},
         {"lost", [&] {
              SetTable("r1 g2 b3 v5", {{"r7"}});
              MouseDown(EmptyBoard);
-             form->Score = -9;
+             form->Game().Score = -9;
              dialogs.Expect("TOKDialog", Press("YesBtn", 3));
              DragToRow(0, 0);
          }, false, -9},
         {"given up", [&] {
              MouseDown(EmptyBoard);
-             form->Score = -3;
-             form->ClockTicks = 40;
+             form->Game().Score = -3;
+             form->Game().ClockTicks = 40;
              dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
-             ClickButton(form->GiveUpBtn);
+             ClickButton(form->ToolButton(TTool::GiveUp));
          }, false, -3},
         {"mixed while running", [&] {
              MouseDown(EmptyBoard);
-             form->Score = -1;
+             form->Game().Score = -1;
              dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
-             ClickButton(form->MixBtn);
+             ClickButton(form->ToolButton(TTool::Mix));
          }, false, -1},
         {"level change while running", [&] {
              MouseDown(EmptyBoard);
-             form->Score = -2;
+             form->Game().Score = -2;
              dialogs.Expect("TOptionsDialog", ChooseNextLevel);
              dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
-             ClickButton(form->OptionBtn);
+             ClickButton(form->ToolButton(TTool::Options));
          }, false, -2},
         {"level change while paused", [&] {
              MouseDown(EmptyBoard);
-             form->Score = -4;
-             ClickButton(form->PauseBtn);
+             form->Game().Score = -4;
+             ClickButton(form->ToolButton(TTool::Pause));
              dialogs.Expect("TOptionsDialog", ChooseNextLevel);
-             ClickButton(form->OptionBtn);
+             ClickButton(form->ToolButton(TTool::Options));
          }, false, -4},
     };
     int played = 0;
     for (const Ending& e : endings) {
         SCOPED_TRACE(e.name);
-        if (form->Level != 1) {
-            form->SetLevel(1);
+        if (form->Game().Level != 1) {
+            form->Session.SetLevel(1);
             form->LayoutBoard();
         }
-        ClickButton(form->MixBtn);
-        const std::int32_t deal = form->DealNumber;
+        ClickButton(form->ToolButton(TTool::Mix));
+        const std::int32_t deal = form->Session.Deal();
         e.play();
         const Statistics stored = ReadStatistics(form->ini);
         const LevelStatistics& basic = stored.Levels[0];
@@ -108,13 +108,13 @@ TEST_F(StatisticsRecording, EveryEndingInTheWindowIsStoredAtOnce) {
 
     // Nothing counts for an untouched deal, for a finished game dealt anew, or after a no.
     const Statistics before = ReadStatistics(form->ini);
-    form->SetLevel(1);
-    ClickButton(form->MixBtn);
+    form->Session.SetLevel(1);
+    ClickButton(form->ToolButton(TTool::Mix));
     MouseDown(EmptyBoard);
     dialogs.Expect("TYesNoDialog", Press("NoBtn", mrNo));
-    ClickButton(form->GiveUpBtn);
+    ClickButton(form->ToolButton(TTool::GiveUp));
     dialogs.Expect("TYesNoDialog", Press("NoBtn", mrNo));
-    ClickButton(form->MixBtn);
+    ClickButton(form->ToolButton(TTool::Mix));
     EXPECT_EQ(ReadStatistics(form->ini), before);
 }
 
@@ -123,14 +123,14 @@ TEST_F(StatisticsRecording, ClosingCountsARunningOrPausedGameOnly) {
         SCOPED_TRACE(int(state));
         Start();
         if (state != gsNotStarted) MouseDown(EmptyBoard);
-        if (state == gsPaused) ClickButton(form->PauseBtn);
+        if (state == gsPaused) ClickButton(form->ToolButton(TTool::Pause));
         if (state == gsLost) {
             dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
-            ClickButton(form->GiveUpBtn); // counted here, not again at the close
+            ClickButton(form->ToolButton(TTool::GiveUp)); // counted here, not again at the close
         }
-        form->ClockTicks = 7;
+        form->Game().ClockTicks = 7;
         dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
-        ClickButton(form->ExitBtn);
+        ClickButton(form->ToolButton(TTool::Exit));
         ASSERT_FALSE(form->isVisible());
         const LevelStatistics basic = ReadStatistics(form->ini).Levels[0];
         EXPECT_EQ(basic.Played, state == gsNotStarted ? 0 : 1);
@@ -148,18 +148,18 @@ TEST_F(StatisticsRecording, TheDesktopEndingTheGameDuringAQuestionCountsItOnce) 
     struct Question {
         const char* name;
         const char* firstDialog; // answered as the player does, before the question
-        TJetButton* TMainform::*button;
+        TTool button;
     };
     const Question questions[] = {
-        {"give up", nullptr, &TMainform::GiveUpBtn},
-        {"new deal", nullptr, &TMainform::MixBtn},
-        {"another level", "TOptionsDialog", &TMainform::OptionBtn},
+        {"give up", nullptr, TTool::GiveUp},
+        {"new deal", nullptr, TTool::Mix},
+        {"another level", "TOptionsDialog", TTool::Options},
     };
     for (const Question& q : questions) {
         SCOPED_TRACE(q.name);
         Start();
         MouseDown(EmptyBoard);
-        form->Score = 25;
+        form->Game().Score = 25;
         if (q.firstDialog) dialogs.Expect(q.firstDialog, ChooseNextLevel);
         // What the program does on the desktop's end: the close, then every loop ends, the
         // question's own too.
@@ -168,7 +168,7 @@ TEST_F(StatisticsRecording, TheDesktopEndingTheGameDuringAQuestionCountsItOnce) 
             QCoreApplication::exit(0);
         });
         // Pressed from within the program's own loop, as a player presses.
-        QTimer::singleShot(0, form, [this, &q] { ClickButton(form->*q.button); });
+        QTimer::singleShot(0, form, [this, &q] { ClickButton(form->ToolButton(q.button)); });
         QCoreApplication::exec();
         EXPECT_FALSE(dialogs.Pending());
         const LevelStatistics basic = ReadStatistics(form->ini).Levels[0];
@@ -192,7 +192,7 @@ TEST_F(StatisticsRecording, TheViewOpensFromTheHighscoreListAndWithItsKey) {
         EXPECT_EQ(view->dealLabel->Text(), "Last game: deal 77");
         PressButton(d, "OKBtn", 0);
     });
-    ClickButton(form->HighScoreBtn);
+    ClickButton(form->ToolButton(TTool::HighScore));
     EXPECT_EQ(dialogs.Seen, (QStringList{"THighscoreDlg", "TStatisticsDlg"}));
 
     dialogs.Expect("TStatisticsDlg", Press("OKBtn", 0));

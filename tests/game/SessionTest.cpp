@@ -20,7 +20,7 @@ class TRecordingHost : public TSessionHost {
         if (WhileAsking) WhileAsking();
         return Yes;
     }
-    void Tell(TMessage m) override {
+    void Tell(TGameMessage m) override {
         const char* names[] = {"joker rule", "won", "lost"};
         Log.push_back(std::string("tell ") + names[static_cast<int>(m)]);
     }

@@ -154,7 +154,7 @@ void MonkeyDialogs::Answer(QDialog* dialog) {
         seen.Kind = SeenDialog::Type::Highscore;
         if (list->insertPos >= 0) {
             seen.Offered = list->entryScores[list->insertPos];
-            seen.OfferLevel = m_form->Level;
+            seen.OfferLevel = m_form->Game().Level;
             seen.Yes = Chance(0.6);
         }
         Seen.push_back(seen);
@@ -185,8 +185,8 @@ void MonkeyDialogs::Answer(QDialog* dialog) {
 
 Monkey::Monkey(TMainform* form, const MonkeyOptions& options)
     : m_form(form), m_options(options), m_rng(options.Seed), m_dialogs(form, m_rng) {
-    m_tools = {form->MixBtn,    form->GiveUpBtn, form->PauseBtn, form->HighScoreBtn,
-               form->OptionBtn, form->InfoBtn,   form->HelpBtn,  form->ExitBtn};
+    m_tools = {form->ToolButton(TTool::Mix),    form->ToolButton(TTool::GiveUp), form->ToolButton(TTool::Pause), form->ToolButton(TTool::HighScore),
+               form->ToolButton(TTool::Options), form->ToolButton(TTool::Info),   form->ToolButton(TTool::Help),  form->ToolButton(TTool::Exit)};
     qApp->installEventFilter(&m_dialogs);
     form->Timer->stop(); // the monkey is the clock
     form->OnDelay = [this](int ms) { m_delays << ms; };
@@ -216,9 +216,9 @@ int Monkey::Uniform(int lo, int hi) {
 
 Monkey::Snapshot Monkey::Take() const {
     Snapshot s;
-    s.Game = static_cast<const GameData&>(*m_form);
-    s.Dragging = m_form->Dragging;
-    s.DragStack = m_form->DragStack;
+    s.Game = m_form->Game();
+    s.Dragging = m_form->Dragging();
+    s.DragStack = m_form->Session.Hand();
     if (m_form->DragSprite) {
         s.Sprite = QPoint(m_form->DragSprite->GetX(), m_form->DragSprite->GetY());
         s.SpriteShown = m_form->DragSprite->IsVisible();
@@ -263,16 +263,16 @@ QPoint Monkey::PressPoint() {
                       Uniform(r.top() - grow, r.bottom() + 1 + grow));
     };
     std::vector<int> offered;
-    for (int i = 1; i <= m_form->PatternCount; ++i)
-        if (IsOffered(m_form->PatternState[i])) offered.push_back(i);
+    for (int i = 1; i <= m_form->Game().PatternCount; ++i)
+        if (IsOffered(m_form->Game().PatternState[i])) offered.push_back(i);
     // An offer on the board is taken up often, as a player would.
-    if (!offered.empty() && m_held == Qt::NoButton && !m_form->Dragging && Chance(0.3))
+    if (!offered.empty() && m_held == Qt::NoButton && !m_form->Dragging() && Chance(0.3))
         return within(l.PatternRect(Pick(offered)), 0);
     const int r = Uniform(0, 99);
     if (r < 40) return within(l.StackTopRect(Uniform(0, StackTotal - 1)), 2);
     if (r < 48) return within(l.RowRect(Uniform(0, RowSize - 1)), 2);
     if (r < 78) {
-        const int i = !offered.empty() && Chance(0.7) ? Pick(offered) : Uniform(1, m_form->PatternCount);
+        const int i = !offered.empty() && Chance(0.7) ? Pick(offered) : Uniform(1, m_form->Game().PatternCount);
         return within(l.PatternRect(i), 2);
     }
     if (r < 85) return within(Pick(m_tools)->geometry(), 0);
@@ -282,13 +282,13 @@ QPoint Monkey::PressPoint() {
 QPoint Monkey::MovePoint() {
     QPoint p;
     m_steered = false;
-    if (m_form->Dragging && m_form->DragSprite && Chance(0.8)) {
+    if (m_form->Dragging() && m_form->DragSprite && Chance(0.8)) {
         m_steered = true;
         // Steer the card's centre to a row square (the joker's, mostly, when there is one),
         // sometimes a little beside it.
         const BoardLayout& l = m_form->Board.Layout;
         const int cs = l.CardSize;
-        const int q = m_form->JokerPos >= 0 && Chance(0.6) ? m_form->JokerPos : Uniform(0, RowSize - 1);
+        const int q = m_form->Game().JokerPos >= 0 && Chance(0.6) ? m_form->Game().JokerPos : Uniform(0, RowSize - 1);
         const int spread = Chance(0.7) ? cs * 4 / 10 : cs * 7 / 10;
         const QPoint centre =
             l.RowRect(q).center() + QPoint(Uniform(-spread, spread), Uniform(-spread, spread));
@@ -319,7 +319,7 @@ Monkey::Event Monkey::Choose() {
             e.What = Kind::Click;
         else
             e.What = Kind::Resize;
-    } else if (m_form->Dragging) {
+    } else if (m_form->Dragging()) {
         // Carry the card a while, and let go mostly once it is over the row.
         const int release = m_steered ? 500 : 150;
         if (r < release)
@@ -368,9 +368,9 @@ Monkey::Event Monkey::Choose() {
     case Kind::Click: {
         // A paused game is mostly resumed soon.
         static const int weights[] = {5, 4, 8, 5, 6, 4, 4, 5};
-        if (m_form->GameState == gsPaused && Chance(0.5)) {
+        if (m_form->Game().GameState == gsPaused && Chance(0.5)) {
             e.Tool = 2;
-        } else if ((m_form->GameState == gsWon || m_form->GameState == gsLost) && Chance(0.5)) {
+        } else if ((m_form->Game().GameState == gsWon || m_form->Game().GameState == gsLost) && Chance(0.5)) {
             e.Tool = 0; // and a finished one replaced by a new deal
         } else {
             int w = Uniform(0, 40);
@@ -583,11 +583,11 @@ void Monkey::CheckWindow(const Snapshot& before, const Snapshot& after, std::vec
 
     // Toolbar.
     const ToolbarRow t = ExpectedToolbar(a.GameState);
-    if (m_form->MixBtn->Enabled() != t.Mix || m_form->GiveUpBtn->Enabled() != t.GiveUp ||
-        m_form->PauseBtn->Enabled() != t.Pause)
+    if (m_form->ToolButton(TTool::Mix)->Enabled() != t.Mix || m_form->ToolButton(TTool::GiveUp)->Enabled() != t.GiveUp ||
+        m_form->ToolButton(TTool::Pause)->Enabled() != t.Pause)
         problem(std::string("toolbar does not match the state ") + StateName(a.GameState));
     for (TJetButton* always :
-         {m_form->HighScoreBtn, m_form->OptionBtn, m_form->InfoBtn, m_form->HelpBtn, m_form->ExitBtn})
+         {m_form->ToolButton(TTool::HighScore), m_form->ToolButton(TTool::Options), m_form->ToolButton(TTool::Info), m_form->ToolButton(TTool::Help), m_form->ToolButton(TTool::Exit)})
         if (!always->Enabled()) problem("an always usable toolbar button is disabled");
 
     // Level and its patterns.
@@ -970,7 +970,7 @@ void Monkey::Predict(const Event& e, const Snapshot& before, const Snapshot& aft
             const QPoint local = button->mapFrom(m_form, e.At);
             if (!button->HitTest(local.x(), local.y())) {
                 if (!SameGame(a, b) || question()) problem("a press on a button's transparent pixel did something");
-            } else if (button == m_form->ExitBtn) {
+            } else if (button == m_form->ToolButton(TTool::Exit)) {
                 const SeenDialog* q = question();
                 if (!q || q->Message != 1) problem("a press on the exit button did not ask");
             }
@@ -1114,7 +1114,7 @@ void Monkey::CheckCanvas(const Snapshot& after, std::vector<std::string>& proble
         const QRect card(after.Sprite, QSize(l.CardSize, l.CardSize));
         if (after.SpriteShown && m_form->Canvas.Image.rect().contains(card)) {
             QImage picture = NewBitmap(l.CardSize, l.CardSize);
-            m_form->Board.DrawCard(picture, 0, 0, m_form->TopCard(after.DragStack));
+            m_form->Board.DrawCard(picture, 0, 0, m_form->Game().TopCard(after.DragStack));
             const QImage shown = m_form->Canvas.Image.copy(card);
             if (shown != picture) {
                 const QString base = QDir::temp().filePath(
@@ -1161,29 +1161,29 @@ void Monkey::GiveHeadStart() {
     std::string line = "   (head start:";
     if (kind != 1) {
         std::vector<int> positions, offered;
-        for (int i = 1; i <= m_form->PatternCount; ++i)
+        for (int i = 1; i <= m_form->Game().PatternCount; ++i)
             positions.push_back(i);
         std::shuffle(positions.begin(), positions.end(), m_rng);
         // Now and then the pattern left open is one the dealt row already offers.
         for (int i : positions)
-            if (IsOffered(m_form->PatternState[i])) offered.push_back(i);
+            if (IsOffered(m_form->Game().PatternState[i])) offered.push_back(i);
         if (!offered.empty() && Chance(0.7))
             std::swap(*std::find(positions.begin(), positions.end(), offered[0]), positions[0]);
         const int open = Chance(0.7) ? 1 : 2;
         for (size_t k = open; k < positions.size(); ++k)
-            m_form->PatternState[positions[k]] = TPatternState::Claimed;
-        for (int i = 1; i <= m_form->PatternCount; ++i)
+            m_form->Game().PatternState[positions[k]] = TPatternState::Claimed;
+        for (int i = 1; i <= m_form->Game().PatternCount; ++i)
             m_form->Board.DrawPattern(i);
         line += " all but " + std::to_string(open) + " patterns claimed";
     }
     if (kind != 0) {
         for (int s = 0; s < StackTotal; ++s) {
             const int keep = s == 0 ? Uniform(1, 2) : Uniform(0, 2);
-            for (int k = keep; k < m_form->StackCount[s]; ++k)
-                ++m_left[m_form->Stacks[s][k]];
-            m_form->StackCount[s] = keep;
+            for (int k = keep; k < m_form->Game().StackCount[s]; ++k)
+                ++m_left[m_form->Game().Stacks[s][k]];
+            m_form->Game().StackCount[s] = keep;
         }
-        line += " stacks played down to " + std::to_string(m_form->CardsInStacks()) + " cards";
+        line += " stacks played down to " + std::to_string(m_form->Game().CardsInStacks()) + " cards";
     }
     line += ")";
     m_form->boxPaint(); // the stacks lost many cards at once
