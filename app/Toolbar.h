@@ -2,7 +2,7 @@
 // The eight toolbar buttons, in the order Tab walks them, and all that is said of each in one
 // table: its pictures, its keys, its name for a screen reader and its hints.
 
-#include "settings/Language.h"
+#include "texts/Language.h"
 
 #include <QString>
 
