@@ -302,6 +302,12 @@ QString ScoreText(const GameData& game) {
     return MainText(TMainText::ScoreCaption) + QLatin1Char(' ') + QString::number(game.Score);
 }
 
+QString TakeBackText(bool redo, const GameData& game) {
+    return (redo ? Say("Zug wiederholt. ", "Move played again. ")
+                 : Say("Zug zurückgenommen. ", "Move taken back. ")) +
+           ScoreText(game);
+}
+
 QString CardName(CardCode card) {
     if (IsJoker(card)) return Say("Joker", "joker");
     static const char* const German[ColourCount] = {"rot", "grün", "blau", "violett"};

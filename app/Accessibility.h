@@ -33,6 +33,8 @@ void AnnounceKeyboardFocus(TPlayView& view, const TKeyboard& keys);
 
 // "Score: 2854", as the score is named and as news give the new score.
 QString ScoreText(const GameData& game);
+// "Move taken back. Score: 2854", or "Move played again. ...".
+QString TakeBackText(bool redo, const GameData& game);
 
 // Compares the game with what it was at the last call and says the differences that matter to
 // a player, once each: a card lifted or put back, a drop (which card, where, what it covered),
@@ -46,6 +48,8 @@ class TAnnouncer {
     void Changed();
     // Says text at once: news that leaves the board as it is, such as a hint.
     void Tell(const QString& text);
+    // Takes the game as it is now as known, without a word: for a change told otherwise.
+    void Settle() { m_was = Take(); }
     // The last announcement, as the status line reads it.
     QString Last() const;
 

@@ -6,7 +6,10 @@
 #include <QTimer>
 #include <QWidget>
 
-QString AssistedText() {
+QString AssistedText(bool tookBack) {
+    if (tookBack)
+        return IsGerman() ? QStringLiteral("Mit Zugrücknahme gespielt: kein Eintrag in die Bestenliste.")
+                          : QStringLiteral("A move was taken back: no highscore entry.");
     return IsGerman() ? QStringLiteral("Mit Tipp gespielt: kein Eintrag in die Bestenliste.")
                       : QStringLiteral("A hint was used: no highscore entry.");
 }

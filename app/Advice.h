@@ -17,7 +17,8 @@
 class QTimer;
 
 // Both languages.
-QString AssistedText();
+// Why a game gets no highscore entry: a hint was used, or a move taken back.
+QString AssistedText(bool tookBack = false);
 QString HintText(const SolverMove& move); // what a screen reader says
 
 // A frame that blinks over the board where the hint points: the stack and the row position,

@@ -77,6 +77,12 @@ const TKeyBinding KeyMap[] = {
     {K(Qt::Key_R, Qt::ControlModifier), [](TKeyboard& k, int) { k.View().RestartDeal(); }},
     // The statistics window.
     {K(Qt::Key_T, Qt::ControlModifier), [](TKeyboard& k, int) { k.View().ShowStatistics(); }},
+    // The last move taken back, and played again.
+    {K(Qt::Key_Z, Qt::ControlModifier), [](TKeyboard& k, int) { k.View().TakeBack(false); }},
+    {K(Qt::Key_Backspace), [](TKeyboard& k, int) { k.View().TakeBack(false); }},
+    {K(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier),
+     [](TKeyboard& k, int) { k.View().TakeBack(true); }},
+    {K(Qt::Key_Y, Qt::ControlModifier), [](TKeyboard& k, int) { k.View().TakeBack(true); }},
     // A hint: the next move the solver would make.
     {K(Qt::Key_H), [](TKeyboard& k, int) { k.View().AskHint(); }},
     // Keys the window must not pass on to Qt's own handling (Tab would look for a child).

@@ -49,6 +49,8 @@ class TPlayView {
     virtual void RestartDeal() = 0;
     virtual void ShowStatistics() = 0;
     virtual void AskHint() = 0;
+    // The last move taken back, or a move taken back played again.
+    virtual void TakeBack(bool redo) = 0;
 };
 
 // The play view a widget belongs to (its window), or nullptr.

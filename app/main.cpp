@@ -8,16 +8,16 @@
 #include "board/PaintBox.h"
 #include "board/Raster.h"
 #include "controls/jetButton.h"
+#include "dialogs/HighscoreDialog.h"
+#include "dialogs/OptionsDialog.h"
 #include "dialogs/StatisticsDlg.h"
 #include "dialogs/YesNoDlg.h"
-#include "dialogs/HighscoreDialog.h"
 #include "dialogs/okDlg.h"
 #include "game/Deal.h"
 #include "media/DataFolder.h"
-#include "texts/Language.h"
 #include "settings/MusicFolder.h"
 #include "settings/StatisticsStore.h"
-#include "dialogs/OptionsDialog.h"
+#include "texts/Language.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -100,7 +100,8 @@ void TMainform::NeedDialogs() {
     maker();
 }
 
-void TMainform::SetDialogs(THighscoreDlg* highscore, TOKDialog* ok, TYesNoDialog* yesNo, TOptionsDialog* multi) {
+void TMainform::SetDialogs(THighscoreDlg* highscore, TOKDialog* ok, TYesNoDialog* yesNo,
+                           TOptionsDialog* multi) {
     HighscoreDlg = highscore;
     OKDialog = ok;
     YesNoDialog = yesNo;
@@ -411,6 +412,10 @@ void TMainform::Tell(TGameMessage message) {
     case TGameMessage::JokerRule:
         OKDialog->ShowModal(1);
         break;
+    case TGameMessage::TakenBack:
+        if (News) News->Settle(); // what changed is told as one move taken back, after the message
+        OKDialog->ShowModal(4);
+        break;
     case TGameMessage::Won:
         OKDialog->SetNote(EndNote());
         OKDialog->ShowModal(2);
@@ -486,9 +491,19 @@ void TMainform::OfferHighscore(int score) {
 // Below the end message: why there is no highscore entry, and the par once it is found.
 QString TMainform::EndNote() const {
     QStringList lines;
-    if (Session.Assisted()) lines << AssistedText();
+    if (Session.Assisted()) lines << AssistedText(Session.Snapshot().TookBack);
     if (Advice->Par()) lines << ParText(*Advice->Par(), Advice->EndScore());
     return lines.join(QLatin1Char('\n'));
+}
+
+void TMainform::TakeBack(bool redo) {
+    if (Dragging() || !(redo ? Session.Redo() : Session.Undo())) return;
+    // The board changed in many places at once: a screen reader hears what happened, not a
+    // list of cards.
+    if (News) {
+        News->Settle();
+        News->Tell(TakeBackText(redo, Session.Game()));
+    }
 }
 
 void TMainform::HintRequest() {

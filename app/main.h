@@ -9,13 +9,13 @@
 #include "board/Canvas.h"
 #include "board/Sprites.h"
 #include "controls/Decor.h"
-#include "settings/Chiffre.h"
+#include "dialogs/OptionsHost.h"
 #include "game/Session.h"
 #include "game/Statistics.h"
 #include "media/Help.h"
 #include "media/Media.h"
-#include "dialogs/OptionsHost.h"
 #include "placement/WindowPlacement.h"
+#include "settings/Chiffre.h"
 #include "settings/ini.h"
 
 #include <QWidget>
@@ -177,6 +177,7 @@ class TMainform : public QWidget, public TOptionsHost, public TSessionHost, publ
     void RestartDeal() override { RestartDealClick(); }
     void ShowStatistics() override { StatisticsClick(); }
     void AskHint() override { HintRequest(); }
+    void TakeBack(bool redo) override;
 
     // For tests and tools: every effect played (while sound is on), and a stand-in for the
     // blocking waits.

@@ -54,7 +54,7 @@ void TMessageDialog::FormActivate() { PlaceOverMainWindow(this, m_mainform); }
 
 namespace {
 
-constexpr std::array<TMessagePair, 3> Notices = {{
+constexpr std::array<TMessagePair, 4> Notices = {{
     {{{"Du musst die nächste Karte", 20, 12}, {"auf den Joker legen!", 40, 12}},
      {{"You must put the next", 20, 12}, {"card on the joker!", 40, 12}}},
     // A one-word exclamation stands larger and higher, its line below moved down.
@@ -62,6 +62,8 @@ constexpr std::array<TMessagePair, 3> Notices = {{
      {{"Hurrah,", 18, 16}, {"you made it!", 44, 12}}},
     {{{"Das ist sich leider", 20, 12}, {"nicht ausgegangen.", 40, 12}},
      {{"Sorry", 18, 16}, {"but this wasn't enough.", 44, 12}}},
+    {{{"Zug zurückgenommen:", 20, 12}, {"kein Eintrag in die Bestenliste.", 40, 12}},
+     {{"Move taken back:", 20, 12}, {"no highscore entry for this game.", 40, 12}}},
 }};
 
 } // namespace

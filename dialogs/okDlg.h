@@ -65,8 +65,8 @@ class TOKDialog : public TMessageDialog {
 public:
     TOKDialog(QWidget* mainform, const TImageList& bitmaps);
 
-    // Shows notice kind (1 joker rule, 2 won, 3 lost; any other kind two empty lines) in the
-    // current language and waits until OK is pressed.
+    // Shows notice kind (1 joker rule, 2 won, 3 lost, 4 a move taken back; any other kind two
+    // empty lines) in the current language and waits until OK is pressed.
     int ShowModal(int kind);
     // A small note below the message, for the next message only (it may change while shown);
     // an empty note shows nothing.

@@ -9,6 +9,8 @@ TGameSession::TGameSession(TSessionHost& host, RandomSource& random) : m_host(ho
 void TGameSession::Restore(const TSessionState& state) {
     m_state = state;
     m_hand = -1;
+    m_undo.clear();
+    m_redo.clear();
 }
 
 void TGameSession::SetLevel(int level) {
@@ -21,7 +23,10 @@ void TGameSession::LayDeal(std::int32_t number) {
     m_state.Deal = std::clamp(number, MinDealNumber, MaxDealNumber);
     StartDeal(m_state.Game, DealByNumber(m_state.Deal));
     m_state.Assisted = false;
+    m_state.TookBack = false;
     m_hand = -1;
+    m_undo.clear();
+    m_redo.clear();
     m_host.DealLaid();
     m_host.Show(TChange::Score);
     m_host.Show(TChange::Toolbar);
@@ -78,6 +83,7 @@ void TGameSession::Drop(int target) {
         break;
     }
     m_host.Play(TSound::Down);
+    Remember();
     ApplyDrop(m_state.Game, stack, target);
     m_host.Show(TChange::RowCard, target);
     m_host.Show(TChange::Stack, stack);
@@ -92,6 +98,7 @@ void TGameSession::Claim(int position) {
     if (points < 0) return;
     m_host.Play(TSound::Take);
     m_host.ClaimFlash(position, points);
+    Remember();
     ApplyClaim(m_state.Game, position, points);
     m_host.Show(TChange::Score);
     for (int i = 1; i <= m_state.Game.PatternCount; ++i)
@@ -218,4 +225,53 @@ std::optional<FinishedGame> TGameSession::OpenAtClose() const {
 
 bool TGameSession::HintPossible() const {
     return (State() == gsNotStarted || State() == gsRunning) && JudgeEnd(m_state.Game) == EndVerdict::Playing;
+}
+
+// ---- taking moves back -------------------------------------------------------------------
+
+void TGameSession::Remember() {
+    m_undo.push_back(m_state);
+    m_redo.clear();
+}
+
+bool TGameSession::CanUndo() const {
+    return State() == gsRunning && m_hand < 0 && !m_undo.empty();
+}
+
+bool TGameSession::CanRedo() const {
+    return State() == gsRunning && m_hand < 0 && !m_redo.empty();
+}
+
+void TGameSession::Return(TSessionState state) {
+    // The time played stays played: the points the clock took since stay taken.
+    const int ticks = m_state.Game.ClockTicks;
+    state.Game.Score -= ticks / TicksPerPoint - state.Game.ClockTicks / TicksPerPoint;
+    state.Game.ClockTicks = ticks;
+    state.Game.GameState = gsRunning;
+    const bool told = m_state.TookBack;
+    state.Assisted = true;
+    state.TookBack = true;
+    m_state = state;
+    m_host.Show(TChange::Table);
+    m_host.Show(TChange::Score);
+    m_host.Show(TChange::Toolbar);
+    if (!told) m_host.Tell(TGameMessage::TakenBack);
+}
+
+bool TGameSession::Undo() {
+    if (!CanUndo()) return false;
+    m_redo.push_back(m_state);
+    TSessionState before = m_undo.back();
+    m_undo.pop_back();
+    Return(before);
+    return true;
+}
+
+bool TGameSession::Redo() {
+    if (!CanRedo()) return false;
+    m_undo.push_back(m_state);
+    TSessionState after = m_redo.back();
+    m_redo.pop_back();
+    Return(after);
+    return true;
 }

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 // The questions a game asks. Both are answered yes or no.
 enum class TQuestion {
@@ -24,6 +25,7 @@ enum class TGameMessage {
     JokerRule, // the joker may not go where it was dropped
     Won,
     Lost,
+    TakenBack, // the game's first move taken back: it no longer competes
 };
 
 enum class TSound { Up, Down, Wrong, Take, Collect, Done, Lost, Mix };
@@ -64,7 +66,8 @@ class TSessionHost {
 struct TSessionState {
     GameData Game;
     std::int32_t Deal = 0; // the deal's number: the same number always deals the same table
-    bool Assisted = false; // a hint was shown: the game stays out of the highscore list
+    bool Assisted = false; // a hint was shown or a move taken back: no highscore entry
+    bool TookBack = false; // a move was taken back
     bool operator==(const TSessionState&) const = default;
 };
 
@@ -116,6 +119,16 @@ class TGameSession {
     // A hint was shown.
     void MarkAssisted() { m_state.Assisted = true; }
 
+    // Takes back the last drop or claim of the running game, as far back as the deal's start:
+    // the covered card returns to the row, the dropped card to its stack, a claim's points and
+    // pattern to the offers. The clock is not taken back. The game becomes assisted; the first
+    // time, the player is told. False when there is nothing to take back now.
+    bool Undo();
+    // Plays a move taken back once more, until a new move is made.
+    bool Redo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+
     // The exit question, and the highscore of a running game on yes.
     bool AskToLeave();
     // The program is closing: no question may be answered yes from now on, and nothing is
@@ -134,10 +147,15 @@ class TGameSession {
     void End(GameEnd end);
     bool AskToDrop();
     FinishedGame Finished(GameEnd end) const;
+    // Before a drop or a claim: the game as it was, for taking the move back.
+    void Remember();
+    // A remembered game back on the table, with the clock as it stands now.
+    void Return(TSessionState state);
 
     TSessionHost& m_host;
     RandomSource& m_random;
     TSessionState m_state;
     int m_hand = -1;
     bool m_closing = false;
+    std::vector<TSessionState> m_undo, m_redo;
 };

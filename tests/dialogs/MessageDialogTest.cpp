@@ -107,7 +107,9 @@ private slots:
         QTest::newRow("lost en") << false << 0 << 3 << Line{"Sorry", 18, 21} << Line{"but this wasn't enough.", 44, 16};
         QTest::newRow("lost, language 5") << false << 5 << 3 << Line{"Sorry", 18, 21} << Line{"but this wasn't enough.", 44, 16};
         QTest::newRow("notice 0") << false << 1 << 0 << noneFirst << noneSecond;
-        QTest::newRow("notice 4") << false << 0 << 4 << noneFirst << noneSecond;
+        QTest::newRow("taken back de") << false << 1 << 4 << Line{"Zug zurückgenommen:", 20, 16} << Line{"kein Eintrag in die Bestenliste.", 40, 16};
+        QTest::newRow("taken back en") << false << 0 << 4 << Line{"Move taken back:", 20, 16} << Line{"no highscore entry for this game.", 40, 16};
+        QTest::newRow("notice 5") << false << 0 << 5 << noneFirst << noneSecond;
         QTest::newRow("notice -1") << false << 1 << -1 << noneFirst << noneSecond;
     }
 

@@ -21,7 +21,7 @@ class TRecordingHost : public TSessionHost {
         return Yes;
     }
     void Tell(TGameMessage m) override {
-        const char* names[] = {"joker rule", "won", "lost"};
+        const char* names[] = {"joker rule", "won", "lost", "taken back"};
         Log.push_back(std::string("tell ") + names[static_cast<int>(m)]);
     }
     void Play(TSound s) override {
@@ -301,6 +301,103 @@ TEST(Session, ASnapshotRestoresTheGameExactly) {
     f.session.Restore(saved);
     EXPECT_EQ(f.session.Snapshot(), saved);
     EXPECT_EQ(playOn(), first) << "the same moves from the restored game lead to the same game";
+}
+
+// Plays moves until the session has made a drop and a claim after it, and returns the states
+// before each move.
+struct PlayedMoves {
+    std::vector<TSessionState> before; // before move k
+    TSessionState end;
+};
+
+PlayedMoves PlayADropAndAClaim(SessionFixture& f) {
+    PlayedMoves played;
+    bool claimed = false;
+    for (int k = 0; k < 60 && !claimed && f.session.State() != gsLost; ++k) {
+        for (int i = 1; i <= f.session.Game().PatternCount && !claimed && !played.before.empty(); ++i)
+            if (IsOffered(f.session.Game().PatternState[i])) {
+                played.before.push_back(f.session.Snapshot());
+                f.session.Claim(i);
+                claimed = true;
+            }
+        if (claimed) break;
+        played.before.push_back(f.session.Snapshot());
+        if (!f.session.Lift(k % StackTotal)) {
+            played.before.pop_back();
+            continue;
+        }
+        f.session.Drop(k % RowSize);
+        if (f.session.Snapshot().Game == played.before.back().Game)
+            played.before.pop_back(); // the joker rule
+    }
+    played.end = f.session.Snapshot();
+    return played;
+}
+
+TEST(Session, UndoTakesBackDropsAndClaimsButNotTheClock) {
+    SessionFixture f;
+    EXPECT_FALSE(f.session.Undo()) << "nothing to take back before the first move";
+    const PlayedMoves played = PlayADropAndAClaim(f);
+    ASSERT_GE(played.before.size(), 2u);
+    ASSERT_EQ(f.session.State(), gsRunning);
+    f.host.Log.clear();
+    for (int t = 0; t < 9; ++t)
+        f.session.Tick(); // three points go to the clock
+    // Back through the claim and every drop, to the deal as it was first touched.
+    for (size_t k = played.before.size(); k-- > 0;) {
+        SCOPED_TRACE(k);
+        ASSERT_TRUE(f.session.Undo());
+        TSessionState want = played.before[k];
+        const GameData& now = f.session.Game();
+        EXPECT_EQ(now.Row, want.Game.Row);
+        EXPECT_EQ(now.StackCount, want.Game.StackCount);
+        EXPECT_EQ(now.PatternState, want.Game.PatternState);
+        EXPECT_EQ(now.JokerPos, want.Game.JokerPos);
+        EXPECT_EQ(now.ClockTicks, played.end.Game.ClockTicks + 9) << "the clock is not taken back";
+        EXPECT_EQ(now.Score, want.Game.Score - (now.ClockTicks / 3 - want.Game.ClockTicks / 3));
+        EXPECT_TRUE(f.session.Assisted());
+    }
+    EXPECT_FALSE(f.session.Undo()) << "not past the deal's start";
+    EXPECT_EQ(f.host.Log, Steps{"tell taken back"}) << "the player is told once";
+    // Redo plays the moves again, up to the claim.
+    while (f.session.Redo()) {
+    }
+    EXPECT_EQ(f.session.Game().PatternState, played.end.Game.PatternState);
+    EXPECT_EQ(f.session.Game().Row, played.end.Game.Row);
+    // A new move ends what can be redone.
+    f.session.Undo();
+    ASSERT_TRUE(f.session.CanRedo());
+    for (int s = 0; s < StackTotal && f.session.CanRedo(); ++s)
+        if (f.session.Lift(s)) f.session.Drop(0);
+    EXPECT_FALSE(f.session.CanRedo());
+}
+
+TEST(Session, UndoOnlyWhileTheGameRunsWithNothingInHand) {
+    SessionFixture f;
+    PlayADropAndAClaim(f);
+    ASSERT_TRUE(f.session.CanUndo());
+    ASSERT_TRUE(f.session.Lift(0) || f.session.Lift(1));
+    EXPECT_FALSE(f.session.Undo()) << "a card in hand";
+    f.session.Drop(-1);
+    f.session.TogglePause();
+    EXPECT_FALSE(f.session.Undo()) << "paused";
+    f.session.TogglePause();
+    f.host.Yes = true;
+    f.session.GiveUp();
+    EXPECT_FALSE(f.session.Undo()) << "over";
+    f.session.NewDeal();
+    EXPECT_FALSE(f.session.CanUndo()) << "a new deal starts a new history";
+    EXPECT_FALSE(f.session.Assisted());
+}
+
+TEST(Session, AGameWithAMoveTakenBackIsNotOffered) {
+    SessionFixture f;
+    PlayADropAndAClaim(f);
+    f.session.Undo();
+    f.session.EditGame().Score = 90;
+    f.host.Log.clear();
+    f.session.GiveUp();
+    EXPECT_EQ(f.host.Log, (Steps{"ask drop", "over 90", "record given up 90 assisted", "play lost"}));
 }
 
 } // namespace
