@@ -90,10 +90,11 @@ void TAdvice::DealLaid(const Table& dealt, int level, std::int32_t number) {
     m_hintRunner.Cancel();
 }
 
-void TAdvice::GameEnded(int score) {
+void TAdvice::GameEnded(int score, int points) {
     m_hintRunner.Cancel();
     m_par.reset();
     m_endScore = score;
+    m_endPoints = points;
     GameData start;
     ::SetLevel(start, m_dealtLevel);
     StartDeal(start, m_dealt);

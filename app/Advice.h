@@ -50,7 +50,8 @@ class TAdvice : public QObject {
     // A new deal lies on the board: it is kept for its par.
     void DealLaid(const Table& dealt, int level, std::int32_t number = 0);
     // The game is over with this score: the search for the deal's par starts.
-    void GameEnded(int score);
+    // points: the same without the clock, as the par counts.
+    void GameEnded(int score, int points);
     // The solver's next move from the board, shown when it is found (if the board is still
     // the same then). Nothing in a game that is over or paused.
     void AskHint();
@@ -58,6 +59,7 @@ class TAdvice : public QObject {
     // The par of the game that ended last, once found.
     std::optional<int> Par() const { return m_par; }
     int EndScore() const { return m_endScore; }
+    int EndPoints() const { return m_endPoints; }
     // The level and deal number of the game the par belongs to: by the time it is found, the
     // board may show another deal at another level.
     int ParLevel() const { return m_parLevel; }
@@ -84,5 +86,6 @@ class TAdvice : public QObject {
     std::int32_t m_parDeal = 0;
     std::optional<int> m_par;
     int m_endScore = 0;
+    int m_endPoints = 0;
     int m_deal = 0; // counts deals, so a late answer for an old deal is recognised
 };

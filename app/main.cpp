@@ -170,7 +170,7 @@ void TMainform::CreateAdvice() {
         return QList<QRect>{l.StackTopRect(move.Stack), l.RowRect(move.Target)};
     };
     Advice->OnPar = [this](int par, int score) {
-        StorePar(ini, Advice->ParLevel(), Advice->ParDeal(), par, score);
+        StorePar(ini, Advice->ParLevel(), Advice->ParDeal(), par, score, Advice->EndPoints());
         if (OKDialog && OKDialog->isVisible()) OKDialog->SetNote(EndNote());
     };
     // The flash is for the eyes; a screen reader says the same move.
@@ -475,7 +475,9 @@ void TMainform::DealLaid() {
 }
 
 void TMainform::GameOver(int score) {
-    Advice->GameEnded(score);
+    // The par counts the patterns and the end bonus; the clock's points are given back to
+    // compare on the same terms.
+    Advice->GameEnded(score, score + Session.Game().ClockTicks / TicksPerPoint);
 }
 
 void TMainform::Record(const FinishedGame& game) {
@@ -492,7 +494,7 @@ void TMainform::OfferHighscore(int score) {
 QString TMainform::EndNote() const {
     QStringList lines;
     if (Session.Assisted()) lines << AssistedText(Session.Snapshot().TookBack);
-    if (Advice->Par()) lines << ParText(*Advice->Par(), Advice->EndScore());
+    if (Advice->Par()) lines << ParText(*Advice->Par(), Advice->EndPoints(), Advice->EndScore());
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -169,7 +169,7 @@ void TStatisticsDlg::ApplyTexts() {
     const int middle = (dealLabel->parentWidget()->height() - 18) / 2;
     dealLabel->move(dealLabel->x(), par ? middle - 10 : middle);
     parLabel->setVisible(par.has_value());
-    if (par) parLabel->SetText(ParText(par->Par, par->Score));
+    if (par) parLabel->SetText(ParText(par->Par, par->Points, par->Score));
     resetLabel->SetText(german ? QStringLiteral("Statistik löschen") : QStringLiteral("Reset statistics"));
     resetLabel->SetHint(german ? QStringLiteral("Alle Zahlen auf null setzen") : QStringLiteral("Set every figure to zero"));
     OKBtn->SetHint(german ? QStringLiteral("Zurück") : QStringLiteral("Back"));

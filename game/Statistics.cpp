@@ -14,15 +14,13 @@ struct Figure {
 };
 
 constexpr Figure Figures[] = {
-    {"played", &LevelStatistics::Played, false}, {"won", &LevelStatistics::Won, false},
-    {"lost", &LevelStatistics::Lost, false},     {"best", &LevelStatistics::Best, true},
-    {"total", &LevelStatistics::Total, true},    {"last", &LevelStatistics::Last, true},
-    {"streak", &LevelStatistics::Streak, false}, {"longest", &LevelStatistics::Longest, false},
-    {"ticks", &LevelStatistics::Ticks, false},
-    {"assisted", &LevelStatistics::Assisted, false},
-    {"par", &LevelStatistics::Par, false},
-    {"pardeal", &LevelStatistics::ParDeal, false},
-    {"parscore", &LevelStatistics::ParScore, true},
+    {"played", &LevelStatistics::Played, false},    {"won", &LevelStatistics::Won, false},
+    {"lost", &LevelStatistics::Lost, false},        {"best", &LevelStatistics::Best, true},
+    {"total", &LevelStatistics::Total, true},       {"last", &LevelStatistics::Last, true},
+    {"streak", &LevelStatistics::Streak, false},    {"longest", &LevelStatistics::Longest, false},
+    {"ticks", &LevelStatistics::Ticks, false},      {"assisted", &LevelStatistics::Assisted, false},
+    {"par", &LevelStatistics::Par, false},          {"pardeal", &LevelStatistics::ParDeal, false},
+    {"parscore", &LevelStatistics::ParScore, true}, {"parpoints", &LevelStatistics::ParPoints, false},
 };
 
 std::optional<std::int64_t> ParseValue(const std::string& text) {
@@ -91,11 +89,13 @@ void RecordGame(Statistics& statistics, const FinishedGame& game) {
     s.Last = game.Score;
 }
 
-void RecordPar(Statistics& statistics, int level, std::int32_t deal, std::int64_t par, std::int64_t score) {
+void RecordPar(Statistics& statistics, int level, std::int32_t deal, std::int64_t par, std::int64_t score,
+               std::int64_t points) {
     LevelStatistics& s = AtLevel(statistics, level);
     s.Par = par;
     s.ParDeal = deal;
     s.ParScore = score;
+    s.ParPoints = points;
 }
 
 std::optional<ParOfGame> LastGamePar(const Statistics& statistics) {
@@ -103,7 +103,7 @@ std::optional<ParOfGame> LastGamePar(const Statistics& statistics) {
         return std::nullopt;
     const LevelStatistics& s = statistics.Levels[static_cast<std::size_t>(statistics.LastLevel - 1)];
     if (s.ParDeal != statistics.LastDeal) return std::nullopt;
-    return ParOfGame{s.Par, s.ParScore};
+    return ParOfGame{s.Par, s.ParScore, s.ParPoints};
 }
 
 std::string StatisticsKey(const char* figure, int level) {
@@ -114,14 +114,16 @@ std::vector<std::pair<std::string, std::string>> StatisticsToKeys(const Statisti
     std::vector<std::pair<std::string, std::string>> keys;
     for (int level = 1; level <= StatisticsLevels; ++level)
         for (const Figure& f : Figures)
-            keys.emplace_back(StatisticsKey(f.name, level),
-                              std::to_string(statistics.Levels[static_cast<std::size_t>(level - 1)].*f.field));
+            keys.emplace_back(
+                StatisticsKey(f.name, level),
+                std::to_string(statistics.Levels[static_cast<std::size_t>(level - 1)].*f.field));
     keys.emplace_back(LastDealKey, std::to_string(statistics.LastDeal));
     keys.emplace_back(LastLevelKey, std::to_string(statistics.LastLevel));
     return keys;
 }
 
-Statistics StatisticsFromKeys(const std::function<std::optional<std::string>(const std::string& key)>& lookup) {
+Statistics
+StatisticsFromKeys(const std::function<std::optional<std::string>(const std::string& key)>& lookup) {
     Statistics statistics;
     for (int level = 1; level <= StatisticsLevels; ++level) {
         for (const Figure& f : Figures) {
@@ -137,7 +139,8 @@ Statistics StatisticsFromKeys(const std::function<std::optional<std::string>(con
     }
     if (const std::optional<std::string> text = lookup(LastLevelKey)) {
         const std::optional<std::int64_t> level = ParseValue(*text);
-        if (level && *level >= 1 && *level <= StatisticsLevels) statistics.LastLevel = static_cast<int>(*level);
+        if (level && *level >= 1 && *level <= StatisticsLevels)
+            statistics.LastLevel = static_cast<int>(*level);
     }
     return statistics;
 }

@@ -27,18 +27,19 @@ struct LevelStatistics {
     std::int64_t Played = 0;
     std::int64_t Won = 0;
     std::int64_t Lost = 0;
-    std::int64_t Best = 0;    // the highest final score; 0 while nothing has been played
-    std::int64_t Total = 0;   // the sum of the final scores
-    std::int64_t Last = 0;    // the final score of the last game
-    std::int64_t Streak = 0;  // games won in a row, up to the last one
-    std::int64_t Longest = 0; // the longest such run
-    std::int64_t Ticks = 0;   // clock ticks played (100 ms each)
+    std::int64_t Best = 0;     // the highest final score; 0 while nothing has been played
+    std::int64_t Total = 0;    // the sum of the final scores
+    std::int64_t Last = 0;     // the final score of the last game
+    std::int64_t Streak = 0;   // games won in a row, up to the last one
+    std::int64_t Longest = 0;  // the longest such run
+    std::int64_t Ticks = 0;    // clock ticks played (100 ms each)
     std::int64_t Assisted = 0; // games played with a hint, counted in none of the above but the time
     // The best result the solver found for the last game that ended at this level, with the
     // game's deal number and final score; ParDeal 0 while it is not known.
     std::int64_t Par = 0;
     std::int64_t ParDeal = 0;
     std::int64_t ParScore = 0;
+    std::int64_t ParPoints = 0; // the game's points without the clock, as the par counts them
 
     // Won games in percent of the played ones, rounded; 0 before the first game.
     int WinRate() const;
@@ -59,7 +60,7 @@ struct Statistics {
 // Every way a game that has started can end.
 enum class GameEnd {
     Won,
-    Lost,         // the stacks ran out
+    Lost, // the stacks ran out
     GivenUp,
     Mixed,        // a new deal (or the same deal again) while it ran
     LevelChanged, // a level change while it ran or was paused
@@ -68,17 +69,19 @@ enum class GameEnd {
 };
 
 struct FinishedGame {
-    int Level = 1;       // 1..4; others are clamped
+    int Level = 1; // 1..4; others are clamped
     GameEnd End = GameEnd::Lost;
-    int Score = 0;       // the score when it ended, before a give-up sets it to 0
-    int Ticks = 0;       // ClockTicks
+    int Score = 0; // the score when it ended, before a give-up sets it to 0
+    int Ticks = 0; // ClockTicks
     std::int32_t Deal = 0;
     bool Assisted = false; // a hint was shown during the game
 };
 
 // A game counts once it has started: whatever ends it in these states ends a counted game.
 // A fresh deal nobody touched, and a game already won or lost, count nothing (more).
-constexpr bool GameCounts(TGameState state) { return state == gsRunning || state == gsPaused; }
+constexpr bool GameCounts(TGameState state) {
+    return state == gsRunning || state == gsPaused;
+}
 
 // Adds one finished game: played, won or lost (every end but a win is a loss), the scores,
 // the streaks, the time and the deal; an assisted game only as assisted, its time and its deal.
@@ -87,11 +90,13 @@ void RecordGame(Statistics& statistics, const FinishedGame& game);
 
 // The solver's par for the game of deal at level that ended with score; it arrives after the
 // game has been recorded.
-void RecordPar(Statistics& statistics, int level, std::int32_t deal, std::int64_t par, std::int64_t score);
+void RecordPar(Statistics& statistics, int level, std::int32_t deal, std::int64_t par, std::int64_t score,
+               std::int64_t points = 0);
 
 struct ParOfGame {
     std::int64_t Par = 0;
     std::int64_t Score = 0;
+    std::int64_t Points = 0; // 0 when stored by a version that did not keep them
 };
 // The par of the last game counted, if it has been found.
 std::optional<ParOfGame> LastGamePar(const Statistics& statistics);
@@ -107,4 +112,5 @@ std::vector<std::pair<std::string, std::string>> StatisticsToKeys(const Statisti
 // Reads every key through lookup (nothing when the key is missing). A missing or damaged value
 // (not a decimal integer, out of range, or a negative count) reads as 0; the others keep their
 // values.
-Statistics StatisticsFromKeys(const std::function<std::optional<std::string>(const std::string& key)>& lookup);
+Statistics
+StatisticsFromKeys(const std::function<std::optional<std::string>(const std::string& key)>& lookup);

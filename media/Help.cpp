@@ -50,7 +50,7 @@ void THelp::ShowTopic(const QString& topic)
         d.window->resize(760, 600);
         // Escape and Ctrl+W close it, as they close a help or document window elsewhere;
         // without them a keyboard player would need the window manager to get back.
-        for (const QKeySequence key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
             auto* shortcut = new QShortcut(key, d.window, d.window.data(), &QWidget::close);
             shortcut->setContext(Qt::WindowShortcut);
         }

@@ -27,7 +27,8 @@ Statistics ReadStatistics(const TIniStore& ini) {
 }
 
 void AddFinishedGame(TIniEdit& edit, const FinishedGame& game) {
-    Statistics statistics = ReadFrom([&edit](const QString& key) { return edit.Text(StatisticsSection, key); });
+    Statistics statistics =
+        ReadFrom([&edit](const QString& key) { return edit.Text(StatisticsSection, key); });
     RecordGame(statistics, game);
     WriteInto(edit, statistics);
 }
@@ -38,10 +39,12 @@ bool StoreFinishedGame(TIniStore& ini, const FinishedGame& game) {
     return ini.Update(TIniWhat::Statistics, [&game](TIniEdit& edit) { AddFinishedGame(edit, game); });
 }
 
-bool StorePar(TIniStore& ini, int level, std::int32_t deal, std::int64_t par, std::int64_t score) {
+bool StorePar(TIniStore& ini, int level, std::int32_t deal, std::int64_t par, std::int64_t score,
+              std::int64_t points) {
     return ini.Update(TIniWhat::Par, [&](TIniEdit& edit) {
-        Statistics statistics = ReadFrom([&edit](const QString& key) { return edit.Text(StatisticsSection, key); });
-        RecordPar(statistics, level, deal, par, score);
+        Statistics statistics =
+            ReadFrom([&edit](const QString& key) { return edit.Text(StatisticsSection, key); });
+        RecordPar(statistics, level, deal, par, score, points);
         WriteInto(edit, statistics);
     });
 }

@@ -25,7 +25,8 @@ void AddFinishedGame(TIniEdit& edit, const FinishedGame& game);
 // Stores the par of a game already recorded (see RecordPar), under the lock as above. False when
 // the write failed (told as above, unless the same failure was told already: it comes right
 // after its game's own save).
-bool StorePar(TIniStore& ini, int level, std::int32_t deal, std::int64_t par, std::int64_t score);
+bool StorePar(TIniStore& ini, int level, std::int32_t deal, std::int64_t par, std::int64_t score,
+              std::int64_t points = 0);
 
 // Sets every figure back to 0, in one write. False when the write failed (told as above).
 bool ResetStatistics(TIniStore& ini);

@@ -12,15 +12,19 @@ struct TextPair {
     const char* English;
 };
 
-QString Pick(const TextPair& p) { return QString::fromUtf8(IsGerman() ? p.German : p.English); }
+QString Pick(const TextPair& p) {
+    return QString::fromUtf8(IsGerman() ? p.German : p.English);
+}
 
 constexpr std::array<TextPair, 11> MainTexts = {{
     {"Punkte:", "Score:"},
     {"Ich fang ein neues Spiel an.", "I start a new game."},
     {"Ich gebs auf.", "I give up."},
-    {"Du willst ein Spiel aufgeben, bevor Du begonnen hast?", "You want to give up a game before you started it?"},
+    {"Du willst ein Spiel aufgeben, bevor Du begonnen hast?",
+     "You want to give up a game before you started it?"},
     {"Ich mach eine kurze Pause.", "I need a break."},
-    {"Du willst eine Pause machen, bevor Du begonnen hast?", "You want to make a break and didn't begun yet?"},
+    {"Du willst eine Pause machen, bevor Du begonnen hast?",
+     "You want to make a break and didn't begun yet?"},
     {"Wer gehört denn zu den Besten?", "Who are the best?"},
     {"Ich möchte etwas anderes einstellen.", "I want to change something."},
     {"Wer hat das Spiel erfunden?", "Who invented this game?"},
@@ -77,26 +81,46 @@ constexpr std::array<TextPair, 4> LevelCaptions = {{
 }};
 
 template <size_t N> QString PickOrNull(const std::array<TextPair, N>& table, int index) {
-    if (index < 0 || index >= int(N))
-        return QString();
+    if (index < 0 || index >= int(N)) return QString();
     return Pick(table[size_t(index)]);
 }
 
 } // namespace
 
-QString MainText(TMainText which) { return Pick(MainTexts[static_cast<size_t>(which)]); }
+QString MainText(TMainText which) {
+    return Pick(MainTexts[static_cast<size_t>(which)]);
+}
 
-QString MainTitle(int level) { return Pick(Titles[static_cast<size_t>(std::clamp(level, 1, 4) - 1)]); }
+QString MainTitle(int level) {
+    return Pick(Titles[static_cast<size_t>(std::clamp(level, 1, 4) - 1)]);
+}
 
-QString DialogText(TDialogText which) { return Pick(DialogTexts[static_cast<size_t>(which)]); }
+QString DialogText(TDialogText which) {
+    return Pick(DialogTexts[static_cast<size_t>(which)]);
+}
 
-QString BackgroundCaption(int index) { return PickOrNull(BackgroundCaptions, index); }
+QString BackgroundCaption(int index) {
+    return PickOrNull(BackgroundCaptions, index);
+}
 
-QString LevelCaption(int level) { return PickOrNull(LevelCaptions, level - 1); }
+QString LevelCaption(int level) {
+    return PickOrNull(LevelCaptions, level - 1);
+}
 
-static_assert(DialogTexts.size() == static_cast<size_t>(TDialogText::InfoHintHint) + 1, "one text pair per TDialogText");
+static_assert(DialogTexts.size() == static_cast<size_t>(TDialogText::InfoHintHint) + 1,
+              "one text pair per TDialogText");
 
-QString ParText(long long par, long long score) {
-    return IsGerman() ? QStringLiteral("Bestes gefundenes Ergebnis: %1; du: %2").arg(par).arg(score)
-                      : QStringLiteral("best found for this deal: %1; you: %2").arg(par).arg(score);
+QString ParText(long long par, long long points, long long score) {
+    if (points == 0 && score != 0)
+        return IsGerman() ? QStringLiteral("Bestes gefundenes Ergebnis: %1; du: %2").arg(par).arg(score)
+                          : QStringLiteral("best found for this deal: %1; you: %2").arg(par).arg(score);
+    return IsGerman()
+               ? QStringLiteral("Bestes gefundenes Ergebnis: %1 Punkte; du: %2 Punkte, %3 nach der Uhr")
+                     .arg(par)
+                     .arg(points)
+                     .arg(score)
+               : QStringLiteral("best found for this deal: %1 points; you: %2 points, %3 after the clock")
+                     .arg(par)
+                     .arg(points)
+                     .arg(score);
 }

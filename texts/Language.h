@@ -58,6 +58,8 @@ QString BackgroundCaption(int index);
 // The options page's name of skill level 1..4; a null string for any other level.
 QString LevelCaption(int level);
 
-// What the solver found for the deal beside what the player scored: below the end message and
-// in the statistics.
-QString ParText(long long par, long long score);
+// What the solver found for the deal beside what the player made of it, on the same terms: the
+// points the patterns and the end bonus brought, without the clock, and then the final score
+// after the clock. points 0: not known (a par stored by an older version): the score alone.
+// Below the end message and in the statistics.
+QString ParText(long long par, long long points, long long score);

@@ -107,10 +107,14 @@ TEST_F(Advice, ParOfTheDealShowsAtTheEndAndIsStored) {
     Start();
     GameData dealt = form->Game();
     const int par = Solve(dealt).Points;
-    // The game ends lost with a claim of 35 points; the end message waits until the par is in.
+    // The game ends lost with a claim of 35 points, 10 of which went to the clock before; the
+    // end message waits until the par is in.
     SetTable("r5 g5 b9 v2", {{"r3"}});
     form->Advice->DealLaid(dealt, dealt.Level, form->Session.Deal()); // the par is for the deal as dealt
+    form->Timer->stop();
     form->Game().GameState = gsRunning;
+    form->Game().ClockTicks = 30;
+    form->Game().Score = -10;
     ClickPattern(PositionOf(form, 5));
     QString note;
     dialogs.Expect("TOKDialog", [this, &note](QDialog* d) {
@@ -121,14 +125,16 @@ TEST_F(Advice, ParOfTheDealShowsAtTheEndAndIsStored) {
     dialogs.Expect("THighscoreDlg", Press("CancelBtn", 0));
     DragToRow(0, 0);
     EXPECT_EQ(form->Game().GameState, gsLost);
-    EXPECT_EQ(note, QStringLiteral("best found for this deal: %1; you: 35").arg(par));
+    // Compared on the par's own terms: the points without the clock, then the final score.
+    EXPECT_EQ(note, QStringLiteral("best found for this deal: %1 points; you: 35 points, 25 after the clock").arg(par));
     ASSERT_TRUE(form->Advice->Par());
     EXPECT_EQ(*form->Advice->Par(), par);
     EXPECT_TRUE(IniText().contains(QStringLiteral("para=%1").arg(par))) << IniText().toStdString();
     const std::optional<ParOfGame> stored = LastGamePar(ReadStatistics(form->ini));
     ASSERT_TRUE(stored) << "the statistics show it for the last game";
     EXPECT_EQ(stored->Par, par);
-    EXPECT_EQ(stored->Score, 35);
+    EXPECT_EQ(stored->Score, 25);
+    EXPECT_EQ(stored->Points, 35);
     EXPECT_FALSE(form->OKDialog->Note->isVisible()) << "the note belongs to that message only";
 }
 
@@ -140,7 +146,7 @@ TEST_F(Advice, ParIsStoredForTheLevelAndDealOfItsGame) {
     const int par = Solve(basic).Points;
     form->Advice->DealLaid(basic, 1, 4242);
     StoreFinishedGame(form->ini, {1, GameEnd::LevelChanged, 120, 10, 4242});
-    form->Advice->GameEnded(120);
+    form->Advice->GameEnded(120, 130);
     form->Session.SetLevel(3);
     form->Session.LayDeal(77);
     Settle(form->Advice->ParRunner());

@@ -66,7 +66,7 @@ private slots:
                   "playedb=12\nwonb=5\nlostb=7\nbestb=1234\ntotalb=4321\nlastb=-20\nstreakb=2\nlongestb=3\n"
                   "ticksb=123456\n"
                   "playeda=4\nwona=banana\nlosta=4\nbesta=-8\ntotala=-30\nlasta=-8\nticksa=-5\n"
-                  "assistedb=3\nparb=5120\npardealb=4242\nparscoreb=2480\npara=999\npardeala=4242\n"
+                  "assistedb=3\nparb=5120\npardealb=4242\nparscoreb=2480\nparpointsb=2900\npara=999\npardeala=4242\n"
                   "deal=4242\nlevel=2\n");
         Language = 0;
         Open([&] {
@@ -91,7 +91,7 @@ private slots:
             QCOMPARE(view->dealLabel->Text(), QStringLiteral("Last game: deal 4242"));
             // The par of the last game's level, not of another level's game of the same deal.
             QVERIFY(view->parLabel->isVisible());
-            QCOMPARE(view->parLabel->Text(), QStringLiteral("best found for this deal: 5120; you: 2480"));
+            QCOMPARE(view->parLabel->Text(), QStringLiteral("best found for this deal: 5120 points; you: 2900 points, 2480 after the clock"));
             QCOMPARE(view->rowLabels[TStatisticsDlg::Assisted]->Text(), QStringLiteral("Played with hints"));
             QVERIFY(view->dealLabel->geometry().bottom() < view->parLabel->geometry().top());
             QVERIFY(view->parLabel->geometry().bottom() < view->parLabel->parentWidget()->height());
@@ -102,7 +102,7 @@ private slots:
             QCOMPARE(view->levelLabels[1]->Text(), QStringLiteral("Fortgeschrittene"));
             QCOMPARE(view->rowLabels[TStatisticsDlg::Longest]->Text(), QStringLiteral("Längste Serie"));
             QCOMPARE(view->dealLabel->Text(), QStringLiteral("Letztes Spiel: Nr. 4242"));
-            QCOMPARE(view->parLabel->Text(), QStringLiteral("Bestes gefundenes Ergebnis: 5120; du: 2480"));
+            QCOMPARE(view->parLabel->Text(), QStringLiteral("Bestes gefundenes Ergebnis: 5120 Punkte; du: 2900 Punkte, 2480 nach der Uhr"));
             QCOMPARE(view->rowLabels[TStatisticsDlg::Assisted]->Text(), QStringLiteral("Mit Tipps gespielt"));
             QCOMPARE(view->resetLabel->Text(), QStringLiteral("Statistik löschen"));
         });

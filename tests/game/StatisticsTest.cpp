@@ -133,11 +133,11 @@ TEST(Statistics, StoredUnderTheirKeysAndReadBack) {
     Statistics statistics;
     RecordGame(statistics, {1, GameEnd::Won, 812, 900, 4242});
     RecordGame(statistics, {3, GameEnd::Won, 5000, 10, 17, true});
-    RecordPar(statistics, 3, 17, 6100, 5000);
+    RecordPar(statistics, 3, 17, 6100, 5000, 5004);
     RecordGame(statistics, {4, GameEnd::GivenUp, -12, 33, 2147483647});
     RecordPar(statistics, 4, 2147483647, 3003, -12);
     const auto stored = AsMap(statistics);
-    EXPECT_EQ(stored.size(), 54u);
+    EXPECT_EQ(stored.size(), 58u);
     EXPECT_EQ(stored.at("playeda"), "1");
     EXPECT_EQ(stored.at("wona"), "1");
     EXPECT_EQ(stored.at("besta"), "812");
@@ -155,6 +155,7 @@ TEST(Statistics, StoredUnderTheirKeysAndReadBack) {
     EXPECT_EQ(stored.at("parc"), "6100");
     EXPECT_EQ(stored.at("pardealc"), "17");
     EXPECT_EQ(stored.at("parscorec"), "5000");
+    EXPECT_EQ(stored.at("parpointsc"), "5004");
     EXPECT_EQ(stored.at("pard"), "3003");
     EXPECT_EQ(stored.at("parscored"), "-12");
     EXPECT_EQ(stored.at("assisteda"), "0");
