@@ -1,8 +1,11 @@
 #include "board/Jpeg.h"
 
+#include "board/Pixels.h"
+
 #include <QFile>
 
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -76,11 +79,8 @@ bool DecodeJpeg(const QByteArray& bytes, QImage& out) {
                    static_cast<unsigned long>(bytes.size()), rgb, w, h))
         return false;
     QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        const unsigned char* p = &rgb[static_cast<size_t>(y) * w * 3];
-        for (int x = 0; x < w; ++x, p += 3) line[x] = qRgb(p[0], p[1], p[2]);
-    }
+    for (int y = 0; y < h; ++y)
+        RgbToPixels(&rgb[static_cast<size_t>(y) * w * 3], w, reinterpret_cast<std::uint32_t*>(img.scanLine(y)));
     out = img;
     return true;
 }

@@ -5,69 +5,41 @@
 #include <QSvgRenderer>
 
 #include <algorithm>
-#include <cstring>
+#include <cstdint>
+
+namespace {
+
+// A picture's rows for writing. Taken before any source's rows: a picture that shares its
+// pixels with another gets its own copy here, and the other keeps the pixels it had.
+TPixels WritableRows(QImage& img) {
+    auto* bits = reinterpret_cast<std::uint32_t*>(img.bits());
+    return {bits, img.width(), img.height(), img.bytesPerLine() / 4};
+}
+
+TConstPixels ReadableRows(const QImage& img) {
+    return {reinterpret_cast<const std::uint32_t*>(img.constBits()), img.width(), img.height(),
+            img.bytesPerLine() / 4};
+}
+
+// Nothing of the block lands on the picture: then the picture is not even asked for its rows,
+// which would give a shared one a copy of its own for nothing.
+bool Misses(const QImage& img, int x, int y, int w, int h) {
+    return w <= 0 || h <= 0 || x >= img.width() || y >= img.height() || x + w <= 0 || y + h <= 0;
+}
+
+} // namespace
 
 void BitBlt(QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, int sy, TRop rop) {
-    // Clip against the source, then the destination, moving both corners together.
-    if (sx < 0) { x -= sx; w += sx; sx = 0; }
-    if (sy < 0) { y -= sy; h += sy; sy = 0; }
-    if (x < 0) { sx -= x; w += x; x = 0; }
-    if (y < 0) { sy -= y; h += y; y = 0; }
-    w = std::min({w, src.width() - sx, dst.width() - x});
-    h = std::min({h, src.height() - sy, dst.height() - y});
-    if (w <= 0 || h <= 0) return;
-    if (&dst == &src && rop == TRop::Copy) {
-        // Overlapping copy inside one image: go in the direction that never reads a written row.
-        const QImage copy = src.copy(sx, sy, w, h);
-        BitBlt(dst, x, y, w, h, copy, 0, 0, rop);
-        return;
-    }
-    // Taken once: scanLine() on a writable picture checks for sharing at every call.
-    uchar* const dbits = dst.bits();
-    const qsizetype dbpl = dst.bytesPerLine();
-    for (int row = 0; row < h; ++row) {
-        const auto* s = reinterpret_cast<const quint32*>(src.constScanLine(sy + row)) + sx;
-        auto* d = reinterpret_cast<quint32*>(dbits + (y + row) * dbpl) + x;
-        switch (rop) {
-        case TRop::Copy:
-            std::memcpy(d, s, static_cast<size_t>(w) * 4);
-            break;
-        case TRop::And:
-            for (int i = 0; i < w; ++i) d[i] &= s[i];
-            break;
-        case TRop::Or:
-            for (int i = 0; i < w; ++i) d[i] |= s[i];
-            break;
-        case TRop::AndNot:
-            // The alpha byte stays opaque whatever the source holds.
-            for (int i = 0; i < w; ++i) d[i] = (d[i] & ~s[i]) | 0xFF000000u;
-            break;
-        }
-    }
+    if (Misses(dst, x, y, w, h)) return;
+    const TPixels to = WritableRows(dst);
+    CopyBlock(to, x, y, w, h, ReadableRows(src), sx, sy, rop);
 }
 
 void BitBltAnd(QImage& dst, int x, int y, int w, int h, const QImage& a, int ax, int ay, const QImage& b, int bx,
                int by) {
-    // Clip against the destination, moving all three corners together, then the sources.
-    if (x < 0) { ax -= x; bx -= x; w += x; x = 0; }
-    if (y < 0) { ay -= y; by -= y; h += y; y = 0; }
-    if (ax < 0 || ay < 0 || bx < 0 || by < 0) {
-        // Unusual: fall back to the two steps, which clip each source on its own.
-        BitBlt(dst, x, y, w, h, a, ax, ay);
-        BitBlt(dst, x, y, w, h, b, bx, by, TRop::And);
-        return;
-    }
-    w = std::min({w, dst.width() - x, a.width() - ax, b.width() - bx});
-    h = std::min({h, dst.height() - y, a.height() - ay, b.height() - by});
-    if (w <= 0 || h <= 0) return;
-    uchar* const dbits = dst.bits();
-    const qsizetype dbpl = dst.bytesPerLine();
-    for (int row = 0; row < h; ++row) {
-        const auto* s = reinterpret_cast<const quint32*>(a.constScanLine(ay + row)) + ax;
-        const auto* t = reinterpret_cast<const quint32*>(b.constScanLine(by + row)) + bx;
-        auto* d = reinterpret_cast<quint32*>(dbits + (y + row) * dbpl) + x;
-        for (int i = 0; i < w; ++i) d[i] = s[i] & t[i];
-    }
+    if (Misses(dst, x, y, w, h)) return;
+    const TPixels to = WritableRows(dst);
+    AndBlocks(to, x, y, w, h, ReadableRows(a), ax, ay, ReadableRows(b), bx, by);
 }
 
 QImage NewBitmap(int w, int h) {
@@ -80,12 +52,7 @@ QImage MonoMask(const QImage& picture, QRgb key) {
     const QImage src = picture.format() == QImage::Format_RGB32 ? picture
                                                                  : picture.convertToFormat(QImage::Format_RGB32);
     QImage mask(src.size(), QImage::Format_RGB32);
-    const quint32 rgb = key & 0xFFFFFFu;
-    for (int y = 0; y < src.height(); ++y) {
-        const auto* s = reinterpret_cast<const quint32*>(src.constScanLine(y));
-        auto* m = reinterpret_cast<quint32*>(mask.scanLine(y));
-        for (int x = 0; x < src.width(); ++x) m[x] = (s[x] & 0xFFFFFFu) == rgb ? 0xFFFFFFFFu : 0xFF000000u;
-    }
+    KeyMask(ReadableRows(src), WritableRows(mask), key);
     return mask;
 }
 
@@ -120,11 +87,7 @@ void FillRect(QImage& dst, const QRect& r, QColor colour) {
         p.fillRect(area, colour);
         return;
     }
-    const quint32 value = colour.rgb();
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        auto* d = reinterpret_cast<quint32*>(dst.scanLine(y)) + area.left();
-        std::fill(d, d + area.width(), value);
-    }
+    FillBlock(WritableRows(dst), area.x(), area.y(), area.width(), area.height(), colour.rgb());
 }
 
 void FrameInside(QImage& dst, const QRect& r, QColor colour, int width) {

@@ -1,6 +1,8 @@
 #pragma once
 // The handful of raster operations the board, the dragged card and the buttons draw with.
-// Images are QImage::Format_RGB32; colours are opaque.
+// Images are QImage::Format_RGB32; colours are opaque. The pixel work itself: board/Pixels.h.
+
+#include "board/Pixels.h"
 
 #include <QColor>
 #include <QFont>
@@ -9,13 +11,6 @@
 #include <QString>
 
 class QSvgRenderer;
-
-enum class TRop {
-    Copy,   // source
-    And,    // source AND destination
-    Or,     // source OR destination
-    AndNot, // destination AND NOT source
-};
 
 // Unscaled copy of the w x h block at (sx, sy) of src to (x, y) of dst, combined by rop.
 // Whatever lies outside either image is clipped.

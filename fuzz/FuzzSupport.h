@@ -1,6 +1,8 @@
 #pragma once
-// What every fuzz target shares: the property check, the input as text, and a plain
+// What the fuzz targets over text share: the property check, the input as text, and a plain
 // reference reading of decimal integers to hold the parsers against.
+
+#include "fuzz/FuzzCheck.h"
 
 #include <QString>
 #include <QStringView>
@@ -8,24 +10,10 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
-
-// Not assert(): the replay tests are built with NDEBUG, and a broken property must still stop
-// the run there (libFuzzer turns the abort into a saved reproducer).
-#define FUZZ_CHECK(cond)                                                                                \
-    do {                                                                                                \
-        if (!(cond)) {                                                                                  \
-            std::fprintf(stderr, "%s:%d: property does not hold: %s\n", __FILE__, __LINE__, #cond);    \
-            std::abort();                                                                               \
-        }                                                                                               \
-    } while (0)
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 // Invalid UTF-8 becomes U+FFFD, as it would on its way in from a file or an edit box.
 inline QString InputText(const std::uint8_t* data, std::size_t size) {

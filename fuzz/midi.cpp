@@ -1,11 +1,11 @@
 // A player's own MIDI file over arbitrary bytes: its length and the instruments it may ask for
 // are read by one parser, which reads a file whole or not at all.
 
-#include "fuzz/FuzzSupport.h"
-#include "media/MidiLength.h"
+#include "fuzz/FuzzCheck.h"
+#include "media/MidiFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const std::span<const std::uint8_t> bytes(data, size);
     const int ms = MidiLengthMs(bytes);
     FUZZ_CHECK(ms >= -1 && ms <= 24 * 3600 * 1000);
     const std::set<TPresetId> presets = MidiPresets(bytes);

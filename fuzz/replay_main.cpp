@@ -2,7 +2,7 @@
 // found a fault are checked in the ordinary test run (built with g++, without libFuzzer).
 // Arguments: folders (a missing one is skipped) or single files.
 
-#include "fuzz/FuzzSupport.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <algorithm>
 #include <filesystem>

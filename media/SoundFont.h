@@ -1,18 +1,9 @@
 #pragma once
-// A soundfont cut down to the instruments one tune plays.
-//
-// FluidSynth parses every preset of a soundfont into small objects when it loads one: for the
-// General MIDI font that is about 10 MB of memory for a tune that plays five instruments. A
-// copy of the font with only the presets the tune asks for (their instruments, samples and
-// sample data unchanged) sounds the same and costs a fraction of that.
+// The soundfont cut (media/SoundFontCut.h) over a font the game holds in a QByteArray.
 
 #include "media/MidiLength.h"
+#include "media/SoundFontCut.h"
 
 #include <QByteArray>
 
-#include <set>
-
-// The soundfont `font` (SoundFont 2 bytes) with only the presets in `wanted`, as SoundFont 2
-// bytes; the presets keep every zone, generator and modulator, and their samples their data
-// and loops. Empty when the font cannot be read or none of the wanted presets is in it.
 QByteArray SubsetSoundFont(const QByteArray& font, const std::set<TPresetId>& wanted);

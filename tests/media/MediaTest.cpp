@@ -2,9 +2,9 @@
 // files take turns, and that every failure stays silent.
 #include "media/DataFolder.h"
 #include "media/Media.h"
-#include "media/MidiLength.h"
 #include "media/TuneFiles.h"
 #include "settings/MusicFolder.h"
+#include "tests/media/SmfBytes.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -40,28 +40,10 @@ const bool DummyAudio = [] {
     return true;
 }();
 
-// A Standard MIDI File of one track: one note of the given length (96 ticks a quarter, so
-// 96 ticks = half a second at the default tempo) on the given General MIDI instrument; extra
-// events (tempo changes and the like) go before the note.
-QByteArray Smf(int noteTicks, int program = 0, const QByteArray& before = {}, int division = 96)
+QByteArray Smf(int noteTicks, int program = 0)
 {
-    QByteArray track = before;
-    auto bytes = [&track](std::initializer_list<int> list) {
-        for (int b : list)
-            track.append(char(b));
-    };
-    bytes({0x00, 0xC0, program});
-    bytes({0x00, 0x90, 60, 100});          // middle C on
-    bytes({0x80 | (noteTicks >> 7), noteTicks & 0x7F, 0x80, 60, 0});
-    bytes({0x00, 0xFF, 0x2F, 0x00});       // end of track
-    QByteArray file("MThd");
-    for (int b : {0, 0, 0, 6, 0, 0, 0, 1, (division >> 8) & 0xFF, division & 0xFF})
-        file.append(char(b));
-    file.append("MTrk");
-    const auto n = track.size();
-    for (int shift : {24, 16, 8, 0})
-        file.append(char((n >> shift) & 0xFF));
-    return file + track;
+    const std::vector<std::uint8_t> file = SmfBytes(noteTicks, program);
+    return QByteArray(reinterpret_cast<const char*>(file.data()), qsizetype(file.size()));
 }
 
 QByteArray TinyMidi(int noteTicks) { return Smf(noteTicks); }
@@ -430,31 +412,6 @@ TEST(Music, FilesThatAreNoTunesArePassedOver) {
     for (const QString& name : played.get())
         EXPECT_TRUE(name == "a.mid" || name == "b.mid") << name.toStdString();
 }
-
-struct LengthCase {
-    const char* label;
-    QByteArray file;
-    int ms;
-};
-class TuneLength : public testing::TestWithParam<LengthCase> {};
-
-TEST_P(TuneLength, ComesFromTheTempoMap)
-{
-    EXPECT_EQ(MidiLengthMs(GetParam().file), GetParam().ms);
-}
-
-// Tempo 250000 us a quarter after one quarter at the default 500000.
-const QByteArray TempoLater = QByteArray::fromHex("00903c40" "60803c00" "00ff510303d090");
-
-INSTANTIATE_TEST_SUITE_P(Media, TuneLength, testing::Values(
-    LengthCase{"DefaultTempo", Smf(96), 500},
-    LengthCase{"RunningStatusAndSysex", Smf(192, 0, QByteArray::fromHex("00f00341424300903c40" "30" "3c00")), 1250},
-    LengthCase{"TempoChangeHalfway", Smf(96, 0, TempoLater), 500 + 250},
-    LengthCase{"TimeCode25x40", Smf(1000, 0, {}, 0xE728), 1000},
-    LengthCase{"NotMidi", "this is no tune", -1},
-    LengthCase{"TrackCutShort", Smf(96).left(30), -1},
-    LengthCase{"BadStatus", Smf(96, 0, QByteArray::fromHex("00f400")), -1}),
-    [](const testing::TestParamInfo<LengthCase>& info) { return std::string(info.param.label); });
 
 // The longest silence after the first sound (also one that lasts to the window's end) and
 // the last sound, in milliseconds from the first sound and within a window, in 16-bit stereo at 44100 frames a second.

@@ -1,6 +1,6 @@
 // The soundfont cut down to a tune's instruments: the tune sounds exactly as it does with the
-// whole font, the synthesizer never has to substitute an instrument, and a damaged font is
-// refused without reading past its end.
+// whole font, and the synthesizer never has to substitute an instrument. (What the cut keeps,
+// byte by byte, and how it refuses a damaged font: SoundFontCutTest.cpp.)
 #include "media/MidiLength.h"
 #include "media/SoundFont.h"
 
@@ -70,32 +70,6 @@ protected:
     QByteArray font;
 };
 
-TEST(MidiPresetsTest, TakesEveryProgramAndTheFallbacks)
-{
-    struct Case {
-        const char* tune;
-        std::set<TPresetId> programs; // besides the start-up presets (0, 0) and (128, 0)
-    };
-    for (const Case& c : {Case{"Blue Cards.mid", {{0, 11}, {0, 4}, {0, 49}, {0, 32}}},
-                          Case{"Quiet Stacks.mid", {{0, 73}, {0, 24}, {0, 32}, {0, 48}}},
-                          Case{"Evening Row.mid", {{0, 71}, {0, 89}, {0, 32}}}}) {
-        std::set<TPresetId> expected = c.programs;
-        expected.insert({0, 0});
-        expected.insert({128, 0});
-        EXPECT_EQ(MidiPresets(Tune(c.tune)), expected) << c.tune;
-    }
-    // Bank select on a melodic channel, a program on the drum channel: the chosen bank, and
-    // bank 0 (or the drum bank) as the synthesizer's fallback.
-    QByteArray track = QByteArray::fromHex("00B10005" "00C113" "00C918" "00FF2F00");
-    QByteArray file = QByteArray::fromHex("4D546864000000060000000100604D54726B") +
-                      QByteArray::fromHex("000000") + char(track.size()) + track;
-    const std::set<TPresetId> presets = MidiPresets(file);
-    for (const TPresetId id : {TPresetId{5, 19}, TPresetId{0, 19}, TPresetId{128, 24}, TPresetId{0, 24}})
-        EXPECT_TRUE(presets.count(id)) << id.bank << ":" << id.program;
-    EXPECT_TRUE(MidiPresets(QByteArray("MThd\0\0\0\6", 8)).empty());
-    EXPECT_TRUE(MidiPresets(QByteArray()).empty());
-}
-
 // Every tune of the game plays the same samples, to the bit, from its small font, and the
 // synthesizer finds every instrument it looks for there. (The drums once differed in the last
 // bit: the font keeps fewer points after a sample than the format asks for, and those points
@@ -127,38 +101,6 @@ TEST_F(SoundFontTest, TunesSoundExactlyAsWithTheWholeFont)
         for (const float v : whole)
             loudest = std::max(loudest, v);
         EXPECT_GT(loudest, 0.01f) << name << ": nothing was heard";
-    }
-}
-
-TEST_F(SoundFontTest, CuttingACutFontChangesNothing)
-{
-    const std::set<TPresetId> wanted = MidiPresets(Tune("Blue Cards.mid"));
-    const QByteArray once = SubsetSoundFont(font, wanted);
-    EXPECT_EQ(SubsetSoundFont(once, wanted), once);
-    EXPECT_TRUE(SubsetSoundFont(font, {{77, 77}}).isEmpty()); // no such preset
-}
-
-// Shortened and scribbled-over fonts: refused or cut, never read past their end (the address
-// sanitizer build is the one that sees that).
-TEST_F(SoundFontTest, DamagedFontsAreRefusedSafely)
-{
-    const std::set<TPresetId> wanted = MidiPresets(Tune("Evening Row.mid"));
-    const QByteArray small = SubsetSoundFont(font, wanted);
-    ASSERT_FALSE(small.isEmpty());
-    for (const qsizetype cut : {qsizetype(0), qsizetype(11), qsizetype(12), qsizetype(40), small.size() / 2,
-                                small.size() - 47, small.size() - 1})
-        EXPECT_TRUE(SubsetSoundFont(small.left(cut), wanted).isEmpty()) << "cut at " << cut;
-    std::uint32_t seed = 12345;
-    const qsizetype tables = small.lastIndexOf("pdta");
-    ASSERT_GT(tables, 0);
-    for (int round = 0; round < 2000; ++round) {
-        QByteArray damaged = small;
-        for (int flips = 0; flips < 4; ++flips) {
-            seed = seed * 1664525u + 1013904223u;
-            const qsizetype at = tables + qsizetype(seed >> 8) % (damaged.size() - tables);
-            damaged[at] = char(seed & 0xFF);
-        }
-        SubsetSoundFont(damaged, wanted);
     }
 }
 
