@@ -2,6 +2,8 @@
 
 #include "texts/Language.h"
 
+#include "app/Accessibility.h"
+
 #include <QPainter>
 #include <QTimer>
 #include <QWidget>
@@ -14,67 +16,89 @@ QString AssistedText(bool tookBack) {
                       : QStringLiteral("A hint was used: no highscore entry.");
 }
 
-QString HintText(const SolverMove& move) {
+QString HintText(const SolverMove& move, const GameData& game) {
     if (move.Type == SolverMove::Kind::Claim) {
         const QString name = QString::fromUtf8(PatternName(move.PatternId, Language));
         return IsGerman() ? QStringLiteral("Tipp: nimm „%1“").arg(name)
                           : QStringLiteral("Hint: claim “%1”").arg(name);
     }
-    return IsGerman()
-               ? QStringLiteral("Tipp: Stapel %1 auf Platz %2").arg(move.Stack + 1).arg(move.Target + 1)
-               : QStringLiteral("Hint: stack %1 onto row position %2")
-                     .arg(move.Stack + 1)
-                     .arg(move.Target + 1);
+    const bool known = move.Stack >= 0 && move.Stack < StackTotal && game.StackCount[move.Stack] > 0;
+    const QString card = known ? CardName(game.TopCard(move.Stack)) : QString();
+    return IsGerman() ? QStringLiteral("Tipp: %1 von Stapel %2 auf Platz %3")
+                            .arg(card)
+                            .arg(move.Stack + 1)
+                            .arg(move.Target + 1)
+                      : QStringLiteral("Hint: drop the %1 from stack %2 on position %3")
+                            .arg(card)
+                            .arg(move.Stack + 1)
+                            .arg(move.Target + 1);
 }
 
-// ---- the blinking frame ------------------------------------------------------------------
-
-namespace {
-// Four blinks in a second, each lit three times as long as it is dark.
-constexpr int BlinkMs = 62;
-constexpr int BlinkSteps = 16;
-} // namespace
+// ---- the mark ---------------------------------------------------------------------------
 
 THintMark::THintMark(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
     hide();
-    m_blink = new QTimer(this);
-    m_blink->setInterval(BlinkMs);
-    connect(m_blink, &QTimer::timeout, this, [this] {
-        if (--m_steps <= 0) {
-            m_blink->stop();
-            hide();
-            return;
-        }
-        setVisible(m_steps % 4 != 0);
-    });
 }
 
-void THintMark::Flash(const QList<QRect>& places) {
+void THintMark::ShowHint(const QList<QRect>& places, const QString& text) {
     m_places = places;
+    m_text = text;
     setGeometry(parentWidget()->rect());
     raise();
-    m_steps = BlinkSteps;
     show();
     update();
-    m_blink->start();
 }
 
-bool THintMark::Flashing() const {
-    return m_blink->isActive();
+void THintMark::Clear() {
+    hide();
+    m_places.clear();
+    m_text.clear();
+}
+
+void THintMark::SetTextBand(const QRect& band) {
+    m_band = band;
+    if (isVisible()) {
+        setGeometry(parentWidget()->rect());
+        update();
+    }
 }
 
 void THintMark::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
     for (const QRect& r : m_places) {
-        // A dark rim under a light one: it reads on every background colour and every card.
-        p.setPen(QPen(QColor(20, 20, 20), 6));
-        p.drawRect(r.adjusted(-3, -3, 3, 3));
-        p.setPen(QPen(QColor(255, 236, 64), 3));
-        p.drawRect(r.adjusted(-3, -3, 3, 3));
+        // A black rim around a white one: it reads on every board colour and every card, for
+        // every kind of colour vision. Corner brackets stand out from the keyboard's ring.
+        const QRect frame = r.adjusted(-4, -4, 4, 4);
+        p.setPen(QPen(Qt::black, 7));
+        p.drawRect(frame);
+        p.setPen(QPen(Qt::white, 3));
+        p.drawRect(frame);
+        const int arm = std::max(8, r.width() / 4);
+        p.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::SquareCap));
+        const QRect c = frame.adjusted(-5, -5, 5, 5);
+        for (const QPoint corner : {c.topLeft(), c.topRight(), c.bottomLeft(), c.bottomRight()}) {
+            const int dx = corner.x() == c.left() ? arm : -arm;
+            const int dy = corner.y() == c.top() ? arm : -arm;
+            p.drawLine(corner, corner + QPoint(dx, 0));
+            p.drawLine(corner, corner + QPoint(0, dy));
+        }
     }
+    if (m_text.isEmpty() || m_band.isEmpty()) return;
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(std::max(12, m_band.height() * 3 / 5));
+    font.setBold(true);
+    p.setFont(font);
+    const int width = std::min(m_band.width(), p.fontMetrics().horizontalAdvance(m_text) + m_band.height());
+    const QRect box(m_band.center().x() - width / 2, m_band.top(), width, m_band.height());
+    p.setPen(QPen(Qt::white, 2));
+    p.setBrush(QColor(0, 0, 0, 215));
+    p.drawRoundedRect(box, 6, 6);
+    p.setPen(Qt::white);
+    p.drawText(box, Qt::AlignCenter, m_text);
 }
 
 // ---- par and hints -----------------------------------------------------------------------
@@ -83,6 +107,7 @@ TAdvice::TAdvice(const GameData& game, QWidget* parent)
     : QObject(parent), m_game(game), m_mark(new THintMark(parent)) {}
 
 void TAdvice::DealLaid(const Table& dealt, int level, std::int32_t number) {
+    m_mark->Clear();
     m_dealt = dealt;
     m_dealtLevel = level;
     m_dealtNumber = number;
@@ -123,7 +148,17 @@ void TAdvice::AskHint() {
         const TGameState now = m_game.GameState;
         if (now != gsNotStarted && now != gsRunning) return;
         const SolverMove& move = found.Moves.front();
-        if (PlacesFor) m_mark->Flash(PlacesFor(move));
+        m_hinted = m_game;
+        if (PlacesFor) m_mark->ShowHint(PlacesFor(move), HintText(move, m_game));
         if (OnHint) OnHint(move);
     });
+}
+
+void TAdvice::BoardChanged() {
+    if (!m_mark->Showing()) return;
+    // The next move, a new deal or the end of the game: the hint was for another position.
+    if (m_game.Row != m_hinted.Row || m_game.StackCount != m_hinted.StackCount ||
+        m_game.PatternState != m_hinted.PatternState || m_game.GameState != m_hinted.GameState ||
+        m_game.Level != m_hinted.Level)
+        m_mark->Clear();
 }

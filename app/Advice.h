@@ -19,26 +19,34 @@ class QTimer;
 // Both languages.
 // Why a game gets no highscore entry: a hint was used, or a move taken back.
 QString AssistedText(bool tookBack = false);
-QString HintText(const SolverMove& move); // what a screen reader says
+// The hinted move in words, as the board shows it and a screen reader says it: "Hint: drop the
+// violet 6 from stack 3 on position 2", "Hint: claim “two pairs”". game: the position it is for.
+QString HintText(const SolverMove& move, const GameData& game);
 
-// A frame that blinks over the board where the hint points: the stack and the row position,
-// or the pattern. It lies over the board and lets every press through.
+// Where the hint points, marked on the board until the next move: the stack and the row
+// position, or the pattern, each in a black and white frame with a white arrow mark at its
+// corners (told apart from the keyboard's striped yellow mark by shape and contrast, not by
+// colour), and the move in words in a box above the row. It lies over the board and lets every
+// press through.
 class THintMark : public QWidget {
     Q_OBJECT
   public:
     explicit THintMark(QWidget* parent);
-    // Blinks the rectangles for about a second, then hides.
-    void Flash(const QList<QRect>& places);
-    bool Flashing() const;
+    void ShowHint(const QList<QRect>& places, const QString& text);
+    void Clear();
+    bool Showing() const { return isVisible(); }
     QList<QRect> Places() const { return m_places; }
+    QString Text() const { return m_text; }
+    // The band the words are written in, across the board (set with each layout).
+    void SetTextBand(const QRect& band);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
     QList<QRect> m_places;
-    QTimer* m_blink = nullptr;
-    int m_steps = 0;
+    QString m_text;
+    QRect m_band;
 };
 
 class TAdvice : public QObject {
@@ -55,6 +63,8 @@ class TAdvice : public QObject {
     // The solver's next move from the board, shown when it is found (if the board is still
     // the same then). Nothing in a game that is over or paused.
     void AskHint();
+    // After every change the window draws: the mark goes once the game has moved on.
+    void BoardChanged();
 
     // The par of the game that ended last, once found.
     std::optional<int> Par() const { return m_par; }
@@ -87,5 +97,6 @@ class TAdvice : public QObject {
     std::optional<int> m_par;
     int m_endScore = 0;
     int m_endPoints = 0;
-    int m_deal = 0; // counts deals, so a late answer for an old deal is recognised
+    int m_deal = 0;    // counts deals, so a late answer for an old deal is recognised
+    GameData m_hinted; // the position the shown hint is for
 };

@@ -176,7 +176,7 @@ void TMainform::CreateAdvice() {
     // The flash is for the eyes; a screen reader says the same move.
     Advice->OnHint = [this](const SolverMove& move) {
         Session.MarkAssisted();
-        if (News) News->Tell(HintText(move));
+        if (News) News->Tell(HintText(move, Session.Game()));
     };
 }
 
@@ -361,6 +361,10 @@ void TMainform::PlaceBoardControls() {
     for (int k = 0; k < ToolCount; ++k)
         if (!ToolDef(ToolAt(k)).Left) Tools[size_t(k)]->SetBounds(cw - ToolDef(ToolAt(k)).Offset, 4, 50, 50);
     const BoardLayout& l = Board.Layout;
+    // The hint's words stand between the patterns and the row, where the player looks.
+    const QRect row = l.RowRect(0);
+    const int band = std::max(22, l.CardSize / 4);
+    Advice->Mark()->SetTextBand(QRect(0, row.top() - band - std::max(2, l.CardSize / 20), cw, band));
     for (int i = 1; i <= MaxPatternCount; ++i) {
         // Shapes of patterns not in play wait just outside the client area.
         const int left = i > Session.Game().PatternCount ? cw : l.Scaled(l.PatternX[i]) + l.BoardLeft;
@@ -433,6 +437,7 @@ void TMainform::Play(TSound sound) {
 }
 
 void TMainform::Show(TChange change, int index) {
+    Advice->BoardChanged();
     switch (change) {
     case TChange::Stack:
         Board.DrawStack(index, true);

@@ -278,10 +278,10 @@ TEST_F(Access, AHintIsSaidOnTheStatusLine) {
         form->ApplyMainTexts();
         QTest::keyClick(form, Qt::Key_H);
         form->Advice->HintRunner().Wait();
-        QTRY_COMPARE(Announced(form), HintText(best));
+        QTRY_COMPARE(Announced(form), HintText(best, form->Game()));
         EXPECT_TRUE(Announced(form).startsWith(language ? "Tipp: " : "Hint: ")) << Announced(form).toStdString();
         form->TimerTimer();
-        EXPECT_EQ(Announced(form), HintText(best));
+        EXPECT_EQ(Announced(form), HintText(best, form->Game()));
     }
     Language = 0;
 }

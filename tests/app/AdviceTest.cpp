@@ -1,11 +1,12 @@
 // Par after a game and hints during one, through the real window.
 #include "AppFixture.h"
 
+#include "app/Accessibility.h"
 #include "app/Advice.h"
+#include "dialogs/OptionsDialog.h"
 #include "dialogs/okDlg.h"
 #include "game/Solver.h"
 #include "settings/StatisticsStore.h"
-#include "dialogs/OptionsDialog.h"
 
 #include <QLabel>
 #include <QTest>
@@ -31,7 +32,7 @@ void PressHint(TMainform* form) {
     QTest::keyClick(form, Qt::Key_H);
 }
 
-TEST_F(Advice, HintFlashesTheNextMoveAndKeepsTheGameOutOfTheHighscoreList) {
+TEST_F(Advice, HintMarksTheNextMoveUntilItIsMadeAndKeepsTheGameOutOfTheHighscoreList) {
     Start();
     // One pattern left; "four equal values" lies one card away, under the red 2 on stack 1.
     SetTable("r7 g7 b7 v2", {{"r3", "g9"}, {"r2", "v7"}, {"b12"}});
@@ -44,17 +45,24 @@ TEST_F(Advice, HintFlashesTheNextMoveAndKeepsTheGameOutOfTheHighscoreList) {
     PressHint(form);
     Settle(form->Advice->HintRunner());
     THintMark* mark = form->Advice->Mark();
-    ASSERT_TRUE(mark->Flashing());
+    ASSERT_TRUE(mark->Showing());
     ASSERT_EQ(best.Type, SolverMove::Kind::Drop);
     EXPECT_EQ(mark->Places(), (QList<QRect>{form->Board.Layout.StackTopRect(best.Stack),
-                                           form->Board.Layout.RowRect(best.Target)}));
+                                            form->Board.Layout.RowRect(best.Target)}));
     EXPECT_TRUE(form->Session.Assisted());
-    // The frame shows over the board, around the stack's top card.
+    EXPECT_EQ(mark->Text(), QStringLiteral("Hint: drop the %1 from stack %2 on position %3")
+                                .arg(CardName(form->Game().TopCard(best.Stack)))
+                                .arg(best.Stack + 1)
+                                .arg(best.Target + 1));
+    // The frame shows over the board, around the stack's top card, and stays.
+    QTest::qWait(3000);
     const QRect top = form->Board.Layout.StackTopRect(best.Stack);
     const QImage shot = form->grab().toImage();
-    EXPECT_EQ(shot.pixelColor(top.left() - 3, top.center().y()), QColor(255, 236, 64));
-    QTest::qWait(1200);
-    EXPECT_FALSE(mark->isVisible()) << "the flash ends after about a second";
+    EXPECT_EQ(shot.pixelColor(top.left() - 4, top.center().y()), QColor(Qt::white));
+    EXPECT_EQ(shot.pixelColor(top.left() - 7, top.center().y()), QColor(Qt::black));
+    EXPECT_TRUE(mark->isVisible()) << "the mark stays until the next move";
+    DragToRow(best.Stack, best.Target);
+    EXPECT_FALSE(mark->isVisible()) << "the move made, the mark goes";
 
     // Lost with 300 points: the end message says why no highscore entry follows.
     dialogs.Expect("TOKDialog", [this](QDialog* d) {
@@ -62,7 +70,8 @@ TEST_F(Advice, HintFlashesTheNextMoveAndKeepsTheGameOutOfTheHighscoreList) {
         EXPECT_TRUE(form->OKDialog->Note->text().contains(AssistedText()));
         PressButton(d, "YesBtn", 2);
     });
-    for (int s : {0, 0, 1, 1, 2}) DragToRow(s, 3);
+    for (int s : {0, 0, 1, 1, 2})
+        DragToRow(s, 3);
     EXPECT_EQ(form->Game().GameState, gsLost);
     EXPECT_EQ(dialogs.Seen, QStringList{"TOKDialog"});
 
@@ -94,13 +103,13 @@ TEST_F(Advice, NoHintWhenTheBoardMovedOnOrTheGameIsOver) {
     PressHint(form);
     DragToRow(0, form->Game().JokerPos >= 0 ? form->Game().JokerPos : 0); // before the answer is shown
     Settle(form->Advice->HintRunner());
-    EXPECT_FALSE(form->Advice->Mark()->Flashing());
+    EXPECT_FALSE(form->Advice->Mark()->Showing());
     EXPECT_FALSE(form->Session.Assisted());
 
     form->Game().GameState = gsPaused;
     PressHint(form);
     Settle(form->Advice->HintRunner());
-    EXPECT_FALSE(form->Advice->Mark()->Flashing());
+    EXPECT_FALSE(form->Advice->Mark()->Showing());
 }
 
 TEST_F(Advice, ParOfTheDealShowsAtTheEndAndIsStored) {
@@ -126,7 +135,9 @@ TEST_F(Advice, ParOfTheDealShowsAtTheEndAndIsStored) {
     DragToRow(0, 0);
     EXPECT_EQ(form->Game().GameState, gsLost);
     // Compared on the par's own terms: the points without the clock, then the final score.
-    EXPECT_EQ(note, QStringLiteral("best found for this deal: %1 points; you: 35 points, 25 after the clock").arg(par));
+    EXPECT_EQ(
+        note,
+        QStringLiteral("best found for this deal: %1 points; you: 35 points, 25 after the clock").arg(par));
     ASSERT_TRUE(form->Advice->Par());
     EXPECT_EQ(*form->Advice->Par(), par);
     EXPECT_TRUE(IniText().contains(QStringLiteral("para=%1").arg(par))) << IniText().toStdString();
@@ -172,7 +183,7 @@ TEST_F(Advice, TheInfoPageAsksForAHintByMouse) {
     });
     ClickButton(form->ToolButton(TTool::Info));
     Settle(form->Advice->HintRunner());
-    EXPECT_TRUE(form->Advice->Mark()->Flashing());
+    EXPECT_TRUE(form->Advice->Mark()->Showing());
     EXPECT_TRUE(form->Session.Assisted());
 
     // Over: the page offers no hint.
