@@ -7,7 +7,7 @@
 #include "dialogs/DialogPlacement.h"
 #include "settings/Chiffre.h"
 #include "settings/ini.h"
-#include "texts/Language.h"
+#include "texts/WindowTexts.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -226,16 +226,15 @@ void THighscoreDlg::keyPressEvent(QKeyEvent* event) {
 
 void THighscoreDlg::FormActivate() {
     PlaceOverMainWindow(this, m_mainform);
-    const bool german = IsGerman();
-    title->SetText(german ? QStringLiteral("Zelvano - Bestenliste") : QStringLiteral("Zelvano - Highscore"));
+    title->SetText(HighscoreText(THighscoreText::Title));
     EditBack->setAccessibleName(title->Text());
-    delcheck->SetText(german ? QStringLiteral("alle Einträge löschen") : QStringLiteral("remove all entries"));
+    delcheck->SetText(HighscoreText(THighscoreText::RemoveAll));
     // The box and the edit have no text of their own: a screen reader names them by their lines.
     ClearBox->setAccessibleName(delcheck->Text());
-    Edit1->setAccessibleName(german ? QStringLiteral("Dein Name") : QStringLiteral("Your name"));
-    YesBtn->SetHint(german ? QStringLiteral("In Liste aufnehmen") : QStringLiteral("put in list"));
-    CancelBtn->SetHint(german ? QStringLiteral("Abbrechen") : QStringLiteral("Cancel"));
-    StatsBtn->SetHint(german ? QStringLiteral("Statistik") : QStringLiteral("Statistics"));
+    Edit1->setAccessibleName(HighscoreText(THighscoreText::YourName));
+    YesBtn->SetHint(HighscoreText(THighscoreText::PutInList));
+    CancelBtn->SetHint(HighscoreText(THighscoreText::Cancel));
+    StatsBtn->SetHint(HighscoreText(THighscoreText::Statistics));
     StatsBtn->setVisible(static_cast<bool>(OnStatistics));
 }
 

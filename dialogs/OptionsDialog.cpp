@@ -46,6 +46,7 @@ TOptionsDialog::TOptionsDialog(QWidget* mainform, TOptionsHost& host, const TIma
         label->SetRelief(TDecorLabel::Relief::Raised);
     }
     ProgLabel->SetText(QStringLiteral("Zelvano"));
+    // Two blanks on purpose: the label has always read so.
     VersionLabel->SetText(QStringLiteral("Version  1.1"));
 
     OKBtn = new TJetButton(this);
@@ -268,20 +269,19 @@ void TOptionsDialog::ApplyOptionTexts() {
 // Each picture is named for a screen reader by what it sets and its value now ("Language:
 // English"), and described by its hint, which says what a press does.
 void TOptionsDialog::NamePictures() {
-    const bool german = IsGerman();
-    auto say = [german](const char* de, const char* en) { return QString::fromUtf8(german ? de : en); };
+    const QString on = DialogText(TDialogText::SwitchedOn);
+    const QString off = DialogText(TDialogText::SwitchedOff);
     const QString music = m_host.MusicEnabled()
                               ? (m_host.MusicFileName().isEmpty() ? DialogText(TDialogText::MusicNoFile)
                                                                   : m_host.MusicFileName())
-                              : say("aus", "off");
+                              : off;
     const std::pair<TPictureControl*, QString> names[] = {
-        {TongueImg, say("Sprache: Deutsch", "Language: English")},
-        {SoundImg,
-         say("Geräusche: ", "Sound: ") + (m_host.SoundEnabled() ? say("an", "on") : say("aus", "off"))},
-        {MusicImg, say("Musik: ", "Music: ") + music},
+        {TongueImg, DialogText(TDialogText::LanguageName)},
+        {SoundImg, DialogText(TDialogText::SoundName) + (m_host.SoundEnabled() ? on : off)},
+        {MusicImg, DialogText(TDialogText::MusicPrefix) + music},
         // The caption already reads "Background: green".
         {BackImg, BackLabel->Text()},
-        {StrengthImg, say("Spielstärke: ", "Skill level: ") + Strengthlabel->Text()},
+        {StrengthImg, DialogText(TDialogText::SkillName) + Strengthlabel->Text()},
     };
     for (const auto& [image, name] : names) {
         image->setAccessibleName(name);

@@ -6,8 +6,9 @@
 #include "controls/jetButton.h"
 #include "dialogs/DialogPlacement.h"
 #include "dialogs/YesNoDlg.h"
-#include "texts/Language.h"
 #include "settings/StatisticsStore.h"
+#include "texts/Language.h"
+#include "texts/WindowTexts.h"
 
 #include <QKeyEvent>
 
@@ -21,25 +22,6 @@ constexpr int ColumnLeft = TStatisticsDlg::ClientWidth - 22 - 16 - 4 * ColumnWid
 
 // The yes/no window's question for the reset.
 constexpr int ResetQuestion = 3;
-
-struct RowName {
-    const char* German;
-    const char* English;
-};
-
-constexpr std::array<RowName, TStatisticsDlg::RowCount> RowNames = {{
-    {"Gespielt", "Played"},
-    {"Gewonnen", "Won"},
-    {"Verloren", "Lost"},
-    {"Gewinnquote", "Win rate"},
-    {"Beste Punkte", "Best score"},
-    {"Mittlere Punkte", "Average score"},
-    {"Letzte Punkte", "Last score"},
-    {"Siege in Folge", "Current streak"},
-    {"Längste Serie", "Longest streak"},
-    {"Gespielte Zeit", "Time played"},
-    {"Mit Tipps gespielt", "Played with hints"},
-}};
 
 // Ticks of 100 ms as hours, minutes and seconds: "0:00:00".
 QString PlayTime(std::int64_t ticks) {
@@ -151,18 +133,16 @@ void TStatisticsDlg::Reload() {
 }
 
 void TStatisticsDlg::ApplyTexts() {
-    const bool german = IsGerman();
-    title->SetText(german ? QStringLiteral("Zelvano - Statistik") : QStringLiteral("Zelvano - Statistics"));
+    title->SetText(StatisticsText(TStatisticsText::Title));
     setAccessibleName(title->Text()); // what a screen reader calls the window
-    figureLabels[0][0]->parentWidget()->setAccessibleName(german ? QStringLiteral("Statistik") : QStringLiteral("Statistics"));
+    figureLabels[0][0]->parentWidget()->setAccessibleName(StatisticsText(TStatisticsText::Name));
     for (int level = 1; level <= StatisticsLevels; ++level) levelLabels[level - 1]->SetText(LevelCaption(level));
     for (int row = 0; row < RowCount; ++row)
-        rowLabels[row]->SetText(QString::fromUtf8(german ? RowNames[row].German : RowNames[row].English));
+        rowLabels[row]->SetText(StatisticsRowName(row));
     if (Shown.LastDeal > 0)
-        dealLabel->SetText((german ? QStringLiteral("Letztes Spiel: Nr. %1") : QStringLiteral("Last game: deal %1"))
-                               .arg(Shown.LastDeal));
+        dealLabel->SetText(StatisticsText(TStatisticsText::LastDeal).arg(Shown.LastDeal));
     else
-        dealLabel->SetText(german ? QStringLiteral("Noch kein Spiel gezählt") : QStringLiteral("No game counted yet"));
+        dealLabel->SetText(StatisticsText(TStatisticsText::NoGameYet));
     // With a par the deal moves up a line to make room for it below; without one it stays
     // in the middle of the band.
     const std::optional<ParOfGame> par = LastGamePar(Shown);
@@ -170,9 +150,9 @@ void TStatisticsDlg::ApplyTexts() {
     dealLabel->move(dealLabel->x(), par ? middle - 10 : middle);
     parLabel->setVisible(par.has_value());
     if (par) parLabel->SetText(ParText(par->Par, par->Points, par->Score));
-    resetLabel->SetText(german ? QStringLiteral("Statistik löschen") : QStringLiteral("Reset statistics"));
-    resetLabel->SetHint(german ? QStringLiteral("Alle Zahlen auf null setzen") : QStringLiteral("Set every figure to zero"));
-    OKBtn->SetHint(german ? QStringLiteral("Zurück") : QStringLiteral("Back"));
+    resetLabel->SetText(StatisticsText(TStatisticsText::Reset));
+    resetLabel->SetHint(StatisticsText(TStatisticsText::ResetHint));
+    OKBtn->SetHint(StatisticsText(TStatisticsText::Back));
 }
 
 void TStatisticsDlg::okClick() { done(Accepted); }

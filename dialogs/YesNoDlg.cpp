@@ -2,21 +2,7 @@
 
 #include "controls/jetButton.h"
 #include "texts/Language.h"
-
-#include <array>
-
-namespace {
-
-constexpr std::array<TMessagePair, 3> Questions = {{
-    {{{"Willst Du das Spiel", 20, 12}, {"wirklich beenden?", 40, 12}},
-     {{"Do you really want to", 20, 12}, {"exit the game?", 40, 12}}},
-    {{{"Willst Du die Partie", 20, 12}, {"wirklich aufgeben?", 40, 12}},
-     {{"Do you really want to", 20, 12}, {"give up then game?", 40, 12}}},
-    {{{"Willst Du die Statistik", 20, 12}, {"wirklich löschen?", 40, 12}},
-     {{"Do you really want to", 20, 12}, {"reset the statistics?", 40, 12}}},
-}};
-
-} // namespace
+#include "texts/WindowTexts.h"
 
 TYesNoDialog::TYesNoDialog(QWidget* mainform, const TImageList& bitmaps) : TMessageDialog(mainform, bitmaps) {
     NoBtn = new TJetButton(this);
@@ -27,12 +13,7 @@ TYesNoDialog::TYesNoDialog(QWidget* mainform, const TImageList& bitmaps) : TMess
     connect(NoBtn, &TJetButton::OnClick, this, &TYesNoDialog::NoBtnClick);
 }
 
-const TMessage& TYesNoDialog::MessageFor(int kind) {
-    if (kind < 1 || kind > int(Questions.size()))
-        return NoMessage;
-    const TMessagePair& pair = Questions[size_t(kind - 1)];
-    return IsGerman() ? pair.German : pair.English;
-}
+const TMessage& TYesNoDialog::MessageFor(int kind) { return QuestionMessage(kind); }
 
 int TYesNoDialog::ShowModal(int kind) {
     SetLines(MessageFor(kind));
@@ -58,6 +39,6 @@ bool TYesNoDialog::LetterAnswer(int key) {
 
 void TYesNoDialog::FormActivate() {
     TMessageDialog::FormActivate();
-    YesBtn->SetHint(IsGerman() ? QStringLiteral("Ja") : QStringLiteral("Yes"));
-    NoBtn->SetHint(IsGerman() ? QStringLiteral("Nein") : QStringLiteral("No"));
+    YesBtn->SetHint(QuestionText(TQuestionText::Yes));
+    NoBtn->SetHint(QuestionText(TQuestionText::No));
 }

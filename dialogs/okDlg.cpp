@@ -3,7 +3,6 @@
 #include "controls/Decor.h"
 #include "controls/jetButton.h"
 #include "dialogs/DialogPlacement.h"
-#include "texts/Language.h"
 
 #include <QLabel>
 
@@ -52,22 +51,6 @@ void TMessageDialog::FormActivate() { PlaceOverMainWindow(this, m_mainform); }
 
 // ---------------------------------------------------------------------------------------------
 
-namespace {
-
-constexpr std::array<TMessagePair, 4> Notices = {{
-    {{{"Du musst die nächste Karte", 20, 12}, {"auf den Joker legen!", 40, 12}},
-     {{"You must put the next", 20, 12}, {"card on the joker!", 40, 12}}},
-    // A one-word exclamation stands larger and higher, its line below moved down.
-    {{{"Hurra,", 18, 16}, {"du hast es geschafft!", 44, 12}},
-     {{"Hurrah,", 18, 16}, {"you made it!", 44, 12}}},
-    {{{"Das ist sich leider", 20, 12}, {"nicht ausgegangen.", 40, 12}},
-     {{"Sorry", 18, 16}, {"but this wasn't enough.", 44, 12}}},
-    {{{"Zug zurückgenommen:", 20, 12}, {"kein Eintrag in die Bestenliste.", 40, 12}},
-     {{"Move taken back:", 20, 12}, {"no highscore entry for this game.", 40, 12}}},
-}};
-
-} // namespace
-
 TOKDialog::TOKDialog(QWidget* mainform, const TImageList& bitmaps) : TMessageDialog(mainform, bitmaps) {
     YesBtn->SetHint(QStringLiteral("OK")); // the same word in both languages
     connect(YesBtn, &TJetButton::OnClick, this, &TOKDialog::okClick);
@@ -90,12 +73,7 @@ void TOKDialog::SetNote(const QString& note) {
     Note->setVisible(!note.isEmpty());
 }
 
-const TMessage& TOKDialog::MessageFor(int kind) {
-    if (kind < 1 || kind > int(Notices.size()))
-        return NoMessage;
-    const TMessagePair& pair = Notices[size_t(kind - 1)];
-    return IsGerman() ? pair.German : pair.English;
-}
+const TMessage& TOKDialog::MessageFor(int kind) { return NoticeMessage(kind); }
 
 int TOKDialog::ShowModal(int kind) {
     SetLines(MessageFor(kind));

@@ -5,34 +5,13 @@
 // the yes and no buttons.
 
 #include "controls/GameDialog.h"
+#include "texts/Messages.h"
 
 class TBevelPanel;
 class QLabel;
 class TDecorLabel;
 class TImageList;
 class TJetButton;
-
-// One line of a message: its text, its top within the panel and its size in points (the
-// layout was drawn at 96 dpi, so a point is 4/3 pixel).
-struct TMessageLine {
-    const char* Text;
-    int Top;
-    int Points;
-};
-
-struct TMessage {
-    TMessageLine First;
-    TMessageLine Second;
-};
-
-// A message in both languages.
-struct TMessagePair {
-    TMessage German;
-    TMessage English;
-};
-
-// What a kind without a message of its own shows: two empty lines in the usual places.
-inline constexpr TMessage NoMessage = {{"", 20, 12}, {"", 40, 12}};
 
 // Pixel height of a font of the given size in points at 96 dpi, rounded.
 int PointsToPixels(int points);

@@ -21,6 +21,8 @@ constexpr std::array<Names, PatternIdCount + 1> NameTable = {{
     {"vier gleiche Werte", "four equal values"},
     {"Summe größer als 44", "sum bigger than 44"},
     {"nur ungerade Werte", "only odd values"},
+    // "smaller then" and "total different" below are the game's own English, kept word for
+    // word on purpose: players know the patterns by these names.
     {"Summe kleiner als 14", "sum smaller then 14"},
     {"Vielfache von 2 (2 4 6 8 10 12)", "multiples of 2 (2 4 6 8 10 12)"},
     {"Sequenz (z.B. 5 6 7 8)", "sequence (e.g. 5 6 7 8)"},

@@ -1,7 +1,7 @@
 // The help window: a plain top-level text browser on the HTML help in the game's data folder.
 #include "media/Help.h"
 
-#include "texts/Language.h"
+#include "texts/WindowTexts.h"
 
 #include <QFileInfo>
 #include <QKeySequence>
@@ -56,18 +56,14 @@ void THelp::ShowTopic(const QString& topic)
         }
     }
     QTextBrowser* w = d.window;
-    w->setWindowTitle(IsGerman() ? QStringLiteral("Zelvano – Hilfe") : QStringLiteral("Zelvano – Help"));
+    w->setWindowTitle(HelpText(THelpText::Title));
     if (QFileInfo(d.file).isFile()) {
         w->setSource(QUrl::fromLocalFile(QFileInfo(d.file).absoluteFilePath()));
         // Scrolling waits until the window is shown and laid out, if it is not yet.
         w->scrollToAnchor(topic);
     } else {
         const QString name = d.file.toHtmlEscaped();
-        w->setHtml(IsGerman()
-            ? QStringLiteral("<h2>Zelvano – Hilfe</h2><p>Die Hilfedatei wurde nicht gefunden:</p>"
-                             "<p><tt>%1</tt></p><p>Sie gehört in den Datenordner des Spiels.</p>").arg(name)
-            : QStringLiteral("<h2>Zelvano – Help</h2><p>The help file could not be found:</p>"
-                             "<p><tt>%1</tt></p><p>It belongs in the game's data folder.</p>").arg(name));
+        w->setHtml(HelpText(THelpText::Missing).arg(name));
     }
     w->show();
     w->raise();

@@ -23,6 +23,8 @@ constexpr std::array<TextPair, 11> MainTexts = {{
     {"Du willst ein Spiel aufgeben, bevor Du begonnen hast?",
      "You want to give up a game before you started it?"},
     {"Ich mach eine kurze Pause.", "I need a break."},
+    // "make a break and didn't begun" and "a glimpse on" below are the game's own English,
+    // kept word for word on purpose: do not correct them.
     {"Du willst eine Pause machen, bevor Du begonnen hast?",
      "You want to make a break and didn't begun yet?"},
     {"Wer gehört denn zu den Besten?", "Who are the best?"},
@@ -39,11 +41,12 @@ constexpr std::array<TextPair, 4> Titles = {{
     {"Zelvano - Champions", "Zelvano - champion"},
 }};
 
-constexpr std::array<TextPair, 21> DialogTexts = {{
+constexpr std::array<TextPair, 26> DialogTexts = {{
     {"Zurück zum Spiel", "Back to game"},
     {"Einstellungen:", "Options:"},
     {"Sprache ändern", "Change language"},
     {"Ich spreche deutsch.", "I speak English."},
+    // Without a full stop, unlike the music's line: kept as players have always seen it.
     {"Geräusche ein- und ausschalten.", "Sound on or off"},
     {"Geräusche sind an.", "Sound is on."},
     {"Geräusche sind aus.", "Sound is off."},
@@ -62,6 +65,11 @@ constexpr std::array<TextPair, 21> DialogTexts = {{
     {"Tipp: der nächste Zug (H)", "Hint: the next move (H)"},
     {"Zeigt einen guten nächsten Zug. Ein Spiel mit Tipp kommt nicht in die Bestenliste.",
      "Shows a good next move. A game played with a hint stays out of the highscore list."},
+    {"Sprache: Deutsch", "Language: English"},
+    {"Geräusche: ", "Sound: "},
+    {"Spielstärke: ", "Skill level: "},
+    {"an", "on"},
+    {"aus", "off"},
 }};
 
 constexpr std::array<TextPair, 5> BackgroundCaptions = {{
@@ -107,7 +115,7 @@ QString LevelCaption(int level) {
     return PickOrNull(LevelCaptions, level - 1);
 }
 
-static_assert(DialogTexts.size() == static_cast<size_t>(TDialogText::InfoHintHint) + 1,
+static_assert(DialogTexts.size() == static_cast<size_t>(TDialogText::SwitchedOff) + 1,
               "one text pair per TDialogText");
 
 QString ParText(long long par, long long points, long long score) {

@@ -50,6 +50,12 @@ enum class TDialogText {
     InfoRestartHint,
     InfoHint,
     InfoHintHint,
+    // What a screen reader calls the options pictures, each followed by the value it has now.
+    LanguageName, // the whole name: the language it names is the current one
+    SoundName,
+    SkillName,
+    SwitchedOn,
+    SwitchedOff,
 };
 
 QString DialogText(TDialogText which);
