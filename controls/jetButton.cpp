@@ -146,39 +146,31 @@ TJetButton::TJetButton(QWidget* parent) : QWidget(parent) {
 
 TJetButton::~TJetButton() = default;
 
-void TJetButton::SetBitmapUp(const QImage& picture) {
+void TJetButton::TakePicture(const QImage& from, QImage& picture, QImage& keyed, QImage& twin) {
     if (!m_twinStem.isEmpty()) LoadTwins(); // the other pictures keep theirs
-    m_up2x = QImage();
+    twin = QImage();
     m_deviceRatio = 0; // the screen's pictures are made again at the next paint
-    m_up = Opaque(picture);
-    m_upKeyed = KeyedOut(m_up);
+    picture = Opaque(from);
+    keyed = KeyedOut(picture);
+}
+
+void TJetButton::SetBitmapUp(const QImage& picture) {
+    TakePicture(picture, m_up, m_upKeyed, m_up2x);
     UpChanged();
 }
 
 void TJetButton::SetBitmapDown(const QImage& picture) {
-    if (!m_twinStem.isEmpty()) LoadTwins(); // the other pictures keep theirs
-    m_down2x = QImage();
-    m_deviceRatio = 0; // the screen's pictures are made again at the next paint
-    m_down = Opaque(picture);
-    m_downKeyed = KeyedOut(m_down);
+    TakePicture(picture, m_down, m_downKeyed, m_down2x);
     update();
 }
 
 void TJetButton::SetBitmapOver(const QImage& picture) {
-    if (!m_twinStem.isEmpty()) LoadTwins(); // the other pictures keep theirs
-    m_over2x = QImage();
-    m_deviceRatio = 0; // the screen's pictures are made again at the next paint
-    m_over = Opaque(picture);
-    m_overKeyed = KeyedOut(m_over);
+    TakePicture(picture, m_over, m_overKeyed, m_over2x);
     OverChanged();
 }
 
 void TJetButton::SetBitmapDisabled(const QImage& picture) {
-    if (!m_twinStem.isEmpty()) LoadTwins(); // the other pictures keep theirs
-    m_disabled2x = QImage();
-    m_deviceRatio = 0; // the screen's pictures are made again at the next paint
-    m_disabled = Opaque(picture);
-    m_disabledKeyed = KeyedOut(m_disabled);
+    TakePicture(picture, m_disabled, m_disabledKeyed, m_disabled2x);
     update();
 }
 

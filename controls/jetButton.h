@@ -99,6 +99,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // Takes one of the four pictures: its opaque and keyed-out forms, and drops its sharp twin.
+    void TakePicture(const QImage& from, QImage& picture, QImage& keyed, QImage& twin);
     void UpChanged();
     void OverChanged();
     void RebuildHitMask(const QImage& picture);
