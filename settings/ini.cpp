@@ -539,8 +539,6 @@ bool GiveWay(TIniText& text, const QSet<TName>& written, QStringList& named, qsi
     return true;
 }
 
-QString FlagText(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
-
 // A file that has no write permission for anyone was made read-only on purpose; one the
 // player cannot write to is read-only for this game either way.
 TIniCause ReadOnlyCause(const QString& target) {
@@ -668,14 +666,6 @@ std::optional<QString> TIniEdit::Text(const QString& section, const QString& key
 void TIniEdit::WriteText(const QString& section, const QString& key, const QString& value) {
     SetLine(m_text, Index(), section, key, value);
     m_written.insert({Fold(section), Fold(key)});
-}
-
-void TIniEdit::WriteInt(const QString& section, const QString& key, int value) {
-    WriteText(section, key, QString::number(value));
-}
-
-void TIniEdit::WriteFlag(const QString& section, const QString& key, bool value) {
-    WriteText(section, key, FlagText(value));
 }
 
 // ---- TIniSnapshot ---------------------------------------------------------------------
@@ -863,24 +853,8 @@ void TIniStore::CheckAtStart() {
         Report(QString(), TIniWhat::Settings, readOnly, TIniAccess::Start);
 }
 
-QString TIniStore::ReadText(const QString& section, const QString& key, const QString& def) const {
-    return Snapshot().ReadText(section, key, def);
-}
-
-int TIniStore::ReadInt(const QString& section, const QString& key, int def) const {
-    return Snapshot().ReadInt(section, key, def);
-}
-
-bool TIniStore::ReadFlag(const QString& section, const QString& key, bool def) const {
-    return Snapshot().ReadFlag(section, key, def);
-}
-
-void TIniStore::WriteInt(const QString& section, const QString& key, int value) {
-    WriteText(section, key, QString::number(value));
-}
-
-void TIniStore::WriteFlag(const QString& section, const QString& key, bool value) {
-    WriteText(section, key, FlagText(value));
+std::optional<QString> TIniStore::Text(const QString& section, const QString& key) const {
+    return Snapshot().Text(section, key);
 }
 
 void TIniStore::WriteText(const QString& section, const QString& key, const QString& value) {

@@ -89,9 +89,18 @@ public:
     bool ReadFlag(const QString& section, const QString& key, bool def) const;
 };
 
+// The typed writes over a class's WriteText: a number or a flag is stored as its decimal text.
+template <class Self> class TIniWrites {
+public:
+    void WriteInt(const QString& section, const QString& key, int value) {
+        static_cast<Self*>(this)->WriteText(section, key, QString::number(value));
+    }
+    void WriteFlag(const QString& section, const QString& key, bool value) { WriteInt(section, key, value ? 1 : 0); }
+};
+
 // The stored file as it is inside an Update(): reads see what is stored now, writes change
 // only this copy until Update() replaces the file with it.
-class TIniEdit : public TIniValues {
+class TIniEdit : public TIniValues, public TIniWrites<TIniEdit> {
 public:
     explicit TIniEdit(TIniText& text);
     ~TIniEdit() override;
@@ -101,8 +110,6 @@ public:
     std::optional<QString> Text(const QString& section, const QString& key) const override;
 
     void WriteText(const QString& section, const QString& key, const QString& value);
-    void WriteInt(const QString& section, const QString& key, int value);
-    void WriteFlag(const QString& section, const QString& key, bool value);
 
 private:
     friend class TIniStore;
@@ -126,7 +133,9 @@ private:
     const TIniStore* m_store = nullptr;    // told of a damaged value or a failed read
 };
 
-class TIniStore {
+// Each typed read takes a snapshot of its own and each write replaces the file; several
+// values of one operation go through Snapshot() or Update() instead.
+class TIniStore : public TIniValues, public TIniWrites<TIniStore> {
 public:
     // Larger files are no settings file of ours (ours is a few kilobytes): they are neither
     // parsed nor written over.
@@ -158,12 +167,7 @@ public:
     // One read of the file for all the values of an operation.
     TIniSnapshot Snapshot() const;
 
-    int ReadInt(const QString& section, const QString& key, int def) const;
-    bool ReadFlag(const QString& section, const QString& key, bool def) const;
-    QString ReadText(const QString& section, const QString& key, const QString& def) const;
-
-    void WriteInt(const QString& section, const QString& key, int value);
-    void WriteFlag(const QString& section, const QString& key, bool value);
+    std::optional<QString> Text(const QString& section, const QString& key) const override;
     void WriteText(const QString& section, const QString& key, const QString& value);
     // Several texts of one section in a single replacement of the file: all of them are
     // stored or, when the write fails, none (reported with the first key).
