@@ -6,6 +6,7 @@
 #include "controls/jetButton.h"
 #include "dialogs/StatisticsDlg.h"
 #include "dialogs/YesNoDlg.h"
+#include "tests/support/ScopedValue.h"
 #include "texts/Language.h"
 #include "settings/StatisticsStore.h"
 #include "settings/ini.h"
@@ -68,6 +69,7 @@ private slots:
                   "playeda=4\nwona=banana\nlosta=4\nbesta=-8\ntotala=-30\nlasta=-8\nticksa=-5\n"
                   "assistedb=3\nparb=5120\npardealb=4242\nparscoreb=2480\nparpointsb=2900\npara=999\npardeala=4242\n"
                   "deal=4242\nlevel=2\n");
+        const TScopedValue keepLanguage(Language);
         Language = 0;
         Open([&] {
             const struct {
@@ -106,7 +108,6 @@ private slots:
             QCOMPARE(view->rowLabels[TStatisticsDlg::Assisted]->Text(), QStringLiteral("Mit Tipps gespielt"));
             QCOMPARE(view->resetLabel->Text(), QStringLiteral("Statistik löschen"));
         });
-        Language = 0;
     }
 
     void resetAsksFirst() {

@@ -1,6 +1,7 @@
 #include "game/Deal.h"
 #include "game/Game.h"
 #include "RowText.h"
+#include "tests/support/Board.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +22,6 @@ GameData GameWithRow(const char* row, int level = 1) {
     StartDeal(g, t);
     g.GameState = gsRunning;
     return g;
-}
-
-int PositionOf(const GameData& g, int id) {
-    for (int i = 1; i <= g.PatternCount; ++i)
-        if (g.PatternIds[i] == id) return i;
-    return -1;
 }
 
 void ClaimAllBut(GameData& g, int keepOpen) {

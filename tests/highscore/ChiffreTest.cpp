@@ -3,12 +3,11 @@
 
 #include "settings/Chiffre.h"
 #include "tests/highscore/ChiffreVectors.h"
+#include "tests/support/Printers.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

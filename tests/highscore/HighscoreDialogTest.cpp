@@ -6,6 +6,7 @@
 #include "controls/jetButton.h"
 #include "settings/Chiffre.h"
 #include "dialogs/HighscoreDialog.h"
+#include "tests/support/ScopedValue.h"
 #include "texts/Language.h"
 #include "settings/ini.h"
 
@@ -360,9 +361,12 @@ private slots:
         StoreRows(1, Falling());
         auto dlg = MakeDialog();
         int reads = 0;
-        TIniStore::FaultHook = [&reads](TIniStep step) { return step == TIniStep::Read ? ++reads, 0 : 0; };
-        const bool shown = Open(*dlg, 0, true, [&] { Click(dlg->CancelBtn); });
-        TIniStore::FaultHook = nullptr;
+        bool shown = false;
+        {
+            const TScopedValue countReads(TIniStore::FaultHook,
+                                          [&reads](TIniStep step) { return step == TIniStep::Read ? ++reads, 0 : 0; });
+            shown = Open(*dlg, 0, true, [&] { Click(dlg->CancelBtn); });
+        }
         QVERIFY(shown);
         QCOMPARE(reads, 1);
         QCOMPARE(dlg->entryNames[14], QString("p14"));

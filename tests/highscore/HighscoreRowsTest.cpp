@@ -1,10 +1,9 @@
 // The stored form of a highscore row and where a new score goes.
 
 #include "settings/HighscoreStore.h"
+#include "tests/support/Printers.h"
 
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

@@ -5,6 +5,9 @@
 #include "texts/Language.h"
 #include "settings/StatisticsStore.h"
 #include "settings/ini.h"
+#include "tests/support/Files.h"
+#include "tests/support/Printers.h"
+#include "tests/support/ScopedValue.h"
 
 #include <gtest/gtest.h>
 
@@ -23,21 +26,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // Sets a file's times back by seconds (a link itself, not what it points at).
 void Age(const QString& path, int seconds) {
@@ -328,7 +317,7 @@ TEST_F(IniFaultTest, FullDiskIsToldOnceAndNeverWithTheLockHeld) {
 TEST_F(IniFaultTest, RealFullDiskIsToldInThePlayersLanguage) {
     // A file size limit stands in for a full disk; it holds for root too.
     WriteAll(path, Old);
-    Language = 1;
+    const TScopedValue german(Language, 1);
     struct rlimit old {};
     getrlimit(RLIMIT_FSIZE, &old);
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -609,6 +598,7 @@ TEST(IniMessages, SayWhatWhyAndWhatToDoInThePlayersLanguage) {
         {0, TIniWhat::Par, TIniCause::WouldBeTooLarge,
          {"best result found for your last game", "/x/V1.ini would be larger than 1 MiB", "Move /x/V1.ini away"}},
     };
+    const TScopedValue keepLanguage(Language);
     for (const auto& c : cases) {
         Language = c.language;
         const QString text = StoreFailureText(QStringLiteral("Konnte Daten für 'k' nicht setzen"), c.what, c.cause,
@@ -617,7 +607,6 @@ TEST(IniMessages, SayWhatWhyAndWhatToDoInThePlayersLanguage) {
         for (const char* part : c.parts)
             EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << text.toStdString() << " lacks " << part;
     }
-    Language = 0;
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 
 #include "texts/Language.h"
 #include "settings/ini.h"
+#include "tests/support/Files.h"
+#include "tests/support/Printers.h"
+#include "tests/support/ScopedValue.h"
 
 #include <gtest/gtest.h>
 
@@ -15,22 +18,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 class IniTest : public ::testing::Test {
 protected:
@@ -303,6 +291,7 @@ TEST_F(IniTest, DamagedValuesAreToldOnceInThePlayersLanguage) {
                                "assisted", "par", "pardeal", "parscore"})
         for (const char level : {'a', 'b', 'c', 'd'})
             damaged.append(figure).append(level).append("=1\x1b[0m\n");
+    const TScopedValue keepLanguage(Language);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.language);
         WriteAll(path, damaged);
@@ -327,7 +316,6 @@ TEST_F(IniTest, DamagedValuesAreToldOnceInThePlayersLanguage) {
         EXPECT_EQ(ini->ReadText("common", "player", ""), "Jo");
         EXPECT_EQ(errors.size(), 1);
     }
-    Language = 0;
 }
 
 TEST(IniPath, FollowsXdgConfigHome) {
