@@ -8,6 +8,7 @@
 #include "app/Keys.h"
 #include "game/Solver.h"
 #include "dialogs/HighscoreDialog.h"
+#include "tests/support/ScopedValue.h"
 #include "texts/Language.h"
 
 #include <QAccessible>
@@ -84,11 +85,10 @@ TEST_F(Access, TheToolbarIsEightNamedPushButtonsWithTheirTrueStates) {
     EXPECT_EQ(form->Game().GameState, gsPaused);
     EXPECT_TRUE(Of(form->ToolButton(TTool::Mix))->state().disabled);
 
-    Language = 1;
+    const TScopedValue german(Language, 1);
     form->ApplyMainTexts();
     EXPECT_TRUE(FindByName(window, "Aufgeben", QAccessible::Button));
     EXPECT_TRUE(FindByName(window, "Beenden", QAccessible::Button));
-    Language = 0;
 }
 
 // The window is a frame a screen reader finds by its title; the keyboard's mark is the focus a
@@ -152,7 +152,7 @@ class CardNames : public AppFixture, public ::testing::WithParamInterface<CardNa
 TEST_P(CardNames, RowAndStacksAreNamedByTheirCards) {
     const CardNameCase& c = GetParam();
     Start();
-    Language = c.language;
+    const TScopedValue language(Language, c.language);
     form->ApplyMainTexts();
     SetTable("r2 J b9 v13", {{"r3", "g6"}, {"v13"}, {}, {"r8"}, {"r10"}});
     QAccessibleInterface* window = Of(form);
@@ -179,7 +179,6 @@ TEST_P(CardNames, RowAndStacksAreNamedByTheirCards) {
     // It only reads: no value a screen reader would offer to step up or down.
     EXPECT_FALSE(score->valueInterface());
     EXPECT_TRUE(score->state().readOnly);
-    Language = 0;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -240,7 +239,7 @@ class News : public AppFixture, public ::testing::WithParamInterface<NewsCase> {
 TEST_P(News, EachMoveIsSaidOnce) {
     const NewsCase& c = GetParam();
     Start();
-    Language = c.language;
+    const TScopedValue language(Language, c.language);
     form->ApplyMainTexts();
     SetTable("r2 g4 b9 v13", {{"r3", "g6"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
     form->TimerTimer(); // the first look only learns the board
@@ -251,7 +250,6 @@ TEST_P(News, EachMoveIsSaidOnce) {
     form->TimerTimer();
     form->TimerTimer();
     EXPECT_EQ(Announced(form), "-");
-    Language = 0;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -273,6 +271,7 @@ TEST_F(Access, AHintIsSaidOnTheStatusLine) {
     SetTable("r7 g7 b7 v2", {{"r3", "g9"}, {"r2", "v7"}, {"b12"}});
     form->TimerTimer(); // the first look only learns the board
     const SolverMove best = Solve(form->Game()).Moves.front();
+    const TScopedValue keepLanguage(Language);
     for (const int language : {0, 1}) {
         Language = language;
         form->ApplyMainTexts();
@@ -283,7 +282,6 @@ TEST_F(Access, AHintIsSaidOnTheStatusLine) {
         form->TimerTimer();
         EXPECT_EQ(Announced(form), HintText(best, form->Game()));
     }
-    Language = 0;
 }
 
 TEST_F(Access, DialogsExposeTheirTextsAndTheHighscoreRows) {

@@ -1,5 +1,6 @@
 // Par after a game and hints during one, through the real window.
 #include "AppFixture.h"
+#include "tests/support/Board.h"
 
 #include "app/Accessibility.h"
 #include "app/Advice.h"
@@ -14,12 +15,6 @@
 namespace {
 
 using Advice = AppFixture;
-
-int PositionOf(TMainform* f, int id) {
-    for (int i = 1; i <= f->Game().PatternCount; ++i)
-        if (f->Game().PatternIds[i] == id) return i;
-    return -1;
-}
 
 // Lets the search finish and its queued answer arrive.
 void Settle(TSolverRunner& runner) {
@@ -88,7 +83,7 @@ TEST_F(Advice, HintMarksTheNextMoveUntilItIsMadeAndKeepsTheGameOutOfTheHighscore
 TEST_F(Advice, HintShowsTheClaimWhenTheRowPaysBestNow) {
     Start();
     SetTable("r1 g11 b1 v11", {{"r3", "g4"}, {"b6"}});
-    const int ones = PositionOf(form, 16);
+    const int ones = PositionOf(form->Game(), 16);
     for (int i = 1; i <= form->Game().PatternCount; ++i)
         if (i != ones) form->Game().PatternState[i] = TPatternState::Claimed;
     form->Session.Evaluate();
@@ -124,7 +119,7 @@ TEST_F(Advice, ParOfTheDealShowsAtTheEndAndIsStored) {
     form->Game().GameState = gsRunning;
     form->Game().ClockTicks = 30;
     form->Game().Score = -10;
-    ClickPattern(PositionOf(form, 5));
+    ClickPattern(PositionOf(form->Game(), 5));
     QString note;
     dialogs.Expect("TOKDialog", [this, &note](QDialog* d) {
         QTRY_VERIFY_WITH_TIMEOUT(form->OKDialog->Note->text().contains(QStringLiteral("best found")), 20000);

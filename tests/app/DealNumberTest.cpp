@@ -4,6 +4,7 @@
 
 #include "controls/Decor.h"
 #include "game/Deal.h"
+#include "tests/support/ScopedValue.h"
 #include "texts/Language.h"
 #include "dialogs/OptionsDialog.h"
 
@@ -81,7 +82,7 @@ TEST_F(DealNumbers, RestartAsksWhileRunningAndIsIgnoredWhilePaused) {
 
 TEST_F(DealNumbers, InfoPageShowsTheNumberAndRestartsTheDeal) {
     Start();
-    Language = 0;
+    const TScopedValue english(Language, 0);
     form->Session.LayDeal(4242);
     const std::int32_t number = form->Session.Deal();
     MouseDown(EmptyBoard);

@@ -6,6 +6,7 @@
 #include "app/Keys.h"
 #include "dialogs/YesNoDlg.h"
 #include "dialogs/HighscoreDialog.h"
+#include "tests/support/ScopedValue.h"
 #include "texts/Language.h"
 #include "dialogs/OptionsDialog.h"
 
@@ -239,10 +240,9 @@ TEST_F(Keys, TooltipsNameTheKeysAndTheHintsStay) {
     EXPECT_EQ(form->ToolButton(TTool::Mix)->toolTip(), "I start a new game. (F2, Ctrl+N)");
     EXPECT_EQ(form->ToolButton(TTool::Exit)->toolTip(), "For now I have enough. (Ctrl+Q)");
     EXPECT_EQ(form->ToolButton(TTool::Pause)->toolTip(), "I need a break. (P)");
-    Language = 1;
+    const TScopedValue german(Language, 1);
     form->ApplyMainTexts();
     EXPECT_EQ(form->ToolButton(TTool::Mix)->toolTip(), "Ich fang ein neues Spiel an. (F2, Strg+N)");
-    Language = 0;
 }
 
 // ---- dialogs -----------------------------------------------------------------------------
@@ -316,11 +316,10 @@ class ExitQuestionKeys : public AppFixture, public ::testing::WithParamInterface
 TEST_P(ExitQuestionKeys, AnswerTheQuestion) {
     const DialogKeyCase& c = GetParam();
     Start();
-    Language = c.language;
+    const TScopedValue language(Language, c.language);
     dialogs.Expect("TYesNoDialog", KeyAnswer(c.key));
     Key(form, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(form->isVisible(), !c.exits);
-    Language = 0;
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, ExitQuestionKeys,
@@ -335,7 +334,7 @@ INSTANTIATE_TEST_SUITE_P(Dialogs, ExitQuestionKeys,
 
 TEST_F(Keys, LettersThatAreNoAnswerLeaveTheQuestionOpen) {
     Start();
-    Language = 1;
+    const TScopedValue german(Language, 1);
     dialogs.Expect("TYesNoDialog", [](QDialog* d) {
         QTest::keyClick(d, Qt::Key_Y); // English yes, but the game speaks German
         QTest::keyClick(d, Qt::Key_Q);
@@ -344,7 +343,6 @@ TEST_F(Keys, LettersThatAreNoAnswerLeaveTheQuestionOpen) {
     });
     Key(form, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_TRUE(form->isVisible());
-    Language = 0;
 }
 
 TEST_F(Keys, TheHighscoreNameIsTypedAndTakenWithEnter) {

@@ -3,6 +3,7 @@
 
 #include "controls/jetButton.h"
 #include "dialogs/HighscoreDialog.h"
+#include "tests/support/ScopedValue.h"
 #include "texts/Language.h"
 #include "dialogs/OptionsDialog.h"
 
@@ -10,6 +11,8 @@
 #include <QWindow>
 
 #include <cerrno>
+#include <optional>
+#include <string>
 #include <QTest>
 #include <QTimer>
 
@@ -78,43 +81,60 @@ TEST_F(Lifecycle, NewGameWhileRunning) {
     EXPECT_EQ(form->Game().Stacks, table);
     EXPECT_EQ(form->Game().Score, 120);
     EXPECT_TRUE(sounds.isEmpty());
-
-    // Yes: the score is offered (it ranks on a fresh list), then a new deal.
-    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
-    dialogs.Expect("THighscoreDlg", Press("CancelBtn", 0));
-    ClickButton(form->ToolButton(TTool::Mix));
-    EXPECT_EQ(form->Game().GameState, gsNotStarted);
-    EXPECT_EQ(form->Game().Score, 0);
-    EXPECT_EQ(sounds, QStringList{"MIX"});
-
-    // A score at or below zero is not offered.
-    form->Game().GameState = gsRunning;
-    form->Game().Score = 0;
-    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
-    ClickButton(form->ToolButton(TTool::Mix));
-    EXPECT_EQ(dialogs.Seen, (QStringList{"TYesNoDialog", "TYesNoDialog", "THighscoreDlg", "TYesNoDialog"}));
+    EXPECT_EQ(dialogs.Seen, QStringList{"TYesNoDialog"});
 }
 
-TEST_F(Lifecycle, GivingUpOffersAPositiveScoreThenShowsZero) {
+// A running game ended with Yes: a score above zero is offered to the list (it ranks on a fresh
+// one), a score at or below zero is not; then the game ends its own way.
+struct EndCase {
+    const char* name;
+    TTool tool;
+    int score;
+    std::optional<TGameState> after; // none: the window is closed
+    const char* sound;               // the last sound played, or nullptr
+};
+
+class RunningGameEnds : public AppFixture, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(RunningGameEnds, OffersOnlyAPositiveScore) {
+    const EndCase& c = GetParam();
     Start();
     MouseDown(EmptyBoard);
-    form->Game().Score = 350;
+    MouseUp(EmptyBoard);
+    ASSERT_EQ(form->Game().GameState, gsRunning);
+    form->Game().Score = c.score;
+    const bool offered = c.score > 0;
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
-    dialogs.Expect("THighscoreDlg", [](QDialog* d) {
-        EXPECT_EQ(static_cast<THighscoreDlg*>(d)->entryScores[0], 350);
-        PressButton(d, "CancelBtn", 0);
-    });
-    ClickButton(form->ToolButton(TTool::GiveUp));
-    EXPECT_EQ(form->Game().Score, 0);
-    EXPECT_EQ(form->Game().GameState, gsLost);
-
-    ClickButton(form->ToolButton(TTool::Mix));
-    MouseDown(EmptyBoard);
-    form->Game().Score = -40;
-    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
-    ClickButton(form->ToolButton(TTool::GiveUp)); // nothing to offer
-    EXPECT_EQ(form->Game().Score, 0);
+    if (offered)
+        dialogs.Expect("THighscoreDlg", [&c](QDialog* d) {
+            EXPECT_EQ(static_cast<THighscoreDlg*>(d)->entryScores[0], c.score);
+            PressButton(d, "YesBtn", 1);
+        });
+    ClickButton(form->ToolButton(c.tool));
+    QStringList seen{"TYesNoDialog"};
+    if (offered) seen << "THighscoreDlg";
+    EXPECT_EQ(dialogs.Seen, seen);
+    EXPECT_EQ(IniText().contains("hsa0="), offered);
+    if (!c.after) {
+        EXPECT_FALSE(form->isVisible());
+        return;
+    }
+    EXPECT_EQ(form->Game().GameState, *c.after);
+    EXPECT_EQ(form->Game().Score, 0) << "the board shows no score of the game that ended";
+    if (c.sound) {
+        EXPECT_EQ(sounds.back(), c.sound);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Lifecycle, RunningGameEnds,
+                         ::testing::Values(EndCase{"NewGame", TTool::Mix, 120, gsNotStarted, "MIX"},
+                                           EndCase{"NewGameAtZero", TTool::Mix, 0, gsNotStarted, "MIX"},
+                                           EndCase{"GiveUp", TTool::GiveUp, 350, gsLost, "LOST"},
+                                           EndCase{"GiveUpBelowZero", TTool::GiveUp, -40, gsLost, nullptr},
+                                           EndCase{"Exit", TTool::Exit, 12, std::nullopt, nullptr}),
+                         [](const ::testing::TestParamInfo<EndCase>& i) {
+                             return std::string(i.param.name);
+                         });
 
 TEST_F(Lifecycle, PauseHidesTheBoardAndKeepsTheClock) {
     Start();
@@ -218,9 +238,12 @@ TEST_F(Lifecycle, DialogsAreMadeWhenFirstNeeded) {
 // once for the store's own check: a large file is parsed three times, not once a value.
 TEST_F(Lifecycle, TheStartReadsTheFileOncePerJob) {
     int reads = 0;
-    TIniStore::FaultHook = [&reads](TIniStep step) { return step == TIniStep::Read ? ++reads, 0 : 0; };
-    Start();
-    TIniStore::FaultHook = nullptr;
+    {
+        const TScopedValue countReads(TIniStore::FaultHook, [&reads](TIniStep step) {
+            return step == TIniStep::Read ? ++reads, 0 : 0;
+        });
+        Start();
+    }
     EXPECT_EQ(reads, 3);
 }
 
@@ -380,9 +403,12 @@ TEST_F(Lifecycle, ExitAnsweredNoStaysYesStoresTheSettings) {
     form->Game().Score = -5;
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
     int replacements = 0;
-    TIniStore::FaultHook = [&](TIniStep step) { return step == TIniStep::Renamed ? ++replacements, 0 : 0; };
-    ClickButton(form->ToolButton(TTool::Exit));
-    TIniStore::FaultHook = nullptr;
+    {
+        const TScopedValue countReplacements(TIniStore::FaultHook, [&](TIniStep step) {
+            return step == TIniStep::Renamed ? ++replacements, 0 : 0;
+        });
+        ClickButton(form->ToolButton(TTool::Exit));
+    }
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(replacements, 1) << "a crash halfway through the close must not leave a mix";
     const QString ini = IniText();
@@ -408,30 +434,20 @@ TEST_F(Lifecycle, DesktopEndClosesWithoutQuestionsAndKeepsWhatACloseKeeps) {
 
 TEST_F(Lifecycle, SettingsThatCannotBeReadAreNeverWrittenOver) {
     // As the system answers a player who may not read the file (mode 000).
-    TIniStore::FaultHook = [](TIniStep step) { return step == TIniStep::Read ? EACCES : 0; };
+    const TScopedValue unreadable(TIniStore::FaultHook,
+                                  [](TIniStep step) { return step == TIniStep::Read ? EACCES : 0; });
     dialogs.Expect("TOptionsDialog", Press("OKBtn", 1)); // the stored language cannot be read either
     Start(true, "level=3\nhsa0=kept\n");
     EXPECT_EQ(form->Game().Level, 1) << "the game plays on with defaults";
     EXPECT_EQ(form->ini.Blocked(), TIniCause::Unreadable);
     dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
     ClickButton(form->ToolButton(TTool::Exit));
-    TIniStore::FaultHook = nullptr;
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(IniText(), "[common]\ntongue=0\nlevel=3\nhsa0=kept\n");
 }
 
-TEST_F(Lifecycle, ExitWhileRunningOffersAPositiveScore) {
-    Start();
-    form->Game().GameState = gsRunning;
-    form->Game().Score = 12;
-    dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
-    dialogs.Expect("THighscoreDlg", Press("YesBtn", 1));
-    ClickButton(form->ToolButton(TTool::Exit));
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_TRUE(IniText().contains("hsa0="));
-}
-
 TEST_F(Lifecycle, FirstStartAsksForTheLanguage) {
+    const TScopedValue keepLanguage(Language);
     dialogs.Expect("TOptionsDialog", [](QDialog* d) {
         EXPECT_EQ(static_cast<TOptionsDialog*>(d)->Page, TOptionsPage::Language);
         Language = 1; // the player picks German
@@ -441,7 +457,6 @@ TEST_F(Lifecycle, FirstStartAsksForTheLanguage) {
     QTest::qWait(50);
     EXPECT_EQ(form->windowTitle(), "Zelvano - Anfänger");
     EXPECT_EQ(form->ToolButton(TTool::GiveUp)->Hint(), "Du willst ein Spiel aufgeben, bevor Du begonnen hast?");
-    Language = 0;
 }
 
 TEST_F(Lifecycle, TimerFlashesOffersOnlyBeforeTheEnd) {

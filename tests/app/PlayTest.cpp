@@ -1,5 +1,6 @@
 // Whole games through real mouse events: dragging cards, claiming offers, winning and losing.
 #include "AppFixture.h"
+#include "tests/support/Board.h"
 
 #include "dialogs/HighscoreDialog.h"
 
@@ -8,12 +9,6 @@
 namespace {
 
 using Play = AppFixture;
-
-int PositionOf(TMainform* f, int id) {
-    for (int i = 1; i <= f->Game().PatternCount; ++i)
-        if (f->Game().PatternIds[i] == id) return i;
-    return -1;
-}
 
 // A basic game that can be won in 23 drops: each drop is followed by the claim of the
 // pattern named beside it (0: nothing to claim yet).
@@ -48,7 +43,7 @@ TEST_F(Play, AWholeGameWonFromDealToTheHighscoreList) {
     for (const Step& s : plan) {
         if (s.stack >= 0) DragToRow(s.stack, s.position);
         if (s.claim == 0) continue;
-        const int position = PositionOf(form, s.claim);
+        const int position = PositionOf(form->Game(), s.claim);
         ASSERT_TRUE(IsOffered(form->Game().PatternState[position])) << "pattern " << s.claim;
         ClickPattern(position);
         ASSERT_EQ(form->Game().PatternState[position], TPatternState::Claimed) << "pattern " << s.claim;
@@ -91,7 +86,7 @@ TEST_F(Play, AWholeGameLostWhenTheStacksRunOut) {
 TEST_F(Play, ClaimWithTheJokerPaysHalfAndWithdrawsTheOtherOffers) {
     Start();
     SetTable("r5 g5 b9 J", {{"r3"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
-    const int two = PositionOf(form, 5), three = PositionOf(form, 6);
+    const int two = PositionOf(form->Game(), 5), three = PositionOf(form->Game(), 6);
     ASSERT_TRUE(IsOffered(form->Game().PatternState[three]));
     ClickPattern(two);
     EXPECT_EQ(form->Game().Score, 17);
@@ -110,7 +105,7 @@ TEST_F(Play, WonWithSevenCardsLeftCollectsThemInStackOrder) {
     Start();
     SetTable("r4 g4 b4 J", {{"r3", "r5"}, {}, {"r7", "r8", "r9"}, {}, {"r10", "r12"}});
     form->Game().GameState = gsRunning;
-    const int last = PositionOf(form, 8);
+    const int last = PositionOf(form->Game(), 8);
     for (int i = 1; i <= form->Game().PatternCount; ++i)
         if (i != last) form->Game().PatternState[i] = TPatternState::Claimed;
     form->Game().Score = -200;
@@ -133,7 +128,7 @@ TEST_F(Play, WonWithAScoreAtOrBelowZeroOffersNothing) {
     Start();
     SetTable("r4 g4 b4 J", {{"r3"}});
     form->Game().GameState = gsRunning;
-    const int last = PositionOf(form, 8);
+    const int last = PositionOf(form->Game(), 8);
     for (int i = 1; i <= form->Game().PatternCount; ++i)
         if (i != last) form->Game().PatternState[i] = TPatternState::Claimed;
     form->Game().Score = -432;
@@ -147,7 +142,7 @@ TEST_F(Play, SoundOffPlaysNothingAndChangesNothingElse) {
     Start(true, "sound=0\n");
     SetTable("r5 g5 b9 J", {{"r3"}, {"r5"}, {"r7"}, {"r8"}, {"r10"}});
     DragToRow(0, 3);
-    ClickPattern(PositionOf(form, 5));
+    ClickPattern(PositionOf(form->Game(), 5));
     EXPECT_TRUE(sounds.isEmpty());
     EXPECT_EQ(form->Game().Score, 35);
     EXPECT_EQ(delays.size(), 6);

@@ -1,6 +1,7 @@
 // The window adds each game to the stored statistics at the moment it ends, however it ends,
 // and counts nothing for a deal that was never started or a question answered no.
 #include "AppFixture.h"
+#include "tests/support/Board.h"
 
 #include "game/Statistics.h"
 #include "dialogs/StatisticsDlg.h"
@@ -17,12 +18,6 @@ namespace {
 using StatisticsRecording = AppFixture;
 
 const QPoint EmptyBoard(20, 470);
-
-int PositionOf(TMainform* f, int id) {
-    for (int i = 1; i <= f->Game().PatternCount; ++i)
-        if (f->Game().PatternIds[i] == id) return i;
-    return -1;
-}
 
 void ChooseNextLevel(QDialog* d) {
     static_cast<TOptionsDialog*>(d)->StrengthImgClick();
@@ -41,7 +36,7 @@ TEST_F(StatisticsRecording, EveryEndingInTheWindowIsStoredAtOnce) {
         {"won", [&] {
              SetTable("r4 g4 b4 J", {{"r3"}});
              form->Game().GameState = gsRunning;
-             const int last = PositionOf(form, 8);
+             const int last = PositionOf(form->Game(), 8);
              for (int i = 1; i <= form->Game().PatternCount; ++i)
                  if (i != last) form->Game().PatternState[i] = TPatternState::Claimed;
              form->Game().Score = -432;

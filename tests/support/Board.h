@@ -9,4 +9,3 @@ inline int PositionOf(const GameData& g, int id) {
         if (g.PatternIds[i] == id) return i;
     return -1;
 }
-inline int PositionOf(const GameData* g, int id) { return PositionOf(*g, id); }
