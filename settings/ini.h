@@ -95,7 +95,9 @@ public:
     void WriteInt(const QString& section, const QString& key, int value) {
         static_cast<Self*>(this)->WriteText(section, key, QString::number(value));
     }
-    void WriteFlag(const QString& section, const QString& key, bool value) { WriteInt(section, key, value ? 1 : 0); }
+    void WriteFlag(const QString& section, const QString& key, bool value) {
+        WriteInt(section, key, value ? 1 : 0);
+    }
 };
 
 // The stored file as it is inside an Update(): reads see what is stored now, writes change

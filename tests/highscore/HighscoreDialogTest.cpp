@@ -363,8 +363,9 @@ private slots:
         int reads = 0;
         bool shown = false;
         {
-            const TScopedValue countReads(TIniStore::FaultHook,
-                                          [&reads](TIniStep step) { return step == TIniStep::Read ? ++reads, 0 : 0; });
+            const TScopedValue countReads(TIniStore::FaultHook, [&reads](TIniStep step) {
+                return step == TIniStep::Read ? ++reads, 0 : 0;
+            });
             shown = Open(*dlg, 0, true, [&] { Click(dlg->CancelBtn); });
         }
         QVERIFY(shown);

@@ -9,7 +9,8 @@ template <class T> class TScopedValue {
 public:
     // Only keeps the value to put back: for a test that sets the variable several times.
     explicit TScopedValue(T& variable) : m_variable(variable), m_old(variable) {}
-    template <class V> TScopedValue(T& variable, V&& value) : m_variable(variable), m_old(std::move(variable)) {
+    template <class V>
+    TScopedValue(T& variable, V&& value) : m_variable(variable), m_old(std::move(variable)) {
         m_variable = std::forward<V>(value);
     }
     ~TScopedValue() { m_variable = std::move(m_old); }
