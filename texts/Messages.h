@@ -19,8 +19,7 @@ struct TMessage {
 inline constexpr TMessage NoMessage = {{"", 20, 12}, {"", 40, 12}};
 
 // The notice of kind 1 (the next card goes on the joker), 2 (won), 3 (lost) or 4 (a move taken
-// back) in the current
-// language; any other kind gives NoMessage.
+// back) in the current language; any other kind gives NoMessage.
 const TMessage& NoticeMessage(int kind);
 // The question of kind 1 (exit), 2 (give up) or 3 (reset the statistics) in the current
 // language; any other kind gives NoMessage.
