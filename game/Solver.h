@@ -79,7 +79,7 @@ struct CardSet {
 // most one joker among them), or 0 when no such row matches the pattern.
 int BestClaimFrom(int id, const CardSet& cards);
 
-// The same search with a fifth of the work: a hint from any position of a game under way,
+// The same search with a small fixed work: a hint from any position of a game under way,
 // found within a quarter of a second.
 SolverSettings HintSettings();
 

@@ -227,10 +227,16 @@ TEST(Solver, PlaysReplayToTheirPointsAtEveryLevel) {
 
 // Deals that a shorter-sighted search lost although they can be won.
 TEST(Solver, WinsDealsThatCanBeWon) {
-    const GameData g = DealtGame(1, 17);
-    const SolverResult found = Solve(g);
-    EXPECT_TRUE(found.Won);
-    EXPECT_EQ(ReplayMoves(g, found.Moves).Points, found.Points);
+    struct Case {
+        int level;
+        std::int32_t number;
+    };
+    for (const Case c : {Case{1, 17}, Case{4, 27}}) {
+        const GameData g = DealtGame(c.level, c.number);
+        const SolverResult found = Solve(g);
+        EXPECT_TRUE(found.Won) << "deal " << c.number << " level " << c.level;
+        EXPECT_EQ(ReplayMoves(g, found.Moves).Points, found.Points) << "deal " << c.number;
+    }
 }
 
 // A hint from a game under way: a legal first move, found with a fifth of the work.
