@@ -60,10 +60,9 @@ void THintMark::Clear() {
 
 void THintMark::SetTextBand(const QRect& band) {
     m_band = band;
-    if (isVisible()) {
-        setGeometry(parentWidget()->rect());
-        update();
-    }
+    // Over the whole board, whatever size it has now (also when set before it was first shown).
+    setGeometry(parentWidget()->rect());
+    update();
 }
 
 void THintMark::paintEvent(QPaintEvent*) {
@@ -161,4 +160,9 @@ void TAdvice::BoardChanged() {
         m_game.PatternState != m_hinted.PatternState || m_game.GameState != m_hinted.GameState ||
         m_game.Level != m_hinted.Level)
         m_mark->Clear();
+}
+
+void TAdvice::ShowNote(const QString& text) {
+    m_hinted = m_game;
+    m_mark->ShowHint({}, text);
 }

@@ -65,6 +65,8 @@ class TAdvice : public QObject {
     void AskHint();
     // After every change the window draws: the mark goes once the game has moved on.
     void BoardChanged();
+    // Words on the board, in the hint's place, until the game moves on.
+    void ShowNote(const QString& text);
 
     // The par of the game that ended last, once found.
     std::optional<int> Par() const { return m_par; }

@@ -26,12 +26,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <malloc.h>
 #include <thread>
 
 namespace {
 
 const QString Common = QStringLiteral("common");
+// A game the desktop ended, for the next start: a section of its own, apart from every other.
+const QString KeptSection = QStringLiteral("keptgame");
 
 std::uint32_t ClockSeed() {
     return static_cast<std::uint32_t>(std::chrono::system_clock::now().time_since_epoch().count() ^
@@ -85,6 +88,11 @@ TMainform::TMainform(const QString& settingsPath, const TStartOptions& start)
     InstallAccessibility();
     News = std::make_unique<TAnnouncer>(static_cast<TPlayView&>(*this));
     Keys = std::make_unique<TKeyboard>(static_cast<TPlayView&>(*this));
+    if (!m_startNote.isEmpty()) {
+        // On the board until the game moves on, and said to a screen reader.
+        Advice->ShowNote(m_startNote);
+        News->Tell(m_startNote);
+    }
     Timer->start();
 }
 
@@ -207,9 +215,14 @@ void TMainform::FormCreate() {
         setWindowState(windowState() | Qt::WindowMaximized);
 
     HighscoreCipher.Init(QString(), 0);
-    Session.SetLevel(level);
+    // A deal or a level asked for on the command line comes before a kept game, which stays
+    // kept for a later start.
+    const std::optional<TSessionState> kept =
+        m_start.Deal > 0 || m_start.Level > 0 ? std::nullopt : KeptGame(stored);
+    Session.SetLevel(kept ? kept->Game.Level : level);
     // The first deal may be asked for by number; every later new game is random again.
-    Session.FirstDeal(m_start.Deal);
+    Session.FirstDeal(kept ? kept->Deal : m_start.Deal);
+    if (kept) Session.Restore(*kept); // paused, as it was left
     CreatePatternShapes();
     // The texts are applied before the toolbar's states are first set, so a game that has not
     // begun shows what give-up and pause will do once it has.
@@ -217,6 +230,27 @@ void TMainform::FormCreate() {
         ToolButton(t)->SetEnabled(true);
     ApplyMainTexts();
     UpdateToolbar();
+}
+
+std::optional<TSessionState> TMainform::KeptGame(const TIniValues& stored) {
+    const auto version = stored.Text(KeptSection, QStringLiteral("version"));
+    m_gameWasStored = version.has_value();
+    if (!version || version->isEmpty()) return std::nullopt;
+    auto kept = GameFromKeys([&stored](const std::string& key) -> std::optional<std::string> {
+        const auto text = stored.Text(KeptSection, QString::fromStdString(key));
+        return text ? std::optional<std::string>(text->toStdString()) : std::nullopt;
+    });
+    if (!kept) {
+        std::fprintf(stderr,
+                     "zelvano: the game kept at the last close cannot be played on and was dropped\n");
+        m_startNote =
+            IsGerman() ? QStringLiteral("Das zuletzt gespeicherte Spiel war beschädigt und wurde verworfen.")
+                       : QStringLiteral("The game kept at the last close was damaged and has been dropped.");
+        return std::nullopt;
+    }
+    m_startNote = IsGerman() ? QStringLiteral("Dein letztes Spiel ist zurück, angehalten: P setzt es fort.")
+                             : QStringLiteral("Your last game is back, paused: press P to go on.");
+    return kept;
 }
 
 void TMainform::CreatePatternShapes() {
@@ -312,7 +346,16 @@ void TMainform::FormClose() {
     // One replacement of the file for all of it, so a crash halfway through leaves the old
     // settings or the new ones, never a mix. A game left running or paused counts as played.
     ini.Update(TIniWhat::Settings, [this](TIniEdit& edit) {
-        if (const auto open = Session.OpenAtClose()) AddFinishedGame(edit, *open);
+        const auto open = Session.OpenAtClose();
+        if (open && m_keepGame) {
+            // Kept for the next start, and counted only when it ends there.
+            for (const auto& [key, value] : StoredGameKeys(Session.Snapshot()))
+                edit.WriteText(KeptSection, QString::fromStdString(key), QString::fromStdString(value));
+        } else {
+            if (open) AddFinishedGame(edit, *open);
+            if (m_gameWasStored)
+                edit.WriteText(KeptSection, QStringLiteral("version"), QString()); // no game kept
+        }
         edit.WriteFlag(Common, QStringLiteral("max"), isMaximized());
         edit.WriteInt(Common, QStringLiteral("back"), Board.BackgroundIndex);
         edit.WriteInt(Common, QStringLiteral("tongue"), Language);
@@ -330,6 +373,7 @@ void TMainform::CloseWithoutQuestions() {
     Session.Closing();
     // No window may open now (the desktop is going away): failures go to the log.
     ini.OnError = &TIniStore::LogMessage;
+    m_keepGame = true;
     FormClose();
     hide();
 }
@@ -476,7 +520,8 @@ void TMainform::ClaimFlash(int position, int points) {
 }
 
 void TMainform::DealLaid() {
-    Advice->DealLaid(Session.Game(), Session.Game().Level, Session.Deal());
+    // The par is for the deal as dealt, also when a kept game comes back halfway through.
+    Advice->DealLaid(DealByNumber(Session.Deal()), Session.Game().Level, Session.Deal());
 }
 
 void TMainform::GameOver(int score) {

@@ -204,10 +204,16 @@ class TMainform : public QWidget, public TOptionsHost, public TSessionHost, publ
     void PlaceBoardControls();
     void CreateAdvice();
     QString EndNote() const;
+    // The game kept at the last close, if it can be played on.
+    std::optional<TSessionState> KeptGame(const TIniValues& stored);
 
     TStartOptions m_start;
     bool m_firstShow = true;
     int m_storedLanguage = -1; // as the start read it; -1 when none was ever chosen
+    // A game the desktop ended without the exit question is kept for the next start.
+    bool m_keepGame = false;
+    bool m_gameWasStored = false; // the settings held a kept game (or its remains) at the start
+    QString m_startNote;          // what the start tells of a kept game, on the board
     std::function<void()> m_dialogMaker;
     QTimer* m_boardSettled = nullptr;
     QSize m_laidOut;      // the paint box size of the last layout

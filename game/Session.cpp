@@ -3,6 +3,8 @@
 #include "game/Deal.h"
 
 #include <algorithm>
+#include <charconv>
+#include <sstream>
 
 TGameSession::TGameSession(TSessionHost& host, RandomSource& random) : m_host(host), m_random(random) {}
 
@@ -24,6 +26,7 @@ void TGameSession::LayDeal(std::int32_t number) {
     StartDeal(m_state.Game, DealByNumber(m_state.Deal));
     m_state.Assisted = false;
     m_state.TookBack = false;
+    m_state.Line.clear();
     m_hand = -1;
     m_undo.clear();
     m_redo.clear();
@@ -85,6 +88,7 @@ void TGameSession::Drop(int target) {
     m_host.Play(TSound::Down);
     Remember();
     ApplyDrop(m_state.Game, stack, target);
+    m_state.Line.push_back({false, stack, target, 0});
     m_host.Show(TChange::RowCard, target);
     m_host.Show(TChange::Stack, stack);
     Evaluate();
@@ -100,6 +104,7 @@ void TGameSession::Claim(int position) {
     m_host.ClaimFlash(position, points);
     Remember();
     ApplyClaim(m_state.Game, position, points);
+    m_state.Line.push_back({true, 0, 0, position});
     m_host.Show(TChange::Score);
     for (int i = 1; i <= m_state.Game.PatternCount; ++i)
         m_host.Show(TChange::Pattern, i);
@@ -274,4 +279,108 @@ bool TGameSession::Redo() {
     m_redo.pop_back();
     Return(after);
     return true;
+}
+
+// ---- a game kept over a close ----------------------------------------------------------------
+
+void TGameSession::Resume(const TSessionState& state) {
+    Restore(state);
+    m_state.Game.GameState = gsPaused;
+    m_host.DealLaid();
+    m_host.Show(TChange::Level);
+    m_host.Show(TChange::Table);
+    m_host.Show(TChange::Score);
+    m_host.Show(TChange::Toolbar);
+}
+
+namespace {
+
+constexpr const char* StoredVersion = "1";
+
+std::optional<long long> Number(const std::string& text) {
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+std::vector<std::pair<std::string, std::string>> StoredGameKeys(const TSessionState& state) {
+    std::string line;
+    for (const TLineMove& m : state.Line) {
+        if (!line.empty()) line += ' ';
+        line += m.Claim ? "c" + std::to_string(m.Position)
+                        : "d" + std::to_string(m.Stack + 1) + "." + std::to_string(m.Target + 1);
+    }
+    const GameData& g = state.Game;
+    return {{"version", StoredVersion},
+            {"deal", std::to_string(state.Deal)},
+            {"level", std::to_string(g.Level)},
+            {"ticks", std::to_string(g.ClockTicks)},
+            {"assisted", state.Assisted ? "1" : "0"},
+            {"tookback", state.TookBack ? "1" : "0"},
+            {"moves", line}};
+}
+
+std::optional<TSessionState>
+GameFromKeys(const std::function<std::optional<std::string>(const std::string&)>& lookup) {
+    auto number = [&](const char* key) -> std::optional<long long> {
+        const auto text = lookup(key);
+        return text ? Number(*text) : std::nullopt;
+    };
+    const auto version = lookup("version");
+    const auto deal = number("deal"), level = number("level"), ticks = number("ticks");
+    const auto assisted = number("assisted"), tookBack = number("tookback");
+    const auto moves = lookup("moves");
+    if (!version || *version != StoredVersion || !deal || !level || !ticks || !assisted || !tookBack ||
+        !moves)
+        return std::nullopt;
+    if (*deal < MinDealNumber || *deal > MaxDealNumber || *level < 1 || *level > 4 || *ticks < 0 ||
+        *ticks > 100'000'000 || (*assisted != 0 && *assisted != 1) || (*tookBack != 0 && *tookBack != 1))
+        return std::nullopt;
+    TSessionState s;
+    s.Deal = static_cast<std::int32_t>(*deal);
+    s.Assisted = *assisted == 1 || *tookBack == 1;
+    s.TookBack = *tookBack == 1;
+    GameData& g = s.Game;
+    ::SetLevel(g, static_cast<int>(*level));
+    StartDeal(g, DealByNumber(s.Deal));
+    EvaluatePatterns(g);
+    g.GameState = gsRunning;
+    // The line is played again by the rules; any move they refuse, or a game that ends on the
+    // way, and nothing is resumed.
+    std::istringstream in(*moves);
+    std::string word;
+    while (in >> word) {
+        if (JudgeEnd(g) != EndVerdict::Playing) return std::nullopt;
+        TLineMove m;
+        if (word[0] == 'c') {
+            const auto p = Number(word.substr(1));
+            if (!p || *p < 1 || *p > g.PatternCount) return std::nullopt;
+            m = {true, 0, 0, static_cast<int>(*p)};
+            const int points = ClaimValue(g, m.Position);
+            if (points < 0) return std::nullopt;
+            ApplyClaim(g, m.Position, points);
+        } else if (word[0] == 'd' && word.find('.') != std::string::npos) {
+            const auto dot = word.find('.');
+            const auto stack = Number(word.substr(1, dot - 1)), target = Number(word.substr(dot + 1));
+            if (!stack || !target || *stack < 1 || *stack > StackTotal || *target < 1 || *target > RowSize)
+                return std::nullopt;
+            m = {false, static_cast<int>(*stack - 1), static_cast<int>(*target - 1), 0};
+            if (g.StackCount[m.Stack] == 0 || JudgeDrop(g, m.Target) != DropVerdict::Accepted)
+                return std::nullopt;
+            ApplyDrop(g, m.Stack, m.Target);
+            EvaluatePatterns(g);
+        } else {
+            return std::nullopt;
+        }
+        s.Line.push_back(m);
+    }
+    if (JudgeEnd(g) != EndVerdict::Playing) return std::nullopt;
+    // The clock's points, as they were taken while it ran.
+    g.ClockTicks = static_cast<int>(*ticks);
+    g.Score -= g.ClockTicks / TicksPerPoint;
+    g.GameState = gsPaused;
+    return s;
 }

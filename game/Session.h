@@ -11,7 +11,10 @@
 #include "game/Statistics.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 // The questions a game asks. Both are answered yes or no.
@@ -62,14 +65,32 @@ class TSessionHost {
     virtual void OfferHighscore(int score) = 0;
 };
 
+// A move of the game's line: a drop (Stack onto row position Target) or a claim (of Position).
+struct TLineMove {
+    bool Claim = false;
+    int Stack = 0, Target = 0, Position = 0;
+    bool operator==(const TLineMove&) const = default;
+};
+
 // Everything that makes one game: copied, compared, stored and restored as it is.
 struct TSessionState {
     GameData Game;
-    std::int32_t Deal = 0; // the deal's number: the same number always deals the same table
-    bool Assisted = false; // a hint was shown or a move taken back: no highscore entry
-    bool TookBack = false; // a move was taken back
+    std::int32_t Deal = 0;       // the deal's number: the same number always deals the same table
+    bool Assisted = false;       // a hint was shown or a move taken back: no highscore entry
+    bool TookBack = false;       // a move was taken back
+    std::vector<TLineMove> Line; // the moves from the deal to this position
     bool operator==(const TSessionState&) const = default;
 };
+
+// A running or paused game as stored for the next start: its deal, level, clock, flags and
+// line of moves, as keys and texts. Nothing else is stored, so whatever a stored game says, it
+// is played out again from its deal by the rules: a damaged or edited one cannot reach a
+// position (or a score) no play reaches.
+std::vector<std::pair<std::string, std::string>> StoredGameKeys(const TSessionState& state);
+// The game the keys describe, paused, or nothing when they describe none that can be played:
+// damaged, from another version, a move the rules refuse, a game already over.
+std::optional<TSessionState>
+GameFromKeys(const std::function<std::optional<std::string>(const std::string&)>& lookup);
 
 class TGameSession {
   public:
@@ -118,6 +139,8 @@ class TGameSession {
     void Evaluate();
     // A hint was shown.
     void MarkAssisted() { m_state.Assisted = true; }
+    // A stored game back on the table, paused; the window draws it whole.
+    void Resume(const TSessionState& state);
 
     // Takes back the last drop or claim of the running game, as far back as the deal's start:
     // the covered card returns to the row, the dropped card to its stack, a claim's points and

@@ -3,10 +3,10 @@
 #include "AppFixture.h"
 #include "tests/support/Board.h"
 
-#include "game/Statistics.h"
-#include "dialogs/StatisticsDlg.h"
-#include "settings/StatisticsStore.h"
 #include "dialogs/OptionsDialog.h"
+#include "dialogs/StatisticsDlg.h"
+#include "game/Statistics.h"
+#include "settings/StatisticsStore.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -33,7 +33,8 @@ TEST_F(StatisticsRecording, EveryEndingInTheWindowIsStoredAtOnce) {
         int score; // the score the game ended with
     };
     const Ending endings[] = {
-        {"won", [&] {
+        {"won",
+         [&] {
              SetTable("r4 g4 b4 J", {{"r3"}});
              form->Game().GameState = gsRunning;
              const int last = PositionOf(form->Game(), 8);
@@ -42,41 +43,52 @@ TEST_F(StatisticsRecording, EveryEndingInTheWindowIsStoredAtOnce) {
              form->Game().Score = -432;
              dialogs.Expect("TOKDialog", Press("YesBtn", 2));
              ClickPattern(last); // 411 for the claim, 21 for the card left
-         }, true, 0},
-        {"lost", [&] {
+         },
+         true, 0},
+        {"lost",
+         [&] {
              SetTable("r1 g2 b3 v5", {{"r7"}});
              MouseDown(EmptyBoard);
              form->Game().Score = -9;
              dialogs.Expect("TOKDialog", Press("YesBtn", 3));
              DragToRow(0, 0);
-         }, false, -9},
-        {"given up", [&] {
+         },
+         false, -9},
+        {"given up",
+         [&] {
              MouseDown(EmptyBoard);
              form->Game().Score = -3;
              form->Game().ClockTicks = 40;
              dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
              ClickButton(form->ToolButton(TTool::GiveUp));
-         }, false, -3},
-        {"mixed while running", [&] {
+         },
+         false, -3},
+        {"mixed while running",
+         [&] {
              MouseDown(EmptyBoard);
              form->Game().Score = -1;
              dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
              ClickButton(form->ToolButton(TTool::Mix));
-         }, false, -1},
-        {"level change while running", [&] {
+         },
+         false, -1},
+        {"level change while running",
+         [&] {
              MouseDown(EmptyBoard);
              form->Game().Score = -2;
              dialogs.Expect("TOptionsDialog", ChooseNextLevel);
              dialogs.Expect("TYesNoDialog", Press("YesBtn", mrYes));
              ClickButton(form->ToolButton(TTool::Options));
-         }, false, -2},
-        {"level change while paused", [&] {
+         },
+         false, -2},
+        {"level change while paused",
+         [&] {
              MouseDown(EmptyBoard);
              form->Game().Score = -4;
              ClickButton(form->ToolButton(TTool::Pause));
              dialogs.Expect("TOptionsDialog", ChooseNextLevel);
              ClickButton(form->ToolButton(TTool::Options));
-         }, false, -4},
+         },
+         false, -4},
     };
     int played = 0;
     for (const Ending& e : endings) {
@@ -97,7 +109,8 @@ TEST_F(StatisticsRecording, EveryEndingInTheWindowIsStoredAtOnce) {
         EXPECT_EQ(basic.Last, e.score);
         EXPECT_EQ(basic.Streak, e.won ? 1 : 0);
         EXPECT_EQ(stored.LastDeal, deal);
-        for (int other = 1; other < 4; ++other) EXPECT_EQ(stored.Levels[other].Played, 0);
+        for (int other = 1; other < 4; ++other)
+            EXPECT_EQ(stored.Levels[other].Played, 0);
     }
     EXPECT_EQ(ReadStatistics(form->ini).Levels[0].Ticks, 40);
 
@@ -137,9 +150,9 @@ TEST_F(StatisticsRecording, ClosingCountsARunningOrPausedGameOnly) {
 }
 
 // The desktop ends the game (a signal, the session's end) while the question before dropping
-// a running game waits: the close counts the game, and the question, ended without an answer,
-// must not count it a second time.
-TEST_F(StatisticsRecording, TheDesktopEndingTheGameDuringAQuestionCountsItOnce) {
+// a running game waits: the close keeps the game for the next start, and the question, ended
+// without an answer, must not count it as ended.
+TEST_F(StatisticsRecording, TheDesktopEndingTheGameDuringAQuestionKeepsItUncounted) {
     struct Question {
         const char* name;
         const char* firstDialog; // answered as the player does, before the question
@@ -167,8 +180,9 @@ TEST_F(StatisticsRecording, TheDesktopEndingTheGameDuringAQuestionCountsItOnce) 
         QCoreApplication::exec();
         EXPECT_FALSE(dialogs.Pending());
         const LevelStatistics basic = ReadStatistics(form->ini).Levels[0];
-        EXPECT_EQ(basic.Played, 1);
-        EXPECT_EQ(basic.Lost, 1);
+        EXPECT_EQ(basic.Played, 0);
+        EXPECT_EQ(basic.Lost, 0);
+        EXPECT_TRUE(IniText().contains("[keptgame]")) << "kept for the next start";
         EXPECT_EQ(dialogs.Seen.count("THighscoreDlg"), 0) << "no score is offered as the game ends";
         EXPECT_FALSE(form->isVisible());
         delete form;

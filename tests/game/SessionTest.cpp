@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -398,6 +399,76 @@ TEST(Session, AGameWithAMoveTakenBackIsNotOffered) {
     f.host.Log.clear();
     f.session.GiveUp();
     EXPECT_EQ(f.host.Log, (Steps{"ask drop", "over 90", "record given up 90 assisted", "play lost"}));
+}
+
+std::optional<TSessionState> FromMap(const std::map<std::string, std::string>& keys) {
+    return GameFromKeys([&keys](const std::string& key) -> std::optional<std::string> {
+        const auto it = keys.find(key);
+        return it == keys.end() ? std::nullopt : std::optional<std::string>(it->second);
+    });
+}
+
+std::map<std::string, std::string> KeysOf(const TSessionState& state) {
+    std::map<std::string, std::string> keys;
+    for (const auto& [key, value] : StoredGameKeys(state))
+        keys[key] = value;
+    return keys;
+}
+
+TEST(Session, AKeptGameComesBackPausedExactlyAsItWas) {
+    SessionFixture f;
+    PlayADropAndAClaim(f);
+    for (int t = 0; t < 44; ++t)
+        f.session.Tick();
+    f.session.Undo();
+    f.session.Redo();
+    const TSessionState was = f.session.Snapshot();
+    const auto back = FromMap(KeysOf(was));
+    ASSERT_TRUE(back);
+    TSessionState want = was;
+    want.Game.GameState = gsPaused;
+    EXPECT_EQ(*back, want);
+    EXPECT_TRUE(back->Assisted) << "a move was taken back";
+}
+
+TEST(Session, AKeptGameThatNoPlayReachesIsDropped) {
+    SessionFixture f;
+    PlayADropAndAClaim(f);
+    const auto good = KeysOf(f.session.Snapshot());
+    ASSERT_TRUE(FromMap(good));
+    const std::string line = good.at("moves");
+    struct Case {
+        const char* name;
+        const char* key;
+        std::string value;
+    } cases[] = {
+        {"another version", "version", "2"},
+        {"no version", "version", ""},
+        {"a level that does not exist", "level", "5"},
+        {"a deal number out of range", "deal", "0"},
+        {"a clock running backwards", "ticks", "-3"},
+        {"not a number", "ticks", "12abc"},
+        {"a flag neither set nor clear", "assisted", "2"},
+        {"a claim of nothing offered", "moves", line + " c1 c1"},
+        {"a stack that does not exist", "moves", "d6.1"},
+        {"a row position that does not exist", "moves", "d1.5"},
+        {"garbage in the line", "moves", line + " x"},
+        {"a pattern out of range", "moves", "c99"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto keys = good;
+        keys[c.key] = c.value;
+        EXPECT_FALSE(FromMap(keys));
+    }
+    auto missing = good;
+    missing.erase("moves");
+    EXPECT_FALSE(FromMap(missing));
+    // An edited flag cannot make a game with help compete again.
+    auto helped = good;
+    helped["tookback"] = "1";
+    helped["assisted"] = "0";
+    EXPECT_TRUE(FromMap(helped)->Assisted);
 }
 
 } // namespace
