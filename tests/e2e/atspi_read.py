@@ -42,8 +42,9 @@ def walk(acc, depth=0):
 app = find_app()
 if hint:
     # The search runs on its own thread and may take a while on a busy machine.
-    said = re.compile(r"^(Hint: (claim .+|stack [1-5] onto row position [1-4]))$" if language == "en"
-                      else r"^(Tipp: (nimm .+|Stapel [1-5] auf Platz [1-4]))$")
+    said = re.compile(r"^(Hint: (claim .+|drop the (joker|(red|green|blue|violet) \d+) from stack [1-5] on position [1-4]))$"
+                      if language == "en"
+                      else r"^(Tipp: (nimm .+|(Joker|(rot|grün|blau|violett) \d+) von Stapel [1-5] auf Platz [1-4]))$")
     status = None
     for _ in range(100):
         status = next((a for a in walk(app) if a.getRoleName() == "status bar"), None)
