@@ -7,15 +7,6 @@ int Language = 0;
 
 namespace {
 
-struct TextPair {
-    const char* German;
-    const char* English;
-};
-
-QString Pick(const TextPair& p) {
-    return QString::fromUtf8(IsGerman() ? p.German : p.English);
-}
-
 constexpr std::array<TextPair, 11> MainTexts = {{
     {"Punkte:", "Score:"},
     {"Ich fang ein neues Spiel an.", "I start a new game."},

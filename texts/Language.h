@@ -4,9 +4,20 @@
 
 extern int Language;
 
-inline bool IsGerman() { return Language == 1; }
+inline bool IsGerman() {
+    return Language == 1;
+}
 
 #include <QString>
+
+// One text in both languages, and the one the game speaks now.
+struct TextPair {
+    const char* German;
+    const char* English;
+};
+inline QString Pick(const TextPair& p) {
+    return QString::fromUtf8(IsGerman() ? p.German : p.English);
+}
 
 // The main window's own texts.
 enum class TMainText {
@@ -38,14 +49,14 @@ enum class TDialogText {
     SoundOffCaption,
     MusicHint,
     OwnMusicHint, // followed by the player's music folder
-    MusicPrefix, // followed by the music file's name
-    MusicNoFile, // stands after the prefix while music is on and no file was found
+    MusicPrefix,  // followed by the music file's name
+    MusicNoFile,  // stands after the prefix while music is on and no file was found
     MusicOffCaption,
     BackgroundHint,
     StrengthHint,
     InfoSubtitle,
     InfoMadeBy,
-    InfoDeal,        // "%1" stands for the deal number
+    InfoDeal, // "%1" stands for the deal number
     InfoRestart,
     InfoRestartHint,
     InfoHint,

@@ -8,15 +8,6 @@
 
 namespace {
 
-struct TWords {
-    const char* german;
-    const char* english;
-};
-
-QString Pick(const TWords& words) {
-    return IsGerman() ? QString::fromUtf8(words.german) : QString::fromUtf8(words.english);
-}
-
 QString WhatWasLost(TIniWhat what, TIniAccess access) {
     if (access == TIniAccess::Start)
         return Pick({"Deine Einstellungen und Bestenlisten werden nicht gespeichert.",

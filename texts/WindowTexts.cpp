@@ -6,15 +6,6 @@
 
 namespace {
 
-struct TextPair {
-    const char* German;
-    const char* English;
-};
-
-QString Pick(const TextPair& p) {
-    return QString::fromUtf8(IsGerman() ? p.German : p.English);
-}
-
 constexpr std::array<TextPair, 6> HighscoreTexts = {{
     {"Zelvano - Bestenliste", "Zelvano - Highscore"},
     {"alle Einträge löschen", "remove all entries"},
