@@ -2,6 +2,8 @@
 
 #include "texts/Language.h"
 
+#include "game/Deal.h"
+
 #include "app/Accessibility.h"
 
 #include <QPainter>
@@ -16,22 +18,25 @@ QString AssistedText(bool tookBack) {
                       : QStringLiteral("A hint was used: no highscore entry.");
 }
 
-QString HintText(const SolverMove& move, const GameData& game) {
+QString MoveText(const SolverMove& move, const GameData& game) {
     if (move.Type == SolverMove::Kind::Claim) {
         const QString name = QString::fromUtf8(PatternName(move.PatternId, Language));
-        return IsGerman() ? QStringLiteral("Tipp: nimm „%1“").arg(name)
-                          : QStringLiteral("Hint: claim “%1”").arg(name);
+        return IsGerman() ? QStringLiteral("nimm „%1“").arg(name) : QStringLiteral("claim “%1”").arg(name);
     }
     const bool known = move.Stack >= 0 && move.Stack < StackTotal && game.StackCount[move.Stack] > 0;
     const QString card = known ? CardName(game.TopCard(move.Stack)) : QString();
-    return IsGerman() ? QStringLiteral("Tipp: %1 von Stapel %2 auf Platz %3")
+    return IsGerman() ? QStringLiteral("%1 von Stapel %2 auf Platz %3")
                             .arg(card)
                             .arg(move.Stack + 1)
                             .arg(move.Target + 1)
-                      : QStringLiteral("Hint: drop the %1 from stack %2 on position %3")
+                      : QStringLiteral("drop the %1 from stack %2 on position %3")
                             .arg(card)
                             .arg(move.Stack + 1)
                             .arg(move.Target + 1);
+}
+
+QString HintText(const SolverMove& move, const GameData& game) {
+    return (IsGerman() ? QStringLiteral("Tipp: ") : QStringLiteral("Hint: ")) + MoveText(move, game);
 }
 
 // ---- the mark ---------------------------------------------------------------------------
@@ -125,12 +130,30 @@ void TAdvice::GameEnded(int score, int points) {
     EvaluatePatterns(start);
     const int level = m_dealtLevel;
     const std::int32_t number = m_dealtNumber;
-    m_parRunner.Start(start, [this, score, level, number](const SolverResult& found) {
+    m_parRunner.Start(start, [this, score, level, number, start](const SolverResult& found) {
         m_par = found.Points;
+        m_parFound = found;
+        m_parStart = start;
         m_parLevel = level;
         m_parDeal = number;
         if (OnPar) OnPar(found.Points, score);
     });
+}
+
+void TAdvice::BestPlayOf(std::int32_t deal, int level,
+                         std::function<void(const GameData& start, const SolverResult& found)> done) {
+    if (m_par && m_parDeal == deal && m_parLevel == level) {
+        m_lineRunner.Cancel();
+        done(m_parStart, m_parFound);
+        return;
+    }
+    // The search is the par's own, so the line it finds is the one the par was found with.
+    GameData start;
+    ::SetLevel(start, level);
+    StartDeal(start, DealByNumber(deal));
+    EvaluatePatterns(start);
+    m_lineRunner.Start(start,
+                       [start, done = std::move(done)](const SolverResult& found) { done(start, found); });
 }
 
 void TAdvice::AskHint() {

@@ -22,6 +22,8 @@ QString AssistedText(bool tookBack = false);
 // The hinted move in words, as the board shows it and a screen reader says it: "Hint: drop the
 // violet 6 from stack 3 on position 2", "Hint: claim “two pairs”". game: the position it is for.
 QString HintText(const SolverMove& move, const GameData& game);
+// The same move without the word "Hint": "drop the violet 6 from stack 3 on position 2".
+QString MoveText(const SolverMove& move, const GameData& game);
 
 // Where the hint points, marked on the board until the next move: the stack and the row
 // position, or the pattern, each in a black and white frame with a white arrow mark at its
@@ -70,6 +72,11 @@ class TAdvice : public QObject {
 
     // The par of the game that ended last, once found.
     std::optional<int> Par() const { return m_par; }
+    // The best play of a numbered deal at a level, from its start: the line of the last par
+    // when it is that deal's, else searched anew. done is called on the interface thread once
+    // it is known (not at all when another request came first).
+    void BestPlayOf(std::int32_t deal, int level,
+                    std::function<void(const GameData& start, const SolverResult& found)> done);
     int EndScore() const { return m_endScore; }
     int EndPoints() const { return m_endPoints; }
     // The level and deal number of the game the par belongs to: by the time it is found, the
@@ -85,12 +92,15 @@ class TAdvice : public QObject {
 
     TSolverRunner& ParRunner() { return m_parRunner; }
     TSolverRunner& HintRunner() { return m_hintRunner; }
+    TSolverRunner& LineRunner() { return m_lineRunner; }
     THintMark* Mark() const { return m_mark; }
 
   private:
     const GameData& m_game;
     THintMark* m_mark;
-    TSolverRunner m_parRunner, m_hintRunner;
+    TSolverRunner m_parRunner, m_hintRunner, m_lineRunner;
+    SolverResult m_parFound; // the par's whole line
+    GameData m_parStart;     // and the position it starts from
     Table m_dealt;
     int m_dealtLevel = 1;
     std::int32_t m_dealtNumber = 0;

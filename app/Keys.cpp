@@ -85,6 +85,8 @@ const TKeyBinding KeyMap[] = {
     {K(Qt::Key_Y, Qt::ControlModifier), [](TKeyboard& k, int) { k.View().TakeBack(true); }},
     // A hint: the next move the solver would make.
     {K(Qt::Key_H), [](TKeyboard& k, int) { k.View().AskHint(); }},
+    // After a game: the best play of its deal, shown on the board.
+    {K(Qt::Key_B), [](TKeyboard& k, int) { k.View().ShowBestPlay(); }},
     // Keys the window must not pass on to Qt's own handling (Tab would look for a child).
     {K(Qt::Key_Tab, Qt::ControlModifier), Nothing, 0, true},
 };

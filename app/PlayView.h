@@ -51,6 +51,8 @@ class TPlayView {
     virtual void AskHint() = 0;
     // The last move taken back, or a move taken back played again.
     virtual void TakeBack(bool redo) = 0;
+    // The best play of the deal just played, shown on the board.
+    virtual void ShowBestPlay() = 0;
 };
 
 // The play view a widget belongs to (its window), or nullptr.

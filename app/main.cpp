@@ -3,6 +3,7 @@
 #include "app/Accessibility.h"
 #include "app/Advice.h"
 #include "app/AfterFirstPaint.h"
+#include "app/BestPlay.h"
 #include "app/Keys.h"
 #include "app/PatternShape.h"
 #include "board/PaintBox.h"
@@ -83,6 +84,7 @@ TMainform::TMainform(const QString& settingsPath, const TStartOptions& start)
     connect(m_boardSettled, &QTimer::timeout, this, &TMainform::BoardSettled);
 
     CreateAdvice();
+    CreateBestPlay();
     FormCreate();
     LMDForm1 = std::make_unique<TWindowPlacement>(this, ini);
     InstallAccessibility();
@@ -132,6 +134,7 @@ void TMainform::CreateToolbar() {
 }
 
 void TMainform::ToolClicked(TTool tool) {
+    LeaveBestPlay(); // every button acts on the game, not on the best play shown
     switch (tool) {
     case TTool::Mix:
         Session.NewDeal();
@@ -179,7 +182,10 @@ void TMainform::CreateAdvice() {
     };
     Advice->OnPar = [this](int par, int score) {
         StorePar(ini, Advice->ParLevel(), Advice->ParDeal(), par, score, Advice->EndPoints());
-        if (OKDialog && OKDialog->isVisible()) OKDialog->SetNote(EndNote());
+        if (OKDialog && OKDialog->isVisible()) {
+            OKDialog->SetNote(EndNote());
+            OKDialog->OfferBestPlay(BestPlayOffered());
+        }
     };
     // The flash is for the eyes; a screen reader says the same move.
     Advice->OnHint = [this](const SolverMove& move) {
@@ -338,11 +344,13 @@ void TMainform::changeEvent(QEvent* event) {
 }
 
 bool TMainform::FormCloseQuery() {
+    LeaveBestPlay();
     return Session.AskToLeave();
 }
 
 void TMainform::FormClose() {
     Timer->stop();
+    LeaveBestPlay(); // the game on the board is the window's own again before it is written
     // One replacement of the file for all of it, so a crash halfway through leaves the old
     // settings or the new ones, never a mix. A game left running or paused counts as played.
     ini.Update(TIniWhat::Settings, [this](TIniEdit& edit) {
@@ -465,12 +473,11 @@ void TMainform::Tell(TGameMessage message) {
         OKDialog->ShowModal(4);
         break;
     case TGameMessage::Won:
-        OKDialog->SetNote(EndNote());
-        OKDialog->ShowModal(2);
-        break;
     case TGameMessage::Lost:
         OKDialog->SetNote(EndNote());
-        OKDialog->ShowModal(3);
+        OKDialog->OfferBestPlay(BestPlayOffered());
+        OKDialog->ShowModal(message == TGameMessage::Won ? 2 : 3);
+        if (OKDialog->TakeBestPlayRequest()) ShowBestPlayWhenFree();
         break;
     }
 }
@@ -592,6 +599,10 @@ int RaiseOf(int cardSize) {
 
 void TMainform::boxMouseDown(Qt::MouseButton, int X, int Y) {
     m_lastPointer = QPoint(X, Y);
+    if (BestPlay->Active()) {
+        BestPlay->Leave(); // a press on the board ends the showing
+        return;
+    }
     Session.Touch();
     if (Dragging() || !Session.Lift(Board.Layout.StackAt(X, Y))) return;
     BeginDrag(Session.Hand(), QPoint(X, Y));
@@ -663,6 +674,10 @@ void TMainform::RestartDragAfterLayout(int oldCardSize) {
 }
 
 void TMainform::PatShapeMouseDown(int position) {
+    if (BestPlay->Active()) {
+        BestPlay->Leave();
+        return;
+    }
     Session.Claim(position);
 }
 
@@ -673,7 +688,7 @@ void TMainform::TimerTimer() {
     const bool underCard = Dragging() && DragSprite && DragSprite->IsVisible();
     if (underCard) DragSprite->Hide();
     const TGameState state = Session.State();
-    if (state == gsNotStarted || state == gsRunning) Board.FlashFrames();
+    if (state == gsNotStarted || state == gsRunning || BestPlay->Active()) Board.FlashFrames();
     if (Session.Tick()) Board.DrawScore();
     if (underCard) DragSprite->Show();
     if (Keys) Keys->Tick();
@@ -704,7 +719,12 @@ void TMainform::OptionBtnClick() {
 
 void TMainform::StatisticsClick() {
     NeedDialogs();
-    if (StatisticsDlg) StatisticsDlg->ShowModal();
+    if (!StatisticsDlg) return;
+    const TGameState state = Session.State();
+    StatisticsDlg->BestPlayPossible = state != gsRunning && state != gsPaused;
+    StatisticsDlg->ShowModal();
+    if (StatisticsDlg->TakeBestPlayRequest())
+        ShowBestPlayOf(StatisticsDlg->Shown.LastDeal, StatisticsDlg->Shown.LastLevel);
 }
 
 void TMainform::InfoBtnClick() {

@@ -28,6 +28,7 @@
 class QLabel;
 class QTimer;
 class TAdvice;
+class TBestPlay;
 class TAnnouncer;
 class TJetButton;
 class TKeyboard;
@@ -90,6 +91,7 @@ class TMainform : public QWidget, public TOptionsHost, public TSessionHost, publ
     TGameSession Session;
     TBoard Board;
     TAdvice* Advice = nullptr; // par after each game, and hints
+    TBestPlay* BestPlay = nullptr; // the best play of the last deal, shown on the board
     // What a screen reader is told of the game's changes.
     std::unique_ptr<TAnnouncer> News;
     // Keyboard play and its focus mark (app/Keys).
@@ -178,6 +180,10 @@ class TMainform : public QWidget, public TOptionsHost, public TSessionHost, publ
     void ShowStatistics() override { StatisticsClick(); }
     void AskHint() override { HintRequest(); }
     void TakeBack(bool redo) override;
+    // B, the link below the end message and the statistics: the best play of a deal shown on
+    // the board (deal 0: the game on the board, once it is over).
+    void ShowBestPlay() override { ShowBestPlayOf(0, 0); }
+    void ShowBestPlayOf(std::int32_t deal, int level);
 
     // For tests and tools: every effect played (while sound is on), and a stand-in for the
     // blocking waits.
@@ -204,6 +210,13 @@ class TMainform : public QWidget, public TOptionsHost, public TSessionHost, publ
     void PlaceBoardControls();
     void CreateAdvice();
     QString EndNote() const;
+    void CreateBestPlay();
+    // Shows the best play once no window waits for an answer (the end message's link).
+    void ShowBestPlayWhenFree();
+    // Leaves the best play if it is shown: the window's own game is back.
+    void LeaveBestPlay();
+    // The end message's link: the par of the game on the board is known.
+    bool BestPlayOffered() const;
     // The game kept at the last close, if it can be played on.
     std::optional<TSessionState> KeptGame(const TIniValues& stored);
 
@@ -219,4 +232,5 @@ class TMainform : public QWidget, public TOptionsHost, public TSessionHost, publ
     QSize m_laidOut;      // the paint box size of the last layout
     QPoint m_dragGrab;    // where the pointer took hold of the dragged card
     QPoint m_lastPointer; // on the board, as last seen
+    TSessionState m_beforeReplay; // the window's own game while the best play is shown
 };

@@ -71,7 +71,8 @@ TStatisticsDlg::TStatisticsDlg(QWidget* mainform, TIniStore& ini, TYesNoDialog& 
     footer->setGeometry(11, bottom, ClientWidth - 22 - 60, ClientHeight - bottom - 10);
     dealLabel = MakeLabel(footer, QRect(12, (footer->height() - 18) / 2, 300, 18), 13, true, Qt::AlignLeft);
     dealLabel->setObjectName(QStringLiteral("dealLabel"));
-    parLabel = MakeLabel(footer, QRect(12, footer->height() / 2 + 1, 330, 18), 13, true, Qt::AlignLeft);
+    // The par's line has the footer's whole width: in German it is some 500 pixels long.
+    parLabel = MakeLabel(footer, QRect(12, 0, footer->width() - 24, 18), 13, true, Qt::AlignLeft);
     parLabel->setObjectName(QStringLiteral("parLabel"));
     parLabel->hide();
     resetLabel = MakeLabel(footer, QRect(footer->width() - 212, (footer->height() - 18) / 2, 200, 18), 13, true, Qt::AlignRight);
@@ -79,6 +80,12 @@ TStatisticsDlg::TStatisticsDlg(QWidget* mainform, TIniStore& ini, TYesNoDialog& 
     resetLabel->SetColour(QColor(0xff, 0xd8, 0x6a));
     resetLabel->setCursor(Qt::PointingHandCursor);
     connect(resetLabel, &TDecorLabel::Clicked, this, &TStatisticsDlg::ResetClick);
+    bestPlayLabel = MakeLabel(footer, QRect(12, 0, 300, 18), 13, true, Qt::AlignLeft);
+    bestPlayLabel->setObjectName(QStringLiteral("bestPlayLabel"));
+    bestPlayLabel->SetColour(QColor(0xff, 0xd8, 0x6a));
+    bestPlayLabel->setCursor(Qt::PointingHandCursor);
+    bestPlayLabel->hide();
+    connect(bestPlayLabel, &TDecorLabel::Clicked, this, &TStatisticsDlg::BestPlayClick);
     // The figures are a table to a screen reader, walked with the arrow keys; the reset is a
     // button for the keyboard too: Tab reaches it, Space or Enter presses it.
     m_focusFrame = new TFocusFrame(grid);
@@ -87,6 +94,7 @@ TStatisticsDlg::TStatisticsDlg(QWidget* mainform, TIniStore& ini, TYesNoDialog& 
     DescribeTable(table);
     new TCellWalk(grid, m_focusFrame, table.Cells);
     m_focusFrame->Watch(resetLabel);
+    m_focusFrame->Watch(bestPlayLabel);
 
     OKBtn = new TJetButton(this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
@@ -117,6 +125,7 @@ QString TStatisticsDlg::FigureText(const LevelStatistics& level, Row row) {
 }
 
 int TStatisticsDlg::ShowModal() {
+    m_bestPlayRequested = false;
     Reload();
     // Every opening starts on the figures, never on the reset a Tab reached last time: Enter
     // then closes the window, as it should on opening.
@@ -143,13 +152,22 @@ void TStatisticsDlg::ApplyTexts() {
         dealLabel->SetText(StatisticsText(TStatisticsText::LastDeal).arg(Shown.LastDeal));
     else
         dealLabel->SetText(StatisticsText(TStatisticsText::NoGameYet));
-    // With a par the deal moves up a line to make room for it below; without one it stays
-    // in the middle of the band.
+    // The lines of the band, centred in it: the deal (with the reset beside it), the par once
+    // it is known, and the offer of the best play when it can be shown now. The best play needs
+    // the deal and its level, and a par says the search has run for it.
     const std::optional<ParOfGame> par = LastGamePar(Shown);
-    const int middle = (dealLabel->parentWidget()->height() - 18) / 2;
-    dealLabel->move(dealLabel->x(), par ? middle - 10 : middle);
+    const bool bestPlay = par && BestPlayPossible && Shown.LastDeal > 0 && Shown.LastLevel > 0;
+    const int lines = 1 + (par ? 1 : 0) + (bestPlay ? 1 : 0);
+    const int top = (dealLabel->parentWidget()->height() - 20 * lines + 2) / 2;
+    dealLabel->move(dealLabel->x(), top);
+    resetLabel->move(resetLabel->x(), top);
     parLabel->setVisible(par.has_value());
     if (par) parLabel->SetText(ParText(par->Par, par->Points, par->Score));
+    parLabel->move(parLabel->x(), top + 20);
+    bestPlayLabel->setVisible(bestPlay);
+    bestPlayLabel->move(bestPlayLabel->x(), top + 40);
+    bestPlayLabel->SetText(BestPlayLinkText());
+    bestPlayLabel->SetHint(BestPlayHintText());
     resetLabel->SetText(StatisticsText(TStatisticsText::Reset));
     resetLabel->SetHint(StatisticsText(TStatisticsText::ResetHint));
     OKBtn->SetHint(StatisticsText(TStatisticsText::Back));
@@ -166,7 +184,24 @@ void TStatisticsDlg::keyPressEvent(QKeyEvent* event) {
         if (!event->isAutoRepeat()) ResetClick();
         return;
     }
+    if (press && focusWidget() == bestPlayLabel && m_focusFrame->Framing(bestPlayLabel)) {
+        event->accept();
+        if (!event->isAutoRepeat()) BestPlayClick();
+        return;
+    }
     TGameDialog::keyPressEvent(event);
+}
+
+void TStatisticsDlg::BestPlayClick() {
+    if (!bestPlayLabel->isVisible()) return;
+    m_bestPlayRequested = true;
+    okClick();
+}
+
+bool TStatisticsDlg::LetterAnswer(int key) {
+    if (key != Qt::Key_B || !bestPlayLabel->isVisible()) return false;
+    BestPlayClick();
+    return true;
 }
 
 void TStatisticsDlg::ResetClick() {

@@ -7,6 +7,7 @@
 #include "game/Statistics.h"
 
 #include <array>
+#include <utility>
 
 class TBevelPanel;
 class TDecorLabel;
@@ -20,7 +21,7 @@ class TStatisticsDlg : public TGameDialog {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 640;
-    static constexpr int ClientHeight = 394;
+    static constexpr int ClientHeight = 414; // room below for the par and the best play
     // The rows of figures, top to bottom.
     enum Row { Played, Won, Lost, WinRate, Best, Average, Last, Streak, Longest, Time, Assisted, RowCount };
 
@@ -45,6 +46,14 @@ public:
     TDecorLabel* dealLabel = nullptr;
     TDecorLabel* parLabel = nullptr; // under the deal, while the last game's par is known
     TDecorLabel* resetLabel = nullptr;
+    // Under the reset, with the par: the last deal's best play shown on the board. The main
+    // window says before opening whether it can show it now (not while a game is under way).
+    TDecorLabel* bestPlayLabel = nullptr;
+    bool BestPlayPossible = false;
+    // Whether the window was closed to show the best play (asked once).
+    bool TakeBestPlayRequest() { return std::exchange(m_bestPlayRequested, false); }
+    void BestPlayClick();
+    bool LetterAnswer(int key) override;
     TJetButton* OKBtn = nullptr;
     std::array<TDecorLabel*, StatisticsLevels> levelLabels{};
     std::array<TDecorLabel*, RowCount> rowLabels{};
@@ -62,4 +71,5 @@ private:
     TFocusFrame* m_focusFrame = nullptr;
     TIniStore& m_ini;
     TYesNoDialog& m_question;
+    bool m_bestPlayRequested = false;
 };

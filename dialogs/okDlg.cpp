@@ -3,6 +3,7 @@
 #include "controls/Decor.h"
 #include "controls/jetButton.h"
 #include "dialogs/DialogPlacement.h"
+#include "texts/Language.h"
 
 #include <QLabel>
 
@@ -66,6 +67,36 @@ TOKDialog::TOKDialog(QWidget* mainform, const TImageList& bitmaps) : TMessageDia
     Note->setFont(font);
     Note->setStyleSheet(QStringLiteral("color: #202020; background: transparent;"));
     Note->hide();
+
+    BestPlayLink = new QLabel(this);
+    BestPlayLink->setObjectName(QStringLiteral("BestPlayLink"));
+    BestPlayLink->setGeometry(14, 134, 236, 16);
+    BestPlayLink->setFont(font);
+    BestPlayLink->setTextFormat(Qt::RichText);
+    BestPlayLink->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    BestPlayLink->setStyleSheet(QStringLiteral("background: transparent;"));
+    connect(BestPlayLink, &QLabel::linkActivated, this, [this] {
+        m_bestPlayRequested = true;
+        okClick();
+    });
+    BestPlayLink->hide();
+}
+
+void TOKDialog::OfferBestPlay(bool offered) {
+    const QString text = BestPlayLinkText();
+    BestPlayLink->setText(
+        QStringLiteral("<a href=\"best\" style=\"color: #0b2f7a;\">%1</a>").arg(text.toHtmlEscaped()));
+    BestPlayLink->setAccessibleName(text);
+    BestPlayLink->setVisible(offered);
+    // The note gives the link its last line.
+    Note->resize(Note->width(), offered ? 40 : 56);
+}
+
+bool TOKDialog::LetterAnswer(int key) {
+    if (key != Qt::Key_B || !BestPlayLink->isVisible()) return false;
+    m_bestPlayRequested = true;
+    okClick();
+    return true;
 }
 
 void TOKDialog::SetNote(const QString& note) {
@@ -77,8 +108,10 @@ const TMessage& TOKDialog::MessageFor(int kind) { return NoticeMessage(kind); }
 
 int TOKDialog::ShowModal(int kind) {
     SetLines(MessageFor(kind));
+    m_bestPlayRequested = false;
     const int result = exec();
     SetNote(QString());
+    OfferBestPlay(false);
     return result;
 }
 

@@ -7,6 +7,8 @@
 #include "controls/GameDialog.h"
 #include "texts/Messages.h"
 
+#include <utility>
+
 class TBevelPanel;
 class QLabel;
 class TDecorLabel;
@@ -51,9 +53,18 @@ public:
     // an empty note shows nothing.
     void SetNote(const QString& note);
     QLabel* Note = nullptr;
+    // Below the note: the deal's best play offered, for the next message only.
+    void OfferBestPlay(bool offered);
+    QLabel* BestPlayLink = nullptr;
+    // Whether the message was closed to show the best play (asked once).
+    bool TakeBestPlayRequest() { return std::exchange(m_bestPlayRequested, false); }
+    bool LetterAnswer(int key) override;
     void okClick();
     void DefaultAnswer() override { okClick(); }
     void CancelAnswer() override { okClick(); }
 
     static const TMessage& MessageFor(int kind);
+
+private:
+    bool m_bestPlayRequested = false;
 };

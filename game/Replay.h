@@ -11,8 +11,8 @@
 struct TReplayStep {
     enum class Kind { Drop, Claim, Collect };
     Kind Type = Kind::Drop;
-    SolverMove Move;  // the drop or claim (nothing for the collection)
-    int Points = 0;   // what a claim pays, or what the collected cards add
+    SolverMove Move; // the drop or claim (nothing for the collection)
+    int Points = 0;  // what a claim pays, or what the collected cards add
 };
 
 class TReplay {

@@ -123,3 +123,12 @@ QString ParText(long long par, long long points, long long score) {
                      .arg(points)
                      .arg(score);
 }
+
+QString BestPlayLinkText() {
+    return Pick({"Beste Partie zeigen (B)", "Show the best play (B)"});
+}
+
+QString BestPlayHintText() {
+    return Pick({"Zeigt die beste gefundene Partie dieses Spiels Zug für Zug auf dem Brett",
+                 "Shows the best play found for this deal on the board, move by move"});
+}

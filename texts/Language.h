@@ -80,3 +80,8 @@ QString LevelCaption(int level);
 // after the clock. points 0: not known (a par stored by an older version): the score alone.
 // Below the end message and in the statistics.
 QString ParText(long long par, long long points, long long score);
+
+// Where the best play of the last deal is offered: below the end message and in the statistics.
+QString BestPlayLinkText();
+// What the offer does, as its tooltip says.
+QString BestPlayHintText();

@@ -10,7 +10,9 @@
 #include "texts/Language.h"
 #include "settings/StatisticsStore.h"
 #include "settings/ini.h"
+
 #include "tests/dialogs/ModalScript.h"
+#include <QFontMetrics>
 
 #include <QAccessible>
 #include <QApplication>
@@ -105,6 +107,12 @@ private slots:
             QCOMPARE(view->rowLabels[TStatisticsDlg::Longest]->Text(), QStringLiteral("Längste Serie"));
             QCOMPARE(view->dealLabel->Text(), QStringLiteral("Letztes Spiel: Nr. 4242"));
             QCOMPARE(view->parLabel->Text(), QStringLiteral("Bestes gefundenes Ergebnis: 5120 Punkte; du: 2900 Punkte, 2480 nach der Uhr"));
+            // The longer language's par is read to its end, and the reset stays clear of it.
+            QFont font(QStringLiteral("Arial"));
+            font.setPixelSize(13);
+            font.setBold(true);
+            QVERIFY(QFontMetrics(font).horizontalAdvance(view->parLabel->Text()) <= view->parLabel->width());
+            QVERIFY(!view->parLabel->geometry().intersects(view->resetLabel->geometry()));
             QCOMPARE(view->rowLabels[TStatisticsDlg::Assisted]->Text(), QStringLiteral("Mit Tipps gespielt"));
             QCOMPARE(view->resetLabel->Text(), QStringLiteral("Statistik löschen"));
         });

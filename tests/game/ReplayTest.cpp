@@ -1,5 +1,5 @@
-#include "game/Deal.h"
 #include "game/Replay.h"
+#include "game/Deal.h"
 #include "game/Solver.h"
 
 #include <gtest/gtest.h>
@@ -34,8 +34,8 @@ TEST(Replay, ShowsTheSolversLineToItsEnd) {
         EXPECT_EQ(replay.Points(), found.Points);
         // A won line adds the collection of the cards left as its last step.
         const int moves = static_cast<int>(found.Moves.size());
-        const bool collects = found.Won && replay.Before(replay.Length()).CardsInStacks() == 0 &&
-                              replay.Length() == moves + 1;
+        const bool collects =
+            found.Won && replay.Before(replay.Length()).CardsInStacks() == 0 && replay.Length() == moves + 1;
         EXPECT_TRUE(replay.Length() == moves || collects);
 
         EXPECT_EQ(replay.Position().Row, start.Row);
@@ -59,9 +59,9 @@ TEST(Replay, StopsAtAMoveTheRulesRefuse) {
     const SolverResult found = Solve(start, Quick());
     ASSERT_GE(found.Moves.size(), 3u);
     const std::vector<SolverMove> cases[] = {
-        {found.Moves[0], SolverMove::Drop(0, 9)},      // beside the row
-        {found.Moves[0], SolverMove::Claim(5, 40)},    // a pattern that is not there
-        {found.Moves[0], SolverMove::Drop(7, 0)},      // no such stack
+        {found.Moves[0], SolverMove::Drop(0, 9)},   // beside the row
+        {found.Moves[0], SolverMove::Claim(5, 40)}, // a pattern that is not there
+        {found.Moves[0], SolverMove::Drop(7, 0)},   // no such stack
     };
     for (const auto& line : cases) {
         TReplay replay(start, line, gsWon);
