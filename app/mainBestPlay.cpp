@@ -20,7 +20,10 @@ void TMainform::CreateBestPlay() {
         const int level = shown.Game.Level;
         shown.Game = position;
         Session.Restore(shown);
-        if (position.Level != level) Show(TChange::Level);
+        if (position.Level != level) {
+            Show(TChange::Level);
+            ApplyMainTexts(); // the title and the patterns' names are the level's
+        }
         UpdateToolbar();
         Board.Paint();
         if (Keys) Keys->Repainted();
