@@ -14,11 +14,6 @@ GameData Dealt(std::int32_t deal, int level) {
     return g;
 }
 
-SolverSettings Quick() {
-    SolverSettings s = HintSettings();
-    return s;
-}
-
 } // namespace
 
 // The line shown ends where the solver said it would: the same points, the same outcome, and
@@ -27,7 +22,7 @@ TEST(Replay, ShowsTheSolversLineToItsEnd) {
     for (const auto& [deal, level] : {std::pair{17, 1}, std::pair{8, 4}, std::pair{4242, 2}}) {
         SCOPED_TRACE(testing::Message() << "deal " << deal << " level " << level);
         const GameData start = Dealt(deal, level);
-        const SolverResult found = Solve(start, Quick());
+        const SolverResult found = Solve(start, HintSettings());
         TReplay replay(start, found.Moves, gsLost);
 
         EXPECT_EQ(replay.Won(), found.Won);
@@ -56,7 +51,7 @@ TEST(Replay, ShowsTheSolversLineToItsEnd) {
 // A line that goes against the rules (an edited or outdated one) stops at the refused move.
 TEST(Replay, StopsAtAMoveTheRulesRefuse) {
     const GameData start = Dealt(4242, 1);
-    const SolverResult found = Solve(start, Quick());
+    const SolverResult found = Solve(start, HintSettings());
     ASSERT_GE(found.Moves.size(), 3u);
     const std::vector<SolverMove> cases[] = {
         {found.Moves[0], SolverMove::Drop(0, 9)},   // beside the row
