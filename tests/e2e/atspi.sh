@@ -2,7 +2,7 @@
 # A real screen reader's view: the game runs on a private session bus with the AT-SPI bus
 # launcher, and a pyatspi client reads the toolbar's names and states and the cards' names, in
 # English and in German, before and after a move made with the keyboard, and hears a hint asked
-# for with H on the status line.
+# for with H on the status line, and, once the game is given up, the moves of its best play (B).
 set -euo pipefail
 BIN=$1
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -23,6 +23,13 @@ check() { # language tongue
   timeout 60 /usr/bin/python3 "$HERE/atspi_read.py" "$1" 1
   xdotool windowfocus --sync "$WID" key h
   timeout 60 /usr/bin/python3 "$HERE/atspi_read.py" "$1" hint
+  # Given up (Enter answers the question yes), then the deal's best play: it plays a move a second.
+  xdotool windowfocus --sync "$WID" key ctrl+g
+  sleep 1
+  xdotool key Return
+  sleep 1
+  xdotool windowfocus --sync "$WID" key b
+  timeout 60 /usr/bin/python3 "$HERE/atspi_read.py" "$1" best
   kill -TERM "$APPPID"
   wait "$APPPID" 2>/dev/null || true
   APPPID=""

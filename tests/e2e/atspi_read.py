@@ -3,16 +3,16 @@
 # what it says: the main window is a frame named by its title, the toolbar's push buttons by
 # name and state, the cards by name, the score by name with nothing to step, the focus on the
 # keyboard's mark alone; or, asked for "hint", that the board's status line says the hint just
-# asked for.
+# asked for, and asked for "best", that it follows the best play shown after the game.
 #   atspi_read.py LANGUAGE STARTED   (LANGUAGE en or de; STARTED 0 before the first move, 1 after,
-#                                     hint after H was pressed)
+#                                     hint after H was pressed, best after B)
 import re
 import sys
 import time
 
 import pyatspi
 
-language, started, hint = sys.argv[1], sys.argv[2] == "1", sys.argv[2] == "hint"
+language, started, hint, best = sys.argv[1], sys.argv[2] == "1", sys.argv[2] == "hint", sys.argv[2] == "best"
 names = {
     "en": ["New game", "Give up", "Pause", "Highscores", "Options", "Info", "Help", "Exit"],
     "de": ["Neues Spiel", "Aufgeben", "Pause", "Bestenliste", "Einstellungen", "Info", "Hilfe", "Beenden"],
@@ -40,11 +40,16 @@ def walk(acc, depth=0):
 
 
 app = find_app()
-if hint:
+if hint or best:
     # The search runs on its own thread and may take a while on a busy machine.
     said = re.compile(r"^(Hint: (claim .+|drop the (joker|(red|green|blue|violet) \d+) from stack [1-5] on position [1-4]))$"
                       if language == "en"
                       else r"^(Tipp: (nimm .+|(Joker|(rot|grün|blau|violett) \d+) von Stapel [1-5] auf Platz [1-4]))$")
+    if best:
+        # A step of the play shown, as the moves are said: "Best play 3/46: drop the red 5 ...".
+        said = re.compile(r"^Best play \d+/\d+: (claim .+|drop the .+ from stack [1-5] on position [1-4])$"
+                          if language == "en"
+                          else r"^Beste Partie \d+/\d+: (nimm .+|.+ von Stapel [1-5] auf Platz [1-4])$")
     status = None
     for _ in range(100):
         status = next((a for a in walk(app) if a.getRoleName() == "status bar"), None)
@@ -53,7 +58,7 @@ if hint:
             print("ok")
             sys.exit(0)
         time.sleep(0.2)
-    sys.exit("the status line does not say the hint: %r" % (status.name if status else None))
+    sys.exit("the status line does not say the %s: %r" % ("best play" if best else "hint", status.name if status else None))
 
 buttons, cards, descriptions, focused, scores, notices = {}, [], {}, [], [], []
 score = re.compile(r"^%s -?[0-9]+$" % {"en": "Score:", "de": "Punkte:"}[language])
