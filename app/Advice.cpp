@@ -73,6 +73,22 @@ void THintMark::SetTextBand(const QRect& band) {
 void THintMark::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
+    // The words first: where the gap between the patterns and the row is narrow, the marks
+    // reach into the box's edge and must stay whole.
+    if (!m_text.isEmpty() && !m_band.isEmpty()) {
+        QFont font(QStringLiteral("Arial"));
+        font.setPixelSize(std::max(12, m_band.height() * 3 / 5));
+        font.setBold(true);
+        p.setFont(font);
+        const int width = std::min(m_band.width(), p.fontMetrics().horizontalAdvance(m_text) + m_band.height());
+        const QRect box(m_band.center().x() - width / 2, m_band.top(), width, m_band.height());
+        p.setPen(QPen(Qt::white, 2));
+        p.setBrush(QColor(0, 0, 0, 215));
+        p.drawRoundedRect(box, 6, 6);
+        p.setPen(Qt::white);
+        p.drawText(box, Qt::AlignCenter, m_text);
+        p.setBrush(Qt::NoBrush);
+    }
     for (const QRect& r : m_places) {
         // A black rim around a white one: it reads on every board colour and every card, for
         // every kind of colour vision. Corner brackets stand out from the keyboard's ring.
@@ -91,18 +107,6 @@ void THintMark::paintEvent(QPaintEvent*) {
             p.drawLine(corner, corner + QPoint(0, dy));
         }
     }
-    if (m_text.isEmpty() || m_band.isEmpty()) return;
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(std::max(12, m_band.height() * 3 / 5));
-    font.setBold(true);
-    p.setFont(font);
-    const int width = std::min(m_band.width(), p.fontMetrics().horizontalAdvance(m_text) + m_band.height());
-    const QRect box(m_band.center().x() - width / 2, m_band.top(), width, m_band.height());
-    p.setPen(QPen(Qt::white, 2));
-    p.setBrush(QColor(0, 0, 0, 215));
-    p.drawRoundedRect(box, 6, 6);
-    p.setPen(Qt::white);
-    p.drawText(box, Qt::AlignCenter, m_text);
 }
 
 // ---- par and hints -----------------------------------------------------------------------
@@ -173,7 +177,7 @@ void TAdvice::AskHint() {
         m_hinted = m_game;
         if (PlacesFor) m_mark->ShowHint(PlacesFor(move), HintText(move, m_game));
         if (OnHint) OnHint(move);
-    });
+    }, HintSettings()); // a hint must come at once: the quick search, not the par's
 }
 
 void TAdvice::BoardChanged() {

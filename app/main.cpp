@@ -413,10 +413,11 @@ void TMainform::PlaceBoardControls() {
     for (int k = 0; k < ToolCount; ++k)
         if (!ToolDef(ToolAt(k)).Left) Tools[size_t(k)]->SetBounds(cw - ToolDef(ToolAt(k)).Offset, 4, 50, 50);
     const BoardLayout& l = Board.Layout;
-    // The hint's words stand between the patterns and the row, where the player looks.
-    const QRect row = l.RowRect(0);
+    // The hint's words stand between the patterns and the row, where the player looks: in the
+    // middle of the gap between their panels, clear of both panels' borders.
+    const int gapTop = l.PatternPanel().bottom() + 1, gapBottom = l.RowPanel().top();
     const int band = std::max(22, l.CardSize / 4);
-    Advice->Mark()->SetTextBand(QRect(0, row.top() - band - std::max(2, l.CardSize / 20), cw, band));
+    Advice->Mark()->SetTextBand(QRect(0, (gapTop + gapBottom - band) / 2, cw, band));
     for (int i = 1; i <= MaxPatternCount; ++i) {
         // Shapes of patterns not in play wait just outside the client area.
         const int left = i > Session.Game().PatternCount ? cw : l.Scaled(l.PatternX[i]) + l.BoardLeft;
