@@ -1,6 +1,14 @@
 # Shared by the end-to-end scripts that compare the board pixel for pixel. Source it after
 # xsession.sh. Every place is in the main window's client pixels; shots are of the whole screen.
 
+# The session every board test plays in: under openbox when $MODE asks for it, the game
+# speaking English, nothing else stored.
+board_session() {
+  if [ "${MODE:-bare}" = openbox ]; then start_openbox; fi
+  mkdir -p "$XDG_CONFIG_HOME/Moxelware/Zelvano"
+  printf '[common]\ntongue=0\n' >"$XDG_CONFIG_HOME/Moxelware/Zelvano/V1.ini"
+}
+
 # Starts the game with arguments "$@" and waits for its main window: WID is its id, CX CY CW CH
 # its client area on the screen once it has stood still at its full size (under openbox, once
 # framed: the frame lies outside it).

@@ -7,9 +7,7 @@ BIN=$1
 MODE=$2
 source "$(dirname "$0")/xsession.sh"
 source "$(dirname "$0")/boardshots.sh"
-[ "$MODE" = openbox ] && start_openbox
-mkdir -p "$XDG_CONFIG_HOME/Moxelware/Zelvano"
-printf '[common]\ntongue=0\n' >"$XDG_CONFIG_HOME/Moxelware/Zelvano/V1.ini"
+board_session
 
 # The best play the solver finds for deal 1, searched beside the game: a search takes many
 # seconds under the sanitizers, and the game's own for the hint as long.

@@ -7,10 +7,8 @@ BIN=$1
 MODE=$2
 source "$(dirname "$0")/xsession.sh"
 source "$(dirname "$0")/boardshots.sh"
-[ "$MODE" = openbox ] && start_openbox
+board_session
 ini="$XDG_CONFIG_HOME/Moxelware/Zelvano/V1.ini"
-mkdir -p "$(dirname "$ini")"
-printf '[common]\ntongue=0\n' >"$ini"
 
 # The pause button, third in the toolbar; the mouse is taken off the window again so its
 # tooltip never shows in a shot.

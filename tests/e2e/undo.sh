@@ -6,9 +6,7 @@ BIN=$1
 MODE=$2
 source "$(dirname "$0")/xsession.sh"
 source "$(dirname "$0")/boardshots.sh"
-[ "$MODE" = openbox ] && start_openbox
-mkdir -p "$XDG_CONFIG_HOME/Moxelware/Zelvano"
-printf '[common]\ntongue=0\n' >"$XDG_CONFIG_HOME/Moxelware/Zelvano/V1.ini"
+board_session
 
 # Deal 1 offers nothing as dealt, so its board stands still until the first move.
 start_game --deal 1 --level 1
