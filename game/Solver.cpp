@@ -385,16 +385,29 @@ int Permille(double weight) {
     return static_cast<int>(weight * 1000.0 + (weight < 0 ? -0.5 : 0.5));
 }
 
+// How deep the search looks into the stacks to judge how soon a pattern can be met: the cards
+// it takes to reach, counted in the rings of cards from the top. Each ring after the row adds
+// cards; a pattern first met with the cards of a ring needs at least one drop more than the
+// ring before it reached.
+constexpr std::array<int, 3> Rings = {1, 3, 6};
+constexpr std::array<int, Rings.size() + 2> RingDrops = {0, 1, 2, 4, 7};
+// A pattern no card left can meet, as far away as the search counts.
+constexpr int Unreachable = StackDepth + 1;
+
 // The work of a search by level, in positions weighed: well within a second of one core each
 // (a position costs more at the higher levels, with more patterns to weigh).
-constexpr std::array<std::int64_t, LevelCount> DefaultWork = {2'600'000, 2'600'000, 2'200'000, 1'900'000};
-// A hint's work: a fifth of a second at the highest level, from the first drop on.
-constexpr std::int64_t HintWork = 240'000;
+constexpr std::array<std::int64_t, LevelCount> DefaultWork = {1'000'000, 1'000'000, 900'000, 800'000};
+// A hint's work: well within a quarter of a second at the highest level, from the first drop on.
+constexpr std::int64_t HintWork = 120'000;
 // Widening: the first pass, and how much wider each next one is. Four times wider each time
 // spends about a quarter of the work on the narrow passes, which find the plays that let the
 // widest leave most aside.
 constexpr int FirstWidth = 16;
 constexpr int Growth = 4;
+// A lost game's last pass: half the work more, with the weights on the win and on the distance
+// of far patterns three times as high.
+constexpr int WinSeekingShare = 2;
+constexpr double WinSeekingFactor = 3.0;
 // The widest pass, whatever the work allows: its layers and candidates stay within some 64 MiB.
 constexpr int MaxWidth = 1 << 15;
 
@@ -405,25 +418,65 @@ public:
       for (int i = 1; i <= m_count; ++i)
           m_ids[i] = from.PatternIds[i];
       m_all = (m_count >= 32) ? ~0u : ((1u << m_count) - 1);
-      m_reachable = Permille(settings.ReachableWeight);
-      m_near = Permille(settings.NearWeight);
+      for (std::size_t k = 0; k < m_ring.size(); ++k)
+          m_ring[k] = Permille(settings.RingWeights[k]);
       m_win = Permille(settings.WinWeight);
+      m_distance = Permille(settings.DistanceWeight);
   }
 
     using Pays = std::array<int, MaxPatternCount + 1>; // by pattern position
 
+    // How soon each unclaimed pattern can be met, and what it is worth to the ranking.
+    struct Outlook {
+        std::array<std::int8_t, MaxPatternCount + 1> Drops{};  // fewest drops before a row meets it
+        std::array<std::int64_t, MaxPatternCount + 1> Worth{}; // in thousandths of a point
+    };
+
+    // From the row's own pays (what it offers now) and the pays of all cards left, through the
+    // rings of cards near the top of the stacks: a pattern counts the best of its pays, each
+    // weighted by how near its cards lie. A card k deep in a stack takes k + 1 drops to reach.
+    Outlook OutlookOf(const std::array<CardCode, RowSize>& row,
+                      const std::array<std::int8_t, StackTotal>& height, std::uint32_t claimed,
+                      const Pays& now, const Pays& all) {
+        Outlook o;
+        std::uint32_t pending = 0;
+        for (int i = 1; i <= m_count; ++i) {
+            if (claimed & (1u << (i - 1))) continue;
+            o.Worth[i] = std::max(std::int64_t{m_ring[0]} * now[i], std::int64_t{m_ring.back()} * all[i]);
+            if (now[i] > 0) continue;
+            if (all[i] == 0)
+                o.Drops[i] = Unreachable;
+            else
+                pending |= 1u << (i - 1);
+        }
+        // Every ring is weighed: a pattern met plainly near the top may pay its colour bonus
+        // a little deeper.
+        for (std::size_t r = 0; r < Rings.size(); ++r) {
+            const Pays& at = CachedMostFrom(CardsLeft(row, height, Rings[r]));
+            for (int i = 1; i <= m_count; ++i) {
+                if ((claimed & (1u << (i - 1))) || at[i] == 0) continue;
+                o.Worth[i] = std::max(o.Worth[i], std::int64_t{m_ring[r + 1]} * at[i]);
+                if (!(pending & (1u << (i - 1)))) continue;
+                o.Drops[i] = static_cast<std::int8_t>(RingDrops[r + 1]);
+                pending &= ~(1u << (i - 1));
+            }
+        }
+        for (int i = 1; i <= m_count; ++i)
+            if (pending & (1u << (i - 1))) o.Drops[i] = static_cast<std::int8_t>(RingDrops.back());
+        return o;
+    }
+
     // The same through a cache: the sets near the top of the stacks recur from position to
     // position, and weighing a set is the bulk of the search's work.
-    Pays CachedMostFrom(const CardSet& cards, std::uint32_t claimed) {
+    // Claimed patterns are weighed too: the caller skips them. The answer lives until the next
+    // call.
+    const Pays& CachedMostFrom(const CardSet& cards) {
         std::uint64_t key = static_cast<std::uint64_t>(cards.Jokers);
         for (std::uint16_t v : cards.Values) key = (key << ValueCount) | v;
         const std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 40) & (m_cache.size() - 1);
         CacheEntry& e = m_cache[at];
         if (!e.Used || e.Key != key) e = {key, true, MostFrom(cards, 0)};
-        Pays most = e.Most;
-        for (int i = 1; i <= m_count; ++i)
-            if (claimed & (1u << (i - 1))) most[i] = 0;
-        return most;
+        return e.Most;
     }
 
     // What each unclaimed pattern could still pay from the cards.
@@ -438,27 +491,45 @@ public:
     // The bound on what is still to come: each unclaimed pattern at most once, at most one
     // claim per evaluation still to come, and the collecting bonus only when every pattern can
     // still be claimed before the stacks run out.
-    int FutureBound(const Pays& most, std::uint32_t claimed, int left, bool claimNow) const {
+    int FutureBound(const Pays& most, std::uint32_t claimed, int left, bool claimNow,
+                    const Outlook& outlook) const {
         std::array<int, MaxPatternCount> best{};
-        int open = 0;
+        int open = 0, farthest = 0;
         bool everyOne = true;
         for (int i = 1; i <= m_count; ++i) {
             if (claimed & (1u << (i - 1))) continue;
-            best[open] = most[i];
-            everyOne = everyOne && most[i] > 0;
+            // Every drop but the one that empties the stacks brings an evaluation: a pattern
+            // whose cards lie deeper than that is lost.
+            const int drops = outlook.Drops[i];
+            best[open] = drops <= left - 1 || (drops == 0 && claimNow) ? most[i] : 0;
+            everyOne = everyOne && best[open] > 0;
+            farthest = std::max(farthest, drops);
             ++open;
         }
-        // Every drop but the one that empties the stacks brings an evaluation.
         const int chances = (claimNow ? 1 : 0) + std::max(0, left - 1);
         int sum = 0;
         if (open <= chances) {
             for (int k = 0; k < open; ++k) sum += best[k];
-            if (everyOne && open > 0) sum += PointsPerCollectedCard * (left - (open - (claimNow ? 1 : 0)));
+            // The last claim comes after a drop for every claim but a standing one, and after
+            // the drops that reach the deepest card needed.
+            const int drops = std::max(open - (claimNow ? 1 : 0), farthest);
+            if (everyOne && open > 0) sum += PointsPerCollectedCard * (left - drops);
         } else {
             std::sort(best.begin(), best.begin() + open, std::greater<>());
             for (int k = 0; k < chances; ++k) sum += best[k];
         }
         return sum;
+    }
+
+    // The bound of a position as it stands, before any drop.
+    int BoundOf(const std::array<CardCode, RowSize>& row, const std::array<std::int8_t, StackTotal>& height,
+                std::uint32_t claimed, bool claimNow) {
+        int left = 0;
+        for (int h : height)
+            left += h;
+        const Pays all = MostFrom(CardsLeft(row, height, StackDepth), claimed);
+        const Pays now = MostFrom(CardsLeft(row, height, 0), claimed);
+        return FutureBound(all, claimed, left, claimNow, OutlookOf(row, height, claimed, now, all));
     }
 
     template <class RowCards>
@@ -482,7 +553,8 @@ private:
 
   const GameData& m_game;
   SolverSettings m_settings;
-  int m_reachable = 0, m_near = 0, m_win = 0; // the weights in thousandths
+  std::array<int, Rings.size() + 2> m_ring{}; // the weights in thousandths
+  int m_win = 0, m_distance = 0;
   int m_count = 0;
   std::array<int, MaxPatternCount + 1> m_ids{};
   std::uint32_t m_all = 0;
@@ -537,7 +609,7 @@ void Search::Expand(const Node& parent, int index, std::vector<Candidate>& out) 
         CardSet after = cards;
         after.Remove(row[t]);
         // What each pattern could still pay from the cards that stay: shared by every stack.
-        const Pays most = CachedMostFrom(after, parent.Claimed);
+        const Pays most = CachedMostFrom(after);
 
         for (int s = 0; s < StackTotal; ++s) {
             if (parent.Height[s] == 0) continue;
@@ -560,11 +632,16 @@ void Search::Expand(const Node& parent, int index, std::vector<Candidate>& out) 
             const auto sorted = SortedRow(child.Row);
             const std::uint64_t offers = m_offers.Of(childRow, sorted);
             const bool halved = sorted[RowSize - 1] == CardIndex(JokerCard);
-            const Pays near =
-                CachedMostFrom(CardsLeft(childRow, child.Height, m_settings.NearDepth), parent.Claimed);
+            Pays now{};
+            for (int i = 1; i <= m_count; ++i) {
+                if (!(offers & (std::uint64_t{1} << (i - 1)))) continue;
+                now[i] = ClaimPoints(m_ids[i], (offers >> (32 + i - 1)) & 1);
+                if (halved) now[i] /= 2;
+            }
+            const Outlook outlook = OutlookOf(childRow, child.Height, parent.Claimed, now, most);
             std::int64_t potential = 0;
             for (int i = 1; i <= m_count; ++i)
-                potential += std::int64_t{m_reachable} * most[i] + std::int64_t{m_near} * near[i];
+                potential += outlook.Worth[i];
 
             // Without a claim, then with each offer.
             for (int i = 0; i <= m_count; ++i) {
@@ -573,12 +650,10 @@ void Search::Expand(const Node& parent, int index, std::vector<Candidate>& out) 
                 if (i > 0) {
                     if (parent.Claimed & (1u << (i - 1))) continue;
                     if (!(offers & (std::uint64_t{1} << (i - 1)))) continue;
-                    int pay = ClaimPoints(m_ids[i], (offers >> (32 + i - 1)) & 1);
-                    if (halved) pay /= 2;
-                    n.Points += pay;
+                    n.Points += now[i];
                     n.Claimed |= 1u << (i - 1);
                     n.ClaimPos = static_cast<std::int8_t>(i);
-                    rank -= std::int64_t{m_reachable} * most[i] + std::int64_t{m_near} * near[i];
+                    rank -= outlook.Worth[i];
                     if (n.Claimed == m_all) {
                         std::vector<SolverMove> tail = drop;
                         tail.push_back(SolverMove::Claim(m_ids[i], i));
@@ -586,14 +661,24 @@ void Search::Expand(const Node& parent, int index, std::vector<Candidate>& out) 
                         continue;
                     }
                 }
-                const int bound = n.Points + FutureBound(most, n.Claimed, nowLeft, false);
+                const int bound = n.Points + FutureBound(most, n.Claimed, nowLeft, false, outlook);
                 if (bound <= m_best.Points) continue; // cannot do better than what is known
-                // A game that can still be won counts a share of the cards it would collect.
+                // A game that can still be won counts a share of the cards it would collect,
+                // after a drop for each claim and the drops that reach the deepest card needed;
+                // the patterns far away cost the ranking by how far they are.
                 const int stillOpen = open - (i > 0 ? 1 : 0);
-                bool winnable = stillOpen < nowLeft;
-                for (int p = 1; p <= m_count && winnable; ++p)
-                    if (!(n.Claimed & (1u << (p - 1))) && most[p] == 0) winnable = false;
-                if (winnable) rank += std::int64_t{m_win} * PointsPerCollectedCard * (nowLeft - stillOpen);
+                int farthest = 0, distance = 0;
+                bool winnable = true;
+                for (int p = 1; p <= m_count; ++p) {
+                    if (n.Claimed & (1u << (p - 1))) continue;
+                    winnable = winnable && most[p] > 0;
+                    farthest = std::max(farthest, static_cast<int>(outlook.Drops[p]));
+                    distance += outlook.Drops[p];
+                }
+                const int drops = std::max(stillOpen, farthest);
+                if (winnable && drops < nowLeft)
+                    rank += std::int64_t{m_win} * PointsPerCollectedCard * (nowLeft - drops);
+                rank -= std::int64_t{m_distance} * distance;
                 out.push_back({n, KeyOf(n, sorted), std::int64_t{1000} * n.Points + rank, bound});
             }
         }
@@ -661,8 +746,7 @@ SolverResult Search::Run() {
     const int left = m_game.CardsInStacks();
     bool claimNow = false;
     for (int i = 1; i <= m_count; ++i) claimNow = claimNow || IsOffered(m_game.PatternState[i]);
-    const int rootBound = FutureBound(MostFrom(CardsLeft(m_game.Row, root.Height, StackDepth), root.Claimed),
-                                      root.Claimed, left, claimNow);
+    const int rootBound = BoundOf(m_game.Row, root.Height, root.Claimed, claimNow);
 
     // The greedy play is the first known play: the search only follows what could beat it.
     m_best = GreedyPlay(m_game);
@@ -697,6 +781,8 @@ SolverResult Search::Run() {
             m_settings.Work > 0 ? m_settings.Work : DefaultWork[ClampLevel(m_game.Level) - 1];
         int width = FirstWidth;
         bool last = false;
+        int lastWidth = 0;
+        std::int64_t lastCost = 1;
         while (!m_stopped) {
             const std::int64_t before = m_work;
             // The first pass always ends, so even a tiny budget gives a searched play.
@@ -704,6 +790,8 @@ SolverResult Search::Run() {
                 width == FirstWidth ? std::numeric_limits<std::int64_t>::max() / 2 : budget - before;
             if (allowed <= 0 || !Pass(width, allowed)) break;
             passDone();
+            lastWidth = width;
+            lastCost = std::max<std::int64_t>(1, m_work - before);
             if (m_prunedBound == 0) break; // nothing let go: the best play is proven
             if (last) break;
             // The work grows about as the width: widen while the next pass still leaves room
@@ -718,6 +806,17 @@ SolverResult Search::Run() {
             } else {
                 width = std::min(width * Growth, MaxWidth);
             }
+        }
+        // A game the passes lost gets one more, narrower pass that ranks the win higher and
+        // far patterns lower: a won play may outscore the lost one.
+        if (!m_best.Won && !m_stopped && lastWidth > 0 && m_prunedBound != 0) {
+            m_win = Permille(m_settings.WinWeight * WinSeekingFactor);
+            m_distance = Permille(m_settings.DistanceWeight * WinSeekingFactor);
+            const std::int64_t extra = budget / WinSeekingShare;
+            const std::int64_t fits = static_cast<std::int64_t>(lastWidth) * extra * 9 / (lastCost * 10);
+            if (fits >= FirstWidth &&
+                Pass(static_cast<int>(std::min<std::int64_t>(fits, MaxWidth)), extra * 2))
+                passDone();
         }
     }
 
@@ -744,8 +843,7 @@ int UpperBound(const GameData& from) {
         if (from.PatternState[i] == TPatternState::Claimed) claimed |= 1u << (i - 1);
         claimNow = claimNow || IsOffered(from.PatternState[i]);
     }
-    const CardSet cards = search.CardsLeft(from.Row, height, StackDepth);
-    return search.FutureBound(search.MostFrom(cards, claimed), claimed, from.CardsInStacks(), claimNow);
+    return search.BoundOf(from.Row, height, claimed, claimNow);
 }
 
 SolverSettings HintSettings() {

@@ -10,7 +10,9 @@
 // The search is a beam search over positions (the row as a set of cards, the height of each
 // stack, the patterns claimed): after every drop it keeps the best-ranked positions, one of each
 // (the one with most points), and drops any that cannot beat the best play known. It runs in
-// passes, each four times wider than the one before, until the work is spent.
+// passes, each four times wider than the one before, until the work is spent. A position ranks
+// by its points and by how much, and how soon, the cards near the top of the stacks can still
+// pay.
 
 #include "game/Game.h"
 
@@ -48,11 +50,12 @@ struct SolverSettings {
     // core). Counting work rather than time keeps the answer the same on every machine.
     std::int64_t Work = 0;
     // How much a pattern that is still possible is worth to the ranking, as a share of the most
-    // it could pay: once from every card left, and once from the cards within reach.
-    double ReachableWeight = 0.3;
-    double NearWeight = 0.3;
-    int NearDepth = 2;             // cards from the top of each stack counted as within reach
+    // it could pay: from the row as it lies, from the row and the top 1, 3 or 6 cards of each
+    // stack, and from every card left. The nearer its cards, the surer the pay.
+    std::array<double, 5> RingWeights = {0.95, 0.8, 0.6, 0.45, 0.3};
     double WinWeight = 0.6;        // share of the collecting bonus a still winnable game counts
+    // Points the ranking takes off for every drop an open pattern's cards lie away from the row.
+    double DistanceWeight = 30;
     // When set (from another thread), the search stops at the next drop and answers with the
     // best play found so far; its bound is then the bound of the position, or of a pass that
     // had already ended.
