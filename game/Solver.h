@@ -52,7 +52,7 @@ struct SolverSettings {
     // How much a pattern that is still possible is worth to the ranking, as a share of the most
     // it could pay: from the row as it lies, from the row and the top 1, 3 or 6 cards of each
     // stack, and from every card left. The nearer its cards, the surer the pay.
-    std::array<double, 5> RingWeights = {0.95, 0.8, 0.6, 0.45, 0.3};
+    std::array<double, 5> RingWeights = {0.95, 0.8, 0.6, 0.45, 0.4};
     double WinWeight = 0.6;        // share of the collecting bonus a still winnable game counts
     // Points the ranking takes off for every drop an open pattern's cards lie away from the row.
     double DistanceWeight = 30;
