@@ -70,7 +70,7 @@ TOKDialog::TOKDialog(QWidget* mainform, const TImageList& bitmaps) : TMessageDia
 
     BestPlayLink = new QLabel(this);
     BestPlayLink->setObjectName(QStringLiteral("BestPlayLink"));
-    BestPlayLink->setGeometry(14, 134, 236, 16);
+    BestPlayLink->setGeometry(14, ClientHeight - 7, 236, 16);
     BestPlayLink->setFont(font);
     BestPlayLink->setTextFormat(Qt::RichText);
     BestPlayLink->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
@@ -88,8 +88,9 @@ void TOKDialog::OfferBestPlay(bool offered) {
         QStringLiteral("<a href=\"best\" style=\"color: #0b2f7a;\">%1</a>").arg(text.toHtmlEscaped()));
     BestPlayLink->setAccessibleName(text);
     BestPlayLink->setVisible(offered);
-    // The note gives the link its last line.
-    Note->resize(Note->width(), offered ? 40 : 56);
+    // The note may fill its four lines (a German hint note and par take them all): the window
+    // grows by a line for the link, below everything it showed before.
+    setFixedSize(ClientWidth, ClientHeight + (offered ? BestPlayLinkHeight : 0));
 }
 
 bool TOKDialog::LetterAnswer(int key) {

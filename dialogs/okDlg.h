@@ -56,6 +56,7 @@ public:
     // Below the note: the deal's best play offered, for the next message only.
     void OfferBestPlay(bool offered);
     QLabel* BestPlayLink = nullptr;
+    static constexpr int BestPlayLinkHeight = 14;
     // Whether the message was closed to show the best play (asked once).
     bool TakeBestPlayRequest() { return std::exchange(m_bestPlayRequested, false); }
     bool LetterAnswer(int key) override;

@@ -8,6 +8,7 @@
 #include "texts/Language.h"
 #include "tests/dialogs/ModalScript.h"
 
+#include <QLabel>
 #include <QTest>
 
 namespace {
@@ -184,6 +185,42 @@ private slots:
         QCOMPARE(Show(ok, 3, ok->YesBtn), 2);
         QVERIFY(!yesNo->isVisible());
         QVERIFY(!ok->isVisible());
+    }
+
+    // The end message's offer of the best play: the longest note (German, a hint used, the par)
+    // keeps every line, the window grows for the link, B takes it, and the next message is as
+    // it always was.
+    void bestPlayOffer() {
+        Language = 1;
+        bool noteWhole = false, linkInside = false;
+        int result = 0;
+        WhileOpen(
+            ok,
+            [&] {
+                ok->SetNote(QStringLiteral("Mit Tipp gespielt: kein Eintrag in die Bestenliste.\n"
+                                           "Bestes gefundenes Ergebnis: 3421 Punkte; du: 35 Punkte, 35 nach der Uhr"));
+                ok->OfferBestPlay(true);
+                QCoreApplication::processEvents();
+                noteWhole = ok->Note->heightForWidth(ok->Note->width()) <= ok->Note->height();
+                linkInside = ok->BestPlayLink->isVisible() && ok->rect().contains(ok->BestPlayLink->geometry()) &&
+                             ok->BestPlayLink->y() >= ok->Note->geometry().bottom() &&
+                             ok->BestPlayLink->text().contains(QStringLiteral("Beste Partie zeigen (B)"));
+                QTest::keyClick(ok->windowHandle(), Qt::Key_B);
+            },
+            [&] { result = ok->ShowModal(2); });
+        QVERIFY(noteWhole);
+        QVERIFY(linkInside);
+        QCOMPARE(result, mrCancel);
+        QVERIFY(ok->TakeBestPlayRequest());
+        QVERIFY2(!ok->TakeBestPlayRequest(), "asked once");
+        // Without the offer B is no answer, and the window has its old size.
+        QSize size;
+        result = Show(ok, 3, ok->YesBtn, [&] {
+            QTest::keyClick(ok->windowHandle(), Qt::Key_B);
+            size = ok->size();
+        });
+        QCOMPARE(size, QSize(320, 160));
+        QVERIFY(!ok->TakeBestPlayRequest());
     }
 
     // Keys that are no answer press nothing, and a close request from outside is refused: the
