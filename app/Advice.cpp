@@ -111,6 +111,17 @@ void THintMark::paintEvent(QPaintEvent*) {
 
 // ---- par and hints -----------------------------------------------------------------------
 
+namespace {
+// A deal as its game begins, its first offers evaluated: where the par's search starts.
+GameData Opening(const Table& dealt, int level) {
+    GameData start;
+    ::SetLevel(start, level);
+    StartDeal(start, dealt);
+    EvaluatePatterns(start);
+    return start;
+}
+} // namespace
+
 TAdvice::TAdvice(const GameData& game, QWidget* parent)
     : QObject(parent), m_game(game), m_mark(new THintMark(parent)) {}
 
@@ -128,10 +139,7 @@ void TAdvice::GameEnded(int score, int points) {
     m_par.reset();
     m_endScore = score;
     m_endPoints = points;
-    GameData start;
-    ::SetLevel(start, m_dealtLevel);
-    StartDeal(start, m_dealt);
-    EvaluatePatterns(start);
+    const GameData start = Opening(m_dealt, m_dealtLevel);
     const int level = m_dealtLevel;
     const std::int32_t number = m_dealtNumber;
     m_parRunner.Start(start, [this, score, level, number, start](const SolverResult& found) {
@@ -152,10 +160,7 @@ void TAdvice::BestPlayOf(std::int32_t deal, int level,
         return;
     }
     // The search is the par's own, so the line it finds is the one the par was found with.
-    GameData start;
-    ::SetLevel(start, level);
-    StartDeal(start, DealByNumber(deal));
-    EvaluatePatterns(start);
+    const GameData start = Opening(DealByNumber(deal), level);
     m_lineRunner.Start(start,
                        [start, done = std::move(done)](const SolverResult& found) { done(start, found); });
 }
