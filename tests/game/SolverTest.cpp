@@ -309,6 +309,35 @@ TEST(Solver, AgreesWithEveryPlayTriedOnSmallEndgames) {
         }
 }
 
+// A win collects only the cards it did not have to dig through: the bound of a position
+// counts the drops that reach the cards every open pattern needs, and is exact here.
+TEST(Solver, BoundCountsTheCardsAWinMustDig) {
+    struct Case {
+        const char* what;
+        GameData game;
+        int best;
+    };
+    const std::vector<Case> cases = {
+        // The fourth 7 lies under five cards: six drops, then three cards to collect.
+        {"one deep card", Endgame(1, "r7 g7 b7 r2", {"v7 g3 b5 r9 g4 b6", "r8 b12 g13"}, {8}), 822 + 3 * 21},
+        // Blue needs a card from under two in each of two stacks; two equal values come on
+        // the way. Two cards are left to collect.
+        {"two stacks dug", Endgame(1, "b2 b9 r5 g6", {"b4 r1 g1", "b7 g3 r3", "v2 v8"}, {3, 5}),
+         80 + 35 + 2 * 21},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Exhaustive(c.game), c.best) << c.what;
+        EXPECT_EQ(UpperBound(c.game), c.best) << c.what;
+    }
+    // Never below the best play, from endgames of real deals with more cards left.
+    for (int level = 1; level <= LevelCount; ++level)
+        for (unsigned seed = 1; seed <= 8; ++seed) {
+            const GameData g = RandomEndgame(level, seed * 97 + level, 7);
+            if (JudgeEnd(g) != EndVerdict::Playing) continue;
+            EXPECT_GE(UpperBound(g), Exhaustive(g)) << "level " << level << " seed " << seed;
+        }
+}
+
 TEST(Solver, AnEndedGameHasNothingLeft) {
     GameData won = Endgame(1, "r2 g3 b5 v9", {"r4"}, {});
     GameData lost = Endgame(1, "r2 g3 b5 v9", {}, {5});
