@@ -89,15 +89,18 @@ struct Summary {
     int Coloured = 0;
     std::array<int, ValueCount + 1> Count{}; // colours holding value v, v = 1..13
 
+    int Most = 0;  // the most colours holding one value
+    int Pairs = 0; // values held by two colours or more
+
     explicit Summary(const CardSet& set) : Set(set), Joker(set.Jokers > 0) {
         for (int c = 0; c < ColourCount; ++c) {
             Coloured += Size(set.Values[c]);
             for (unsigned m = set.Values[c]; m; m &= m - 1) ++Count[std::countr_zero(m) + 1];
         }
-    }
-    int MostOfOneValue() const { return *std::max_element(Count.begin() + 1, Count.end()); }
-    int ValuesWithAtLeast(int n) const {
-        return static_cast<int>(std::count_if(Count.begin() + 1, Count.end(), [n](int c) { return c >= n; }));
+        for (int v = 1; v <= ValueCount; ++v) {
+            Most = std::max(Most, Count[v]);
+            Pairs += Count[v] >= 2 ? 1 : 0;
+        }
     }
 };
 
@@ -181,7 +184,7 @@ int DistinctPairs(const std::array<std::uint16_t, ColourCount>& values) {
 
 Kinds KindsFor(int id, const Summary& s) {
     const bool four = s.Coloured >= 4, jokerRow = s.Joker && s.Coloured >= 3;
-    const int most = s.MostOfOneValue();
+    const int most = s.Most;
     switch (id) {
     case 1: case 2: case 3: case 4: {
         const int n = Size(s.Set.Values[id - 1]);
@@ -189,7 +192,8 @@ Kinds KindsFor(int id, const Summary& s) {
     }
     case 5: return {four && most >= 2, false, jokerRow, false};
     case 6: return {four && most >= 3, false, jokerRow && most >= 2, false};
-    case 7: return {four && (s.ValuesWithAtLeast(2) >= 2 || most >= 4), false, jokerRow && most >= 2, false};
+    case 7:
+        return {four && (s.Pairs >= 2 || most >= 4), false, jokerRow && most >= 2, false};
     case 8: return {most >= 4, false, s.Joker && most >= 3, false};
     case 9: return SumKinds(s, true);
     case 10: return AllFrom(s, OddValues);
@@ -417,6 +421,14 @@ public:
       : m_game(from), m_settings(settings), m_count(from.PatternCount) {
       for (int i = 1; i <= m_count; ++i)
           m_ids[i] = from.PatternIds[i];
+      for (int s = 0; s < StackTotal; ++s)
+          for (int h = 1; h <= StackDepth; ++h)
+              for (std::size_t r = 0; r < TopDepths.size(); ++r) {
+                  const int depth = TopDepths[r];
+                  m_tops[s][h][r] = m_tops[s][h - 1][r];
+                  if (depth < h) m_tops[s][h][r] -= CardKey(m_game.Stacks[s][h - 1 - depth]);
+                  m_tops[s][h][r] += CardKey(m_game.Stacks[s][h - 1]);
+              }
       m_all = (m_count >= 32) ? ~0u : ((1u << m_count) - 1);
       for (std::size_t k = 0; k < m_ring.size(); ++k)
           m_ring[k] = Permille(settings.RingWeights[k]);
@@ -425,6 +437,7 @@ public:
   }
 
     using Pays = std::array<int, MaxPatternCount + 1>; // by pattern position
+    using SmallPays = std::array<std::uint16_t, MaxPatternCount + 1>;
 
     // How soon each unclaimed pattern can be met, and what it is worth to the ranking.
     struct Outlook {
@@ -438,6 +451,14 @@ public:
     Outlook OutlookOf(const std::array<CardCode, RowSize>& row,
                       const std::array<std::int8_t, StackTotal>& height, std::uint32_t claimed,
                       const Pays& now, const Pays& all) {
+        RingKeys rings{};
+        for (std::size_t r = 0; r < Rings.size(); ++r)
+            rings[r] = TopKey(row, height, r);
+        return OutlookOf(rings, claimed, now, all);
+    }
+    // The same from the sets of cards in the rings.
+    using RingKeys = std::array<std::uint64_t, Rings.size()>;
+    Outlook OutlookOf(const RingKeys& rings, std::uint32_t claimed, const Pays& now, const Pays& all) {
         Outlook o;
         std::uint32_t pending = 0;
         for (int i = 1; i <= m_count; ++i) {
@@ -452,7 +473,7 @@ public:
         // Every ring is weighed: a pattern met plainly near the top may pay its colour bonus
         // a little deeper.
         for (std::size_t r = 0; r < Rings.size(); ++r) {
-            const Pays& at = CachedMostFrom(CardsLeft(row, height, Rings[r]));
+            const SmallPays& at = CachedMostFrom(rings[r]);
             for (int i = 1; i <= m_count; ++i) {
                 if ((claimed & (1u << (i - 1))) || at[i] == 0) continue;
                 o.Worth[i] = std::max(o.Worth[i], std::int64_t{m_ring[r + 1]} * at[i]);
@@ -470,13 +491,47 @@ public:
     // position, and weighing a set is the bulk of the search's work.
     // Claimed patterns are weighed too: the caller skips them. The answer lives until the next
     // call.
-    const Pays& CachedMostFrom(const CardSet& cards) {
-        std::uint64_t key = static_cast<std::uint64_t>(cards.Jokers);
-        for (std::uint16_t v : cards.Values) key = (key << ValueCount) | v;
-        const std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 40) & (m_cache.size() - 1);
-        CacheEntry& e = m_cache[at];
-        if (!e.Used || e.Key != key) e = {key, true, MostFrom(cards, 0)};
+    const SmallPays& CachedMostFrom(std::uint64_t key) {
+        CacheEntry& e = m_cache[CacheSlot(key)];
+        if (e.Key != key) {
+            e.Key = key;
+            const Pays most = MostFrom(SetOf(key), 0);
+            for (int i = 1; i <= m_count; ++i)
+                e.Most[i] = static_cast<std::uint16_t>(most[i]);
+        }
         return e.Most;
+    }
+    std::size_t CacheSlot(std::uint64_t key) const {
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - CacheBits));
+    }
+
+    // A set of cards as one number: bit c for coloured card code c, the jokers counted from
+    // bit JokerShift on. Unions of sets without common cards are sums.
+    static constexpr int JokerShift = 61;
+    static std::uint64_t CardKey(CardCode card) {
+        return IsJoker(card) ? std::uint64_t{1} << JokerShift : std::uint64_t{1} << card;
+    }
+    static CardSet SetOf(std::uint64_t key) {
+        CardSet set;
+        for (int c = 0; c < ColourCount; ++c)
+            set.Values[c] = static_cast<std::uint16_t>((key >> (16 * c)) & AllValues);
+        set.Jokers = static_cast<int>(key >> JokerShift);
+        return set;
+    }
+    template <class RowCards> static std::uint64_t RowKey(const RowCards& row) {
+        std::uint64_t key = 0;
+        for (CardCode c : row)
+            key += CardKey(c);
+        return key;
+    }
+    // The row and the top cards of every stack, ring r (the last: every card left).
+    template <class RowCards>
+    std::uint64_t TopKey(const RowCards& row, const std::array<std::int8_t, StackTotal>& height,
+                         std::size_t r) const {
+        std::uint64_t key = RowKey(row);
+        for (int s = 0; s < StackTotal; ++s)
+            key += m_tops[s][height[s]][r];
+        return key;
     }
 
     // What each unclaimed pattern could still pay from the cards.
@@ -647,12 +702,15 @@ private:
   bool m_stopped = false;
   std::int64_t m_work = 0; // positions weighed, over every pass
   RowOffers m_offers{m_ids, m_count};
-  struct CacheEntry {
-      std::uint64_t Key = 0;
-      bool Used = false;
-      Pays Most{};
+  // The cards near the top of every stack at every height, by ring and then every card.
+  static constexpr std::array<int, Rings.size() + 1> TopDepths = {Rings[0], Rings[1], Rings[2], StackDepth};
+  std::array<std::array<std::array<std::uint64_t, TopDepths.size()>, StackDepth + 1>, StackTotal> m_tops{};
+  struct alignas(64) CacheEntry {
+      std::uint64_t Key = ~std::uint64_t{0}; // no set of cards
+      SmallPays Most{};
   };
-  std::vector<CacheEntry> m_cache = std::vector<CacheEntry>(std::size_t{1} << 15);
+  static constexpr int CacheBits = 15;
+  std::vector<CacheEntry> m_cache = std::vector<CacheEntry>(std::size_t{1} << CacheBits);
   PositionIndex m_seen;
 };
 
@@ -682,15 +740,37 @@ void Search::Expand(const Node& parent, int index, std::vector<Candidate>& out) 
     for (int h : parent.Height) left += h;
     const auto row = RowOf(parent);
     const int joker = FindJoker(row);
-    const CardSet cards = CardsLeft(row, parent.Height, StackDepth);
+    const std::uint64_t cards = TopKey(row, parent.Height, Rings.size());
     const int open = m_count - std::popcount(parent.Claimed);
+
+    // The rings of every child, worked out from the parent's, and their weights fetched from
+    // memory ahead of use: waiting for the cache costs more than weighing.
+    RingKeys rings{};
+    for (std::size_t r = 0; r < Rings.size(); ++r)
+        rings[r] = TopKey(row, parent.Height, r);
+    std::array<std::array<RingKeys, StackTotal>, RowSize> childRings{};
+    for (int t = 0; t < RowSize; ++t) {
+        if (joker != -1 && t != joker) continue;
+        __builtin_prefetch(&m_cache[CacheSlot(cards - CardKey(row[t]))]);
+        for (int s = 0; s < StackTotal; ++s) {
+            const int h = parent.Height[s];
+            if (h == 0) continue;
+            const std::uint64_t change = CardKey(m_game.Stacks[s][h - 1]) - CardKey(row[t]);
+            for (std::size_t r = 0; r < Rings.size(); ++r) {
+                const std::uint64_t key = rings[r] + change - m_tops[s][h][r] + m_tops[s][h - 1][r];
+                childRings[t][s][r] = key;
+                __builtin_prefetch(&m_cache[CacheSlot(key)]);
+            }
+        }
+    }
 
     for (int t = 0; t < RowSize; ++t) {
         if (joker != -1 && t != joker) continue;
-        CardSet after = cards;
-        after.Remove(row[t]);
         // What each pattern could still pay from the cards that stay: shared by every stack.
-        const Pays most = CachedMostFrom(after);
+        const SmallPays& cached = CachedMostFrom(cards - CardKey(row[t]));
+        Pays most{};
+        for (int i = 1; i <= m_count; ++i)
+            most[i] = cached[i];
 
         for (int s = 0; s < StackTotal; ++s) {
             if (parent.Height[s] == 0) continue;
@@ -719,7 +799,7 @@ void Search::Expand(const Node& parent, int index, std::vector<Candidate>& out) 
                 now[i] = ClaimPoints(m_ids[i], (offers >> (32 + i - 1)) & 1);
                 if (halved) now[i] /= 2;
             }
-            const Outlook outlook = OutlookOf(childRow, child.Height, parent.Claimed, now, most);
+            const Outlook outlook = OutlookOf(childRings[t][s], parent.Claimed, now, most);
             std::int64_t potential = 0;
             for (int i = 1; i <= m_count; ++i)
                 potential += outlook.Worth[i];
