@@ -285,6 +285,11 @@ struct Candidate {
     int Bound = 0;
 };
 
+bool Better(const Candidate& a, const Candidate& b) {
+    if (a.Rank != b.Rank) return a.Rank > b.Rank;
+    return a.Key < b.Key;
+}
+
 int CardIndex(CardCode card) { return IsJoker(card) ? 52 : ColourIndex(card) * ValueCount + ValueField(card); }
 
 // The row's cards as indices 0..52, in increasing order (the row never holds both jokers, so
@@ -400,7 +405,7 @@ constexpr int Unreachable = StackDepth + 1;
 
 // The work of a search by level, in positions weighed: well within a second of one core each
 // (a position costs more at the higher levels, with more patterns to weigh).
-constexpr std::array<std::int64_t, LevelCount> DefaultWork = {1'000'000, 1'000'000, 900'000, 800'000};
+constexpr std::array<std::int64_t, LevelCount> DefaultWork = {1'500'000, 1'500'000, 1'350'000, 1'200'000};
 // A hint's work: well within a quarter of a second at the highest level, from the first drop on.
 constexpr std::int64_t HintWork = 120'000;
 // Widening: the first pass, and how much wider each next one is. Four times wider each time
@@ -412,6 +417,10 @@ constexpr int Growth = 4;
 // of far patterns three times as high.
 constexpr int WinSeekingShare = 2;
 constexpr double WinSeekingFactor = 3.0;
+// Choosing a layer: no set of claimed patterns takes more than a tenth of the width while
+// others wait, among the best four times the width.
+constexpr int DiversityShare = 10;
+constexpr std::size_t DiversityLook = 4;
 // The widest pass, whatever the work allows: its layers and candidates stay within some 64 MiB.
 constexpr int MaxWidth = 1 << 15;
 
@@ -685,6 +694,7 @@ private:
   void Offer(const Node& parentOf, int points, bool won, const std::vector<SolverMove>& tail);
   std::vector<SolverMove> PathTo(int layer, int index) const;
   void Expand(const Node& n, int index, std::vector<Candidate>& out);
+  void Keep(std::vector<Candidate>& unique, int width);
   bool Stopped() const { return m_settings.Stop && m_settings.Stop->load(std::memory_order_relaxed); }
 
   const GameData& m_game;
@@ -712,6 +722,8 @@ private:
   static constexpr int CacheBits = 15;
   std::vector<CacheEntry> m_cache = std::vector<CacheEntry>(std::size_t{1} << CacheBits);
   PositionIndex m_seen;
+  std::vector<Candidate> m_kept, m_waiting;
+  std::vector<int> m_perClaimed = std::vector<int>(std::size_t{1} << m_count);
 };
 
 std::vector<SolverMove> Search::PathTo(int layer, int index) const {
@@ -846,6 +858,39 @@ void Search::Expand(const Node& parent, int index, std::vector<Candidate>& out) 
     }
 }
 
+// The width best-ranked candidates, no set of claimed patterns taking more than its share while
+// others wait: a line that saves its cards for a big claim ranks low for a while, among many
+// positions that claimed the same few patterns early, and would be crowded out. Only the best
+// few times the width take part; every candidate let go counts towards the pass's bound.
+void Search::Keep(std::vector<Candidate>& unique, int width) {
+    const std::size_t look = std::min(unique.size(), static_cast<std::size_t>(width) * DiversityLook);
+    if (look < unique.size()) std::nth_element(unique.begin(), unique.begin() + look, unique.end(), Better);
+    std::sort(unique.begin(), unique.begin() + look, Better);
+    for (std::size_t u = look; u < unique.size(); ++u)
+        m_prunedBound = std::max(m_prunedBound, unique[u].Bound);
+    const int share = std::max(1, width / DiversityShare);
+    const std::size_t wanted = static_cast<std::size_t>(width);
+    m_kept.clear();
+    m_waiting.clear();
+    for (std::size_t u = 0; u < look; ++u) {
+        int& taken = m_perClaimed[unique[u].N.Claimed];
+        if (m_kept.size() < wanted && taken < share) {
+            ++taken;
+            m_kept.push_back(unique[u]);
+        } else {
+            m_waiting.push_back(unique[u]);
+        }
+    }
+    for (const Candidate& c : m_kept) m_perClaimed[c.N.Claimed] = 0;
+    for (const Candidate& c : m_waiting) {
+        if (m_kept.size() < wanted)
+            m_kept.push_back(c);
+        else
+            m_prunedBound = std::max(m_prunedBound, c.Bound);
+    }
+    unique.swap(m_kept);
+}
+
 // One beam search from the roots, keeping the width best-ranked positions after every drop.
 // False when the budget of work ran out, or the search was stopped, before the end.
 bool Search::Pass(int width, std::int64_t budget) {
@@ -876,17 +921,8 @@ bool Search::Pass(int width, std::int64_t budget) {
             else if (c.N.Points > unique[at].N.Points)
                 unique[at] = c;
         }
-        const auto better = [](const Candidate& a, const Candidate& b) {
-            if (a.Rank != b.Rank) return a.Rank > b.Rank;
-            return a.Key < b.Key;
-        };
-        if (static_cast<int>(unique.size()) > width) {
-            std::nth_element(unique.begin(), unique.begin() + width, unique.end(), better);
-            for (auto it = unique.begin() + width; it != unique.end(); ++it)
-                m_prunedBound = std::max(m_prunedBound, it->Bound);
-            unique.resize(width);
-        }
-        std::sort(unique.begin(), unique.end(), better);
+        if (static_cast<int>(unique.size()) > width) Keep(unique, width);
+        std::sort(unique.begin(), unique.end(), Better);
         std::vector<Node> next;
         next.reserve(unique.size());
         for (const Candidate& c : unique)
