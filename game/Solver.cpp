@@ -510,6 +510,17 @@ public:
         }
         return e.Most;
     }
+    // The same for a set of cards as the bound gathers them.
+    Pays CachedMostFrom(const CardSet& cards) {
+        std::uint64_t key = static_cast<std::uint64_t>(cards.Jokers) << JokerShift;
+        for (int c = 0; c < ColourCount; ++c)
+            key |= static_cast<std::uint64_t>(cards.Values[c]) << (16 * c);
+        const SmallPays& small = CachedMostFrom(key);
+        Pays most{};
+        for (int i = 1; i <= m_count; ++i)
+            most[i] = small[i];
+        return most;
+    }
     std::size_t CacheSlot(std::uint64_t key) const {
         return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - CacheBits));
     }
