@@ -36,6 +36,11 @@ private:
     std::deque<Entry> m_queue;
 };
 
+// How long a test waits for the par, searched in the background. It takes about a second in a
+// normal build, but a sanitizer build on a busy machine needs minutes; the wait ends as soon as
+// the par is in.
+inline constexpr int ParPatienceMs = 300'000;
+
 // Presses the named bitmap button of a dialog (or ends it with fallback when it has none).
 void PressButton(QDialog* dialog, const char* name, int fallback);
 inline auto Press(const char* name, int fallback) {
