@@ -29,7 +29,7 @@ check() { # language tongue
   xdotool key Return
   sleep 1
   xdotool windowfocus --sync "$WID" key b
-  timeout 60 /usr/bin/python3 "$HERE/atspi_read.py" "$1" best
+  timeout 300 /usr/bin/python3 "$HERE/atspi_read.py" "$1" best
   kill -TERM "$APPPID"
   wait "$APPPID" 2>/dev/null || true
   APPPID=""

@@ -51,7 +51,10 @@ if hint or best:
                           if language == "en"
                           else r"^Beste Partie \d+/\d+: (nimm .+|.+ von Stapel [1-5] auf Platz [1-4])$")
     status = None
-    for _ in range(100):
+    # The best play waits for the deal's whole search: a second here, minutes in a sanitizer
+    # build on a busy machine.
+    deadline = time.monotonic() + (240 if best else 20)
+    while time.monotonic() < deadline:
         status = next((a for a in walk(app) if a.getRoleName() == "status bar"), None)
         if status is not None and said.match(status.name or ""):
             print("status line:", status.name)
