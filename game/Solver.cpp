@@ -60,6 +60,33 @@ constexpr std::uint16_t ThreesValues = ValuesWhere([](int v) { return v % 3 == 0
 constexpr std::uint16_t OnesValues = ValuesWhere([](int v) { return v == 1 || v == 11; });
 constexpr std::uint16_t FoursValues = ValuesWhere([](int v) { return v % 4 == 0; });
 constexpr std::uint16_t FourValue = ValuesWhere([](int v) { return v == 4; });
+constexpr std::uint16_t HighValues = ValuesWhere([](int v) { return v >= 8; });
+constexpr std::uint16_t LowValues = ValuesWhere([](int v) { return v <= 7; });
+
+// The cards of one colour that can serve a colour bonus of pattern id, by value: a sequence
+// counts the most within any four values in a row.
+int GatheredFor(int id, std::uint16_t values) {
+    switch (id) {
+    case 9:
+        return Size(values & HighValues);
+    case 10:
+        return Size(values & OddValues);
+    case 11:
+        return Size(values & LowValues);
+    case 12:
+        return Size(values & EvenValues);
+    case 14:
+        return Size(values & ThreesValues);
+    case 13: {
+        int most = 0;
+        for (int m = 0; m < ValueCount; ++m)
+            most = std::max(most, Size(values & (0xFu << m)));
+        return most;
+    }
+    default:
+        return 0;
+    }
+}
 
 // Which rows are possible, by kind: four coloured cards, or three and the joker, each with or
 // without one colour throughout. The best of the possible kinds pays.
@@ -443,6 +470,12 @@ public:
           m_ring[k] = Permille(settings.RingWeights[k]);
       m_win = Permille(settings.WinWeight);
       m_distance = Permille(settings.DistanceWeight);
+      m_gather = Permille(settings.GatherWeights[ClampLevel(from.Level) - 1]);
+      for (int i = 1; i <= m_count; ++i)
+          if (ColourBonusPossible(m_ids[i])) {
+              m_bonusOpen |= 1u << (i - 1);
+              m_plain[i] = ClaimPoints(m_ids[i], false);
+          }
   }
 
     using Pays = std::array<int, MaxPatternCount + 1>; // by pattern position
@@ -716,7 +749,9 @@ private:
   const GameData& m_game;
   SolverSettings m_settings;
   std::array<int, Rings.size() + 2> m_ring{}; // the weights in thousandths
-  int m_win = 0, m_distance = 0;
+  int m_win = 0, m_distance = 0, m_gather = 0;
+  std::uint32_t m_bonusOpen = 0;                  // the patterns that can pay a colour bonus
+  std::array<int, MaxPatternCount + 1> m_plain{}; // ... and what they pay without it
   int m_count = 0;
   std::array<int, MaxPatternCount + 1> m_ids{};
   std::uint32_t m_all = 0;
@@ -845,6 +880,26 @@ void Search::Expand(const Node& parent, int index, std::vector<Candidate>& out) 
                     farthest2 = std::max(farthest2, d);
                 hopeless += most[p] > 0 ? 0 : 1;
             }
+            // A colour bonus whose cards are gathering in the row: a line that saves them for
+            // it ranks low until the last one comes, and would be crowded out before.
+            std::array<std::int64_t, MaxPatternCount + 1> gathering{};
+            if (m_gather != 0) {
+                std::array<std::uint16_t, ColourCount> byColour{};
+                for (CardCode c : childRow)
+                    if (!IsJoker(c))
+                        byColour[ColourIndex(c)] |= static_cast<std::uint16_t>(1u << ValueField(c));
+                for (std::uint32_t b = openNow & m_bonusOpen; b; b &= b - 1) {
+                    const int p = std::countr_zero(b) + 1;
+                    const int extra = most[p] - m_plain[p];
+                    if (extra <= 0 || now[p] > 0) continue;
+                    int held = 0;
+                    for (std::uint16_t v : byColour)
+                        held = std::max(held, GatheredFor(m_ids[p], v));
+                    if (held < 2) continue;
+                    gathering[p] = std::int64_t{m_gather} * extra * (held - 1);
+                    potential += gathering[p];
+                }
+            }
 
             // Without a claim, then with each offer.
             for (int i = 0; i <= m_count; ++i) {
@@ -856,7 +911,7 @@ void Search::Expand(const Node& parent, int index, std::vector<Candidate>& out) 
                     n.Points += now[i];
                     n.Claimed |= 1u << (i - 1);
                     n.ClaimPos = static_cast<std::int8_t>(i);
-                    rank -= outlook.Worth[i];
+                    rank -= outlook.Worth[i] + gathering[i];
                     if (n.Claimed == m_all) {
                         Offer(child, n.Points + PointsPerCollectedCard * nowLeft, true,
                               {SolverMove::Drop(s, t), SolverMove::Claim(m_ids[i], i)});

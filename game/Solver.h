@@ -56,6 +56,10 @@ struct SolverSettings {
     double WinWeight = 0.6;        // share of the collecting bonus a still winnable game counts
     // Points the ranking takes off for every drop an open pattern's cards lie away from the row.
     double DistanceWeight = 30;
+    // Share of a colour bonus still possible that the ranking counts for every card of one
+    // colour the row already holds towards it, beyond the first, by level (at level 1 it
+    // cost more plays than it found).
+    std::array<double, LevelCount> GatherWeights = {0, 0.04, 0.04, 0.04};
     // Whether the bound of the answer weighs a won and a lost end apart, which is tighter and
     // costs some tens of milliseconds more; a hint needs only its move.
     bool TightBound = true;
