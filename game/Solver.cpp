@@ -706,7 +706,7 @@ public:
             CardSet set = cards;
             for (int k = 0; k < rest; ++k)
                 set.Add(m_game.Stacks[s][height[s] - 1 - k]);
-            const Pays& pays = CachedMostFrom(set);
+            const Pays pays = CachedMostFrom(set); // a copy: the cache holds its pays smaller
             int sum = 0;
             for (int i = 1; i <= m_count; ++i) {
                 if (claimed & (1u << (i - 1))) continue;
